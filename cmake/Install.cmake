@@ -1,0 +1,29 @@
+# Installs the libraries, an exported CMake package (find_package(wordloom))
+# and a pkg-config file.
+include(CMakePackageConfigHelpers)
+
+get_property(modules GLOBAL PROPERTY WORDLOOM_MODULES)
+install(TARGETS ${modules}
+  EXPORT wordloomTargets
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/wordloom)
+install(EXPORT wordloomTargets NAMESPACE wordloom:: DESTINATION ${config_dir})
+configure_package_config_file(cmake/wordloomConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/wordloomConfig.cmake
+  INSTALL_DESTINATION ${config_dir})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/wordloomConfigVersion.cmake
+  COMPATIBILITY SameMinorVersion)
+install(FILES
+  ${CMAKE_CURRENT_BINARY_DIR}/wordloomConfig.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/wordloomConfigVersion.cmake
+  DESTINATION ${config_dir})
+
+# Static libraries in link order: each after those that use it.
+set(WORDLOOM_PC_LIBS "-lwordloom-core -lwordloom-randomobject -lwordloom-platform")
+configure_file(cmake/wordloom.pc.in ${CMAKE_CURRENT_BINARY_DIR}/wordloom.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/wordloom.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

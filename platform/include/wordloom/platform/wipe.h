@@ -1,0 +1,16 @@
+// Overwrites secrets before their memory is given up.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace wordloom {
+
+// Overwrites Size bytes at Data with 170, then 85, then 255, then 0 (alternating
+// bit patterns, then all ones and all zeros), each pass forced to memory so that
+// the compiler cannot drop it as a dead store.
+void Wipe(void* Data, std::size_t Size);
+// Wipes the characters of S (its whole capacity) and leaves it empty.
+void Wipe(std::string& S);
+
+}  // namespace wordloom
