@@ -15,12 +15,6 @@ using ::testing::ThrowsMessage;
 
 std::string Bytes(const TByteString& b) { return b.GetString(); }
 
-TByteString Make(std::string_view s) {
-  TByteString b;
-  b.SetString(s);
-  return b;
-}
-
 // Every byte from Size to Capacity-1 must read 0.
 void ExpectZeroTail(const TByteString& b) {
   for (std::uint32_t i = b.Size(); i < b.Capacity(); ++i) {
@@ -49,7 +43,7 @@ TEST(ByteStringTest, CapacityGrowsToNextMultipleOf16StrictlyAbove) {
 }
 
 TEST(ByteStringTest, ShrinkingThenGrowingExposesZerosNotOldBytes) {
-  TByteString b = Make("abcdefghijklmnopqrst");  // 20 bytes, capacity 32
+  TByteString b = TByteString("abcdefghijklmnopqrst");  // 20 bytes, capacity 32
   ExpectZeroTail(b);
   b.SetSize(3);
   ExpectZeroTail(b);
@@ -85,7 +79,7 @@ TEST(ByteStringTest, WithDrawLongWordInvertsAppend) {
     EXPECT_EQ(b.WithDrawLongWord(4), v);
     EXPECT_EQ(b.Size(), 0u);
   }
-  TByteString b = Make("\x01\x02\x03");
+  TByteString b = TByteString("\x01\x02\x03");
   EXPECT_EQ(b.WithDrawLongWord(2), 513u);
   EXPECT_EQ(Bytes(b), "\x03");
   ExpectZeroTail(b);
@@ -102,7 +96,7 @@ TEST(ByteStringTest, WithDrawLongWordInvertsAppend) {
 }
 
 TEST(ByteStringTest, BadWidthsAreRefusedAndChangeNothing) {
-  TByteString b = Make("\x01\x02");
+  TByteString b = TByteString("\x01\x02");
   EXPECT_THROW(b.WithDrawLongWord(3), EIntOverflow);
   EXPECT_EQ(Bytes(b), "\x01\x02");
   EXPECT_THROW(b.WithDrawLongWord(5), ERangeError);
@@ -121,7 +115,7 @@ TEST(ByteStringTest, SizeAboveTheIndexRangeIsARangeError) {
 }
 
 TEST(ByteStringTest, AppendAndPrefix) {
-  TByteString b = Make("bc");
+  TByteString b = TByteString("bc");
   b.AddPrefix('a');
   b.AppendChar('d');
   EXPECT_EQ(Bytes(b), "abcd");
@@ -144,7 +138,7 @@ TEST(ByteStringTest, AppendAndPrefix) {
 }
 
 TEST(ByteStringTest, PosFindsTheFirstOccurrence) {
-  const TByteString subject = Make(std::string("xabyab\0z", 8));
+  const TByteString subject = TByteString(std::string("xabyab\0z", 8));
   const struct {
     std::string pattern;
     std::int32_t pos;
@@ -154,23 +148,23 @@ TEST(ByteStringTest, PosFindsTheFirstOccurrence) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.pattern);
-    EXPECT_EQ(subject.Pos(Make(c.pattern)), c.pos);
+    EXPECT_EQ(subject.Pos(TByteString(c.pattern)), c.pos);
   }
   EXPECT_EQ(TByteString().Pos(TByteString()), 0) << "empty in empty is found at 0";
-  EXPECT_EQ(TByteString().Pos(Make("a")), -1);
+  EXPECT_EQ(TByteString().Pos(TByteString("a")), -1);
 }
 
 TEST(ByteStringTest, ReplaceGrowsShrinksOrOverwritesInPlace) {
-  TByteString b = Make("0123456789");
-  b.Replace(Make("abcde"), 3, 2);  // 2 bytes by 5: tail 3 places further up
+  TByteString b = TByteString("0123456789");
+  b.Replace(TByteString("abcde"), 3, 2);  // 2 bytes by 5: tail 3 places further up
   EXPECT_EQ(Bytes(b), "012abcde56789");
   EXPECT_EQ(b.Size(), 13u);
 
-  b.Replace(Make("X"), 3, 5);
+  b.Replace(TByteString("X"), 3, 5);
   EXPECT_EQ(Bytes(b), "012X56789");
   ExpectZeroTail(b);
 
-  b.Replace(Make("YZ"), 7, 2);  // up to the very end is allowed
+  b.Replace(TByteString("YZ"), 7, 2);  // up to the very end is allowed
   EXPECT_EQ(Bytes(b), "012X567YZ");
 
   b.Replace(TByteString(), 0, 4);
@@ -181,12 +175,12 @@ TEST(ByteStringTest, ReplaceGrowsShrinksOrOverwritesInPlace) {
 }
 
 TEST(ByteStringTest, ReplaceBeyondTheEndIsRefused) {
-  TByteString b = Make("abcdef");
-  EXPECT_THAT([&] { b.Replace(Make("x"), 5, 2); },
+  TByteString b = TByteString("abcdef");
+  EXPECT_THAT([&] { b.Replace(TByteString("x"), 5, 2); },
               ThrowsMessage<EListError>("No room for replacement"));
-  EXPECT_THROW(b.Replace(Make("x"), 0xFFFFFFFFu, 2), EListError);
+  EXPECT_THROW(b.Replace(TByteString("x"), 0xFFFFFFFFu, 2), EListError);
   EXPECT_EQ(Bytes(b), "abcdef");
-  EXPECT_NO_THROW(b.Replace(Make("x"), 6, 0));
+  EXPECT_NO_THROW(b.Replace(TByteString("x"), 6, 0));
   EXPECT_EQ(Bytes(b), "abcdefx");
 }
 
@@ -206,8 +200,8 @@ TEST(ByteStringTest, StringsAndData) {
 }
 
 TEST(ByteStringTest, AssignCopiesOnlyIntoByteStrings) {
-  TByteString source = Make("hello");
-  TByteString dest = Make("a much longer old content");
+  TByteString source = TByteString("hello");
+  TByteString dest = TByteString("a much longer old content");
   dest.Assign(&source);
   EXPECT_EQ(Bytes(dest), "hello");
   ExpectZeroTail(dest);

@@ -1,8 +1,11 @@
 #include "wordloom/randomobject/random_object.h"
 
+#include "wordloom/platform/random.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 

@@ -27,6 +27,8 @@ std::uint32_t CheckedAdd(std::uint32_t a, std::uint32_t b) {
 TByteString::TByteString()
     : FData(new std::uint8_t[kCapacityStep]()), FSize(0), FCapacity(kCapacityStep) {}
 
+TByteString::TByteString(std::string_view S) : TByteString() { SetString(S); }
+
 std::uint8_t TByteString::At(std::uint32_t Index) const {
   if (Index >= FCapacity) throw ERangeError(kRangeErrorMessage);
   return FData[Index];

@@ -21,6 +21,8 @@ class TByteString : public TPersistent {
 
   // Size 0, capacity 16, the buffer zeroed.
   TByteString();
+  // A byte string holding the bytes of S.
+  explicit TByteString(std::string_view S);
   ~TByteString() override = default;
 
   // The buffer, Capacity() bytes; bytes from Size() on are 0.
