@@ -24,6 +24,8 @@ install(FILES
 
 # Static libraries in link order: each after those that use it.
 set(WORDLOOM_PC_LIBS "-lwordloom-core -lwordloom-randomobject -lwordloom-platform")
+file(RELATIVE_PATH WORDLOOM_PC_TO_PREFIX
+  ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
 configure_file(cmake/wordloom.pc.in ${CMAKE_CURRENT_BINARY_DIR}/wordloom.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/wordloom.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

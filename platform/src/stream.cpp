@@ -43,10 +43,7 @@ void TStream::WriteBuffer(const void* Buffer, std::size_t Count) {
 }
 
 std::int64_t TStream::CopyFrom(TStream& Source, std::int64_t Count) {
-  if (Count <= 0) {
-    Source.SetPosition(0);
-    Count = Source.Size();
-  }
+  if (Count <= 0) Count = Source.Size() - Source.Position();
   std::uint8_t buffer[65536];
   std::int64_t left = Count;
   while (left > 0) {
