@@ -5,3 +5,7 @@
 #include "wordloom/platform/platform.h"
 #include "wordloom/randomobject/random_object.h"
 #include "wordloom/dictionary/byte_string.h"
+#include "wordloom/dictionary/format_char.h"
+#include "wordloom/dictionary/options.h"
+#include "wordloom/dictionary/spell_node.h"
+#include "wordloom/dictionary/velk_wordloom.h"

@@ -1,0 +1,126 @@
+// The dictionary component: construction, destruction, published properties
+// and registration. The trie operations are in trie_operations.cpp, the word
+// operations in word_operations.cpp, the reduction in reduction.cpp.
+#include "wordloom/dictionary/velk_wordloom.h"
+
+#include "word_trie.h"
+#include "wordloom/platform/exceptions.h"
+
+namespace wordloom {
+
+TCharSet InitialDefDelimiters() {
+  TCharSet s;
+  s.IncludeRange(0, 37).IncludeRange(40, 64).IncludeRange(91, 93).Include(95);
+  s.IncludeRange(123, 153).Include(155).Include(157).Include(158);
+  s.IncludeRange(160, 191).Include(215).Include(247);
+  return s;
+}
+
+TCharSet DefDelimiters = InitialDefDelimiters();
+
+TVelkWordloom::TVelkWordloom(TComponent* AOwner) : TRndComponent(AOwner) {
+  // 1. The block stream buffer.
+  FStreamBufferSize = kStreamBufferSize;
+  StreamBuffer.reset(new std::uint8_t[kStreamBufferSize]());
+  // 2. The format character (a member: token 0, no replacement).
+  // 3. The node list, empty: no root.
+  FNodeList = std::make_unique<detail::WordTrie>();
+  // 4. No word table.
+  FNodeList->SetWordCapacity(0);
+  // 5.-8.
+  FSpellFileOptions = {wlsPromptOnReplace, wlsPromptOnModified};
+  FDelimiterOption = wldInclFirstSucc;
+  FDelimiters = DefDelimiters;
+  FTypeOfInput = wliTextInput;
+  FUnencodedBlockSize = 4;
+  // 9. The progress display, hidden.
+  FProgress = ApplicationServices().CreateProgressDisplay();
+  // 10. The tokenizer's byte strings are members, created empty.
+}
+
+TVelkWordloom::~TVelkWordloom() { DisposeList(); }
+
+void TVelkWordloom::SetFormatChar(TFormatChar* Value) { FFormatChar.Assign(Value); }
+
+TWLFormatCharOptions TVelkWordloom::GetFormatCharOptions() const {
+  if (FEncodedBlockSize == 0) return {wlcAlwaysPrefix, wlcCondSuffix};
+  if (FDelimiterOption == wldExclFirstSucc) return {wlcAlwaysPrefix};
+  return {wlcCondSuffix};
+}
+
+namespace {
+
+// The largest word number a code of the given width carries, in the plain form
+// (256^n - 1) and in the base-255 form (255^n - 1); 0 for no limit.
+std::uint32_t CodeLimit(TEncBlockSizeInterval width, bool plain) {
+  static constexpr std::uint32_t kPlain[] = {0, 255, 65535, 16777215, 0};
+  static constexpr std::uint32_t kBase255[] = {0, 254, 65024, 16581374, 4228250624u};
+  return plain ? kPlain[width] : kBase255[width];
+}
+
+}  // namespace
+
+void TVelkWordloom::SetEncodedBlockSize(TEncBlockSizeInterval Value) {
+  if (Value > kMaxEncodedBlockSize) throw ERangeError(kRangeErrorMessage);
+  FEncodedBlockSize = Value;
+  if (Value == 0) return;
+  const bool plain = GetFormatCharOptions().Contains(wlcAlwaysPrefix);
+  const std::uint32_t limit = CodeLimit(Value, plain);
+  if (limit != 0) SetWordCount(std::min(WordCount(), limit));
+}
+
+void TVelkWordloom::SetUnencodedBlockSize(std::uint32_t Value) {
+  if (Value != 0) FUnencodedBlockSize = Value;
+}
+
+std::uint32_t TVelkWordloom::WordCapacity() const { return FNodeList->WordCapacity(); }
+std::uint32_t TVelkWordloom::WordCount() const { return FNodeList->WordCount(); }
+
+void TVelkWordloom::GetProperties(PropertyList& List) {
+  TRndComponent::GetProperties(List);
+  List.Enum<TWLDelimiterOptions>(
+      "DelimiterOption", [this] { return FDelimiterOption; },
+      [this](TWLDelimiterOptions v) { SetDelimiterOption(v); },
+      {"wldExclFirstSucc", "wldInclFirstSucc"});
+  List.Integer(
+      "EncodedBlockSize", [this] { return std::int64_t{FEncodedBlockSize}; },
+      [this](std::int64_t v) { SetEncodedBlockSize(static_cast<TEncBlockSizeInterval>(v)); }, 0,
+      kMaxEncodedBlockSize);
+  List.Object("FormatChar", [this] { return &FFormatChar; });
+  List.Set<TWLFormatCharOptions>(
+      "FormatCharOptions", [this] { return GetFormatCharOptions(); },
+      [this](TWLFormatCharOptions v) { SetFormatCharOptions(v); },
+      {"wlcAlwaysPrefix", "wlcCondSuffix"});
+  List.Boolean("ShowProgress", [this] { return FShowProgress; },
+               [this](bool v) { SetShowProgress(v); });
+  List.Set<TWLSpellFileOptions>(
+      "SpellFileOptions", [this] { return FSpellFileOptions; },
+      [this](TWLSpellFileOptions v) { SetSpellFileOptions(v); },
+      {"wlsHardCoded", "wlsPromptOnReplace", "wlsPromptOnModified"});
+  List.Enum<TWLInputOptions>(
+      "TypeOfInput", [this] { return FTypeOfInput; },
+      [this](TWLInputOptions v) { SetTypeOfInput(v); }, {"wliTextInput", "wliFixedBlockSize"});
+  List.Integer(
+      "UnencodedBlockSize", [this] { return std::int64_t{FUnencodedBlockSize}; },
+      [this](std::int64_t v) { SetUnencodedBlockSize(static_cast<std::uint32_t>(v)); }, 0,
+      UINT32_MAX);
+  List.Integer(
+      "WordCapacity", [this] { return std::int64_t{WordCapacity()}; },
+      [this](std::int64_t v) { SetCapacity(static_cast<std::uint32_t>(v)); }, 0, UINT32_MAX)
+      .NotStored();
+  List.Integer(
+      "WordCount", [this] { return std::int64_t{WordCount()}; },
+      [this](std::int64_t v) { SetWordCount(static_cast<std::uint32_t>(v)); }, 0, UINT32_MAX)
+      .NotStored();
+  List.Integer(
+      "StreamBufferSize", [this] { return std::int64_t{FStreamBufferSize}; },
+      [this](std::int64_t v) { SetStreamBufferSize(static_cast<std::uint32_t>(v)); }, 0,
+      UINT32_MAX)
+      .WithDefault(kStreamBufferSizeDefault);
+}
+
+void Register() {
+  RegisterComponents("Velk", {ComponentClass::Of<TVelkWordloom>()});
+}
+
+}  // namespace wordloom

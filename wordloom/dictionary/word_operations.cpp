@@ -1,0 +1,85 @@
+// Adding, finding and deleting single words.
+#include <vector>
+
+#include "word_trie.h"
+#include "wordloom/dictionary/velk_wordloom.h"
+#include "wordloom/platform/exceptions.h"
+
+namespace wordloom {
+
+void TVelkWordloom::AddToSpell(const TByteString& Word) {
+  if (FSpellFileOptions.Contains(wlsHardCoded)) {
+    DoError(ErrorClass::Of<EPropertyError>(), "Cannot alter hardcoded spell file.");
+    return;
+  }
+  if (Word.Size() == 0) {
+    DoError(ErrorClass::Of<EConvertError>(), "Cannot add an empty string.");
+    return;
+  }
+  std::int32_t node = 0;
+  FCurrentNode = 0;
+  const std::uint8_t token = FFormatChar.GetToken();
+  for (std::uint32_t i = 0; i < Word.Size(); ++i) {
+    const std::uint8_t c = Word.Data()[i];
+    if (c == token) {
+      // When the report is handled, the token is taken like any other byte.
+      DoError(ErrorClass::Of<EConvertError>(), "Cannot add a word containing the format char.");
+    }
+    MakeLink(node, c);
+  }
+  EndWord(node);
+}
+
+void TVelkWordloom::AddToSpell(std::string_view Word) {
+  const TByteString word(Word);
+  AddToSpell(word);
+}
+
+std::int32_t TVelkWordloom::WalkDown(std::string_view Word) {
+  std::uint32_t node = 0;
+  FCurrentNode = 0;
+  for (char ch : Word) {
+    const std::int32_t child = FNodeList->FindChild(node, static_cast<std::uint8_t>(ch));
+    if (child < 0) return -1;
+    node = static_cast<std::uint32_t>(child);
+    FCurrentNode = child;
+  }
+  return static_cast<std::int32_t>(node);
+}
+
+std::uint32_t TVelkWordloom::Frequency(std::string_view Word) {
+  if (Word.empty()) return 0;
+  const std::int32_t node = WalkDown(Word);
+  if (node < 0) return 0;
+  const std::uint32_t w = FNodeList->WordNumber(static_cast<std::uint32_t>(node));
+  return w == 0 ? 0 : FNodeList->Entry(w - 1).Frequency;
+}
+
+void TVelkWordloom::DeleteFromSpell(std::string_view Word) {
+  const std::int32_t node = WalkDown(Word);
+  if (node < 0 || FNodeList->WordNumber(static_cast<std::uint32_t>(node)) == 0) return;
+  RemoveWord(static_cast<std::uint32_t>(node));
+  // A deletion is a change that must reach the spell file.
+  FSpellModified = true;
+}
+
+void TVelkWordloom::RemoveWord(std::uint32_t I) {
+  detail::WordTrie& trie = *FNodeList;
+  const std::uint32_t w = trie.WordNumber(I);
+  std::vector<std::uint32_t> removed;
+  FCurrentNode = static_cast<std::int32_t>(trie.RemoveWordPath(I, removed));
+  // The last word takes over the deleted word's number.
+  const std::uint32_t count = trie.WordCount();
+  if (w != count) {
+    const TWordEntry last = trie.Entry(count - 1);
+    trie.Entry(w - 1) = last;
+    trie.SetWordNumber(static_cast<std::uint32_t>(last.Node), w);
+  }
+  trie.SetWordCount(count - 1);
+  trie.SetWordCapacity(count - 1);
+  trie.CloseUp(std::move(removed),
+               [this] { DoError(ErrorClass::Of<Exception>(), detail::kCorruptSpellIndex); });
+  if (static_cast<std::uint32_t>(FCurrentNode) >= trie.NodeCount()) FCurrentNode = 0;
+}
+
+}  // namespace wordloom

@@ -1,0 +1,277 @@
+#include "word_trie.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "wordloom/platform/exceptions.h"
+
+namespace wordloom::detail {
+
+namespace {
+
+[[noreturn]] void NodeIndexError(std::uint32_t i) {
+  throw EListError("List index out of bounds (" + std::to_string(i) + ")");
+}
+
+// The smallest block class whose capacity holds Count children.
+std::uint8_t ClassFor(std::uint32_t count) {
+  std::uint8_t c = 1;
+  while ((1u << c) < count) ++c;
+  return c;
+}
+
+}  // namespace
+
+WordTrie::PackedNode& WordTrie::At(std::uint32_t I) {
+  if (I >= FNodes.size()) NodeIndexError(I);
+  return FNodes[I];
+}
+
+const WordTrie::PackedNode& WordTrie::At(std::uint32_t I) const {
+  if (I >= FNodes.size()) NodeIndexError(I);
+  return FNodes[I];
+}
+
+std::uint32_t WordTrie::AllocBlock(std::uint8_t Class) {
+  auto& free = FFreeBlocks[Class];
+  if (!free.empty()) {
+    const std::uint32_t offset = free.back();
+    free.pop_back();
+    return offset;
+  }
+  const std::size_t offset = FPool.size();
+  if (offset + BlockWords(Class) > UINT32_MAX) throw EIntOverflow(kIntOverflowMessage);
+  FPool.resize(offset + BlockWords(Class));
+  return static_cast<std::uint32_t>(offset);
+}
+
+void WordTrie::FreeBlock(PackedNode& N) {
+  if (N.BlockClass == 0) return;
+  FFreeBlocks[N.BlockClass].push_back(N.Child);
+  N.BlockClass = 0;
+}
+
+void WordTrie::ReserveChildren(PackedNode& N, std::uint32_t Count) {
+  if (Count <= 1) return;
+  if (N.BlockClass != 0 && (1u << N.BlockClass) >= Count) return;
+  const std::uint8_t cls = ClassFor(Count);
+  const std::uint32_t offset = AllocBlock(cls);  // may move FPool, not FNodes
+  std::uint8_t* letters = BlockLetters(offset);
+  std::uint32_t* indices = BlockIndices(offset, cls);
+  if (N.ChildCount == 1) {
+    letters[0] = N.OnlyLetter;
+    indices[0] = N.Child;
+  } else if (N.ChildCount > 1) {
+    std::memcpy(letters, BlockLetters(N.Child), N.ChildCount);
+    std::memcpy(indices, BlockIndices(N.Child, N.BlockClass), N.ChildCount * sizeof(std::uint32_t));
+    FreeBlock(N);
+  }
+  N.Child = offset;
+  N.BlockClass = cls;
+}
+
+std::uint32_t WordTrie::AppendNode(const TSpellNode& Node) {
+  if (FNodes.size() >= static_cast<std::size_t>(INT32_MAX)) throw EIntOverflow(kIntOverflowMessage);
+  PackedNode n;
+  n.Parent = Node.Parent;
+  n.Letter = Node.Letter;
+  n.WordNumber = Node.WordNumber;
+  const std::uint32_t count = std::min<std::size_t>(
+      {Node.ChildCount, Node.ChildLetters.size(), Node.Children.size()});
+  ReserveChildren(n, count);
+  n.ChildCount = static_cast<std::uint8_t>(count);
+  if (count == 1) {
+    n.OnlyLetter = static_cast<std::uint8_t>(Node.ChildLetters[0]);
+    n.Child = static_cast<std::uint32_t>(Node.Children[0]);
+  } else if (count > 1) {
+    std::uint8_t* letters = BlockLetters(n.Child);
+    std::uint32_t* indices = BlockIndices(n.Child, n.BlockClass);
+    for (std::uint32_t k = 0; k < count; ++k) {
+      letters[k] = static_cast<std::uint8_t>(Node.ChildLetters[k]);
+      indices[k] = static_cast<std::uint32_t>(Node.Children[k]);
+    }
+  }
+  FNodes.push_back(n);
+  return static_cast<std::uint32_t>(FNodes.size() - 1);
+}
+
+TSpellNode WordTrie::Node(std::uint32_t I) const {
+  const PackedNode& n = At(I);
+  TSpellNode out;
+  out.Parent = n.Parent;
+  out.Letter = n.Letter;
+  out.ChildCount = n.ChildCount;
+  out.WordNumber = n.WordNumber;
+  ForEachChild(I, [&](std::uint8_t letter, std::uint32_t child) {
+    out.ChildLetters += static_cast<char>(letter);
+    out.Children.push_back(static_cast<std::int32_t>(child));
+  });
+  return out;
+}
+
+std::int32_t WordTrie::FindChild(std::uint32_t I, std::uint8_t C) const {
+  const PackedNode& n = At(I);
+  if (n.ChildCount == 1) return n.OnlyLetter == C ? static_cast<std::int32_t>(n.Child) : -1;
+  if (n.ChildCount == 0) return -1;
+  const std::uint8_t* letters = BlockLetters(n.Child);
+  const void* hit = std::memchr(letters, C, n.ChildCount);
+  if (hit == nullptr) return -1;
+  const auto k = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(hit) - letters);
+  return static_cast<std::int32_t>(BlockIndices(n.Child, n.BlockClass)[k]);
+}
+
+std::uint32_t WordTrie::AddChild(std::uint32_t I, std::uint8_t C) {
+  if (At(I).ChildCount == kMaxChildren) throw EIntOverflow(kIntOverflowMessage);
+  TSpellNode child;
+  child.Parent = static_cast<std::int32_t>(I);
+  child.Letter = C;
+  const std::uint32_t index = AppendNode(child);
+  PackedNode& n = FNodes[I];  // after the append, which may have moved the nodes
+  const std::uint32_t count = n.ChildCount + 1u;
+  if (count == 1) {
+    n.OnlyLetter = C;
+    n.Child = index;
+  } else {
+    ReserveChildren(n, count);
+    BlockLetters(n.Child)[count - 1] = C;
+    BlockIndices(n.Child, n.BlockClass)[count - 1] = index;
+  }
+  n.ChildCount = static_cast<std::uint8_t>(count);
+  return index;
+}
+
+void WordTrie::RemoveChildLink(std::uint32_t I, std::uint32_t Child) {
+  PackedNode& n = At(I);
+  if (n.ChildCount == 1) {
+    if (n.Child == Child) n.ChildCount = 0;
+    return;
+  }
+  if (n.ChildCount == 0) return;
+  std::uint8_t* letters = BlockLetters(n.Child);
+  std::uint32_t* indices = BlockIndices(n.Child, n.BlockClass);
+  const std::uint32_t count = n.ChildCount;
+  const std::uint32_t k = static_cast<std::uint32_t>(std::find(indices, indices + count, Child) - indices);
+  if (k == count) return;
+  std::memmove(letters + k, letters + k + 1, count - k - 1);
+  std::memmove(indices + k, indices + k + 1, (count - k - 1) * sizeof(std::uint32_t));
+  n.ChildCount = static_cast<std::uint8_t>(count - 1);
+  if (n.ChildCount == 1) {
+    // Back to the inline form.
+    n.OnlyLetter = letters[0];
+    const std::uint32_t only = indices[0];
+    FreeBlock(n);
+    n.Child = only;
+  }
+}
+
+bool WordTrie::RelinkChild(std::uint32_t Parent, std::uint8_t Letter, std::uint32_t From,
+                           std::uint32_t To) {
+  PackedNode& n = At(Parent);
+  if (n.ChildCount == 1) {
+    if (n.OnlyLetter != Letter) return false;
+    if (n.Child == From) n.Child = To;
+    return true;
+  }
+  if (n.ChildCount == 0) return false;
+  const std::uint8_t* letters = BlockLetters(n.Child);
+  std::uint32_t* indices = BlockIndices(n.Child, n.BlockClass);
+  // Found by its letter, as the parent knows it.
+  const void* hit = std::memchr(letters, Letter, n.ChildCount);
+  if (hit == nullptr) return false;
+  const auto k = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(hit) - letters);
+  if (indices[k] == From) indices[k] = To;
+  return true;
+}
+
+void WordTrie::SetNodeCount(std::uint32_t N) {
+  if (N > static_cast<std::uint32_t>(INT32_MAX)) throw ERangeError(kRangeErrorMessage);
+  for (std::uint32_t i = N; i < FNodes.size(); ++i) FreeBlock(FNodes[i]);
+  FNodes.resize(N);
+}
+
+TWordEntry& WordTrie::Entry(std::uint32_t Index) {
+  if (Index >= FWordCapacity) throw ERangeError(kRangeErrorMessage);
+  return FWordTable[Index];
+}
+
+const TWordEntry& WordTrie::Entry(std::uint32_t Index) const {
+  if (Index >= FWordCapacity) throw ERangeError(kRangeErrorMessage);
+  return FWordTable[Index];
+}
+
+void WordTrie::SetWordCapacity(std::uint32_t N) {
+  if (N == FWordCapacity) return;
+  if (N == 0) {
+    std::vector<TWordEntry>().swap(FWordTable);
+  } else {
+    // resize grows the storage geometrically, so the steps of 16 stay cheap.
+    FWordTable.resize(N);
+  }
+  FWordCapacity = N;
+}
+
+std::uint32_t WordTrie::RemoveWordPath(std::uint32_t I, std::vector<std::uint32_t>& Removed) {
+  SetWordNumber(I, 0);
+  std::uint32_t node = I;
+  while (node != 0 && ChildCount(node) == 0 && WordNumber(node) == 0) {
+    const std::int32_t parent = Parent(node);
+    if (parent < 0 || static_cast<std::uint32_t>(parent) >= NodeCount()) break;
+    RemoveChildLink(static_cast<std::uint32_t>(parent), node);
+    FreeBlock(FNodes[node]);
+    Removed.push_back(node);
+    node = static_cast<std::uint32_t>(parent);
+  }
+  return node;
+}
+
+void WordTrie::CloseUp(std::vector<std::uint32_t> Removed, const std::function<void()>& Corrupt) {
+  if (Removed.empty()) return;
+  std::sort(Removed.begin(), Removed.end());
+  Removed.erase(std::unique(Removed.begin(), Removed.end()), Removed.end());
+  // Fill the lowest free index with the last node that survives, until every
+  // free index lies at the end of the list.
+  std::size_t lo = 0;
+  std::size_t hi = Removed.size();
+  std::uint32_t last = NodeCount();
+  while (lo < hi) {
+    --last;
+    if (hi > lo && Removed[hi - 1] == last) {
+      --hi;  // the last node is itself removed: just drop it
+      continue;
+    }
+    const std::uint32_t to = Removed[lo++];
+    PackedNode moved = FNodes[last];
+    FNodes[to] = moved;
+    // Rewrite the references to the moved node.
+    if (moved.Parent >= 0 && static_cast<std::uint32_t>(moved.Parent) < NodeCount()) {
+      if (!RelinkChild(static_cast<std::uint32_t>(moved.Parent), moved.Letter, last, to)) Corrupt();
+    }
+    ForEachChild(to, [&](std::uint8_t, std::uint32_t child) {
+      if (child < NodeCount()) FNodes[child].Parent = static_cast<std::int32_t>(to);
+    });
+    if (moved.WordNumber != 0 && moved.WordNumber <= FWordCount) {
+      FWordTable[moved.WordNumber - 1].Node = static_cast<std::int32_t>(to);
+    }
+  }
+  FNodes.resize(NodeCount() - Removed.size());
+}
+
+void WordTrie::Clear() {
+  std::vector<PackedNode>().swap(FNodes);
+  std::vector<std::uint32_t>().swap(FPool);
+  for (auto& f : FFreeBlocks) std::vector<std::uint32_t>().swap(f);
+  std::vector<TWordEntry>().swap(FWordTable);
+  FWordCount = 0;
+  FWordCapacity = 0;
+}
+
+std::size_t WordTrie::AllocatedBytes() const {
+  std::size_t bytes = FNodes.capacity() * sizeof(PackedNode) +
+                      FPool.capacity() * sizeof(std::uint32_t) +
+                      FWordTable.capacity() * sizeof(TWordEntry);
+  for (const auto& f : FFreeBlocks) bytes += f.capacity() * sizeof(std::uint32_t);
+  return bytes;
+}
+
+}  // namespace wordloom::detail

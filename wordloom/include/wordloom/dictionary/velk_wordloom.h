@@ -1,0 +1,183 @@
+// TVelkWordloom: the dictionary component. It learns words and how often they
+// occur, keeps them in a word trie with a word table, and publishes the
+// settings that decide how text is cut into words and how words are encoded.
+//
+//   TVelkWordloom dict(nullptr);
+//   dict.InitFirstSpellNode();
+//   dict.AddToSpell("the");
+//   dict.Frequency("the");  // 1
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "wordloom/dictionary/byte_string.h"
+#include "wordloom/dictionary/format_char.h"
+#include "wordloom/dictionary/options.h"
+#include "wordloom/dictionary/spell_node.h"
+#include "wordloom/platform/application_services.h"
+#include "wordloom/platform/stream.h"
+#include "wordloom/randomobject/random_object.h"
+
+namespace wordloom {
+
+namespace detail {
+class WordTrie;
+}
+
+class TVelkWordloom : public TRndComponent {
+ public:
+  WORDLOOM_OBJECT(TVelkWordloom)
+
+  // The size of the block stream buffer the constructor allocates.
+  static constexpr std::uint32_t kStreamBufferSize = 16384;
+  // The declared default of StreamBufferSize: a stored form leaves out this
+  // value, so a component set to exactly 100 reads back 16384.
+  static constexpr std::uint32_t kStreamBufferSizeDefault = 100;
+
+  // An empty dictionary: no root node, no words, the default settings.
+  explicit TVelkWordloom(TComponent* AOwner);
+  ~TVelkWordloom() override;
+
+  // ---- published properties, in stored order ----
+  TWLDelimiterOptions DelimiterOption() const { return FDelimiterOption; }
+  void SetDelimiterOption(TWLDelimiterOptions Value) { FDelimiterOption = Value; }
+  TEncBlockSizeInterval EncodedBlockSize() const { return FEncodedBlockSize; }
+  // Stores the width and limits WordCount to the words a code of that width can
+  // number (reducing the dictionary). REQUIRES: Value <= 4 (ERangeError).
+  void SetEncodedBlockSize(TEncBlockSizeInterval Value);
+  // The component's own format character (lent).
+  TFormatChar* FormatChar() { return &FFormatChar; }
+  // Copies Value into the component's own format character (Assign).
+  void SetFormatChar(TFormatChar* Value);
+  // Derived from EncodedBlockSize and DelimiterOption on every read.
+  TWLFormatCharOptions FormatCharOptions() const { return GetFormatCharOptions(); }
+  TWLFormatCharOptions GetFormatCharOptions() const;
+  // Ignores its value.
+  void SetFormatCharOptions(TWLFormatCharOptions) {}
+  bool ShowProgress() const { return FShowProgress; }
+  void SetShowProgress(bool Value) { FShowProgress = Value; }
+  TWLSpellFileOptions SpellFileOptions() const { return FSpellFileOptions; }
+  void SetSpellFileOptions(TWLSpellFileOptions Value) { FSpellFileOptions = Value; }
+  TWLInputOptions TypeOfInput() const { return FTypeOfInput; }
+  void SetTypeOfInput(TWLInputOptions Value) { FTypeOfInput = Value; }
+  std::uint32_t UnencodedBlockSize() const { return FUnencodedBlockSize; }
+  // 0 is ignored.
+  void SetUnencodedBlockSize(std::uint32_t Value);
+  std::uint32_t WordCapacity() const;
+  std::uint32_t WordCount() const;
+  std::uint32_t StreamBufferSize() const { return FStreamBufferSize; }
+  // Stores the value; the buffer is not reallocated.
+  void SetStreamBufferSize(std::uint32_t Value) { FStreamBufferSize = Value; }
+
+  // ---- events ----
+  const TKeepWordEvent& OnAddWord() const { return FOnAddWord; }
+  void SetOnAddWord(TKeepWordEvent Value) { FOnAddWord = std::move(Value); }
+  const TKeepWordEvent& OnDeleteWord() const { return FOnDeleteWord; }
+  void SetOnDeleteWord(TKeepWordEvent Value) { FOnDeleteWord = std::move(Value); }
+
+  // ---- public, not published ----
+  // True after a new word was added or a word deleted.
+  bool SpellModified() const { return FSpellModified; }
+  // The component's own delimiter set (empty: DefDelimiters applies).
+  const TCharSet& Delimiters() const { return FDelimiters; }
+  std::uint32_t NodeCount() const { return GetNodeCount(); }
+
+  // ---- words ----
+  // Adds a word, or counts it once more. Reports (through DoError) a hard-coded
+  // dictionary, an empty word, a word containing the format character's token.
+  // REQUIRES: a root node (EListError otherwise).
+  void AddToSpell(const TByteString& Word);
+  void AddToSpell(std::string_view Word);
+  // How often the word was added; 0 when it is not a word of the dictionary.
+  std::uint32_t Frequency(std::string_view Word);
+  // Removes a word and the nodes that lead to no other word; the last word
+  // takes over its number. Nothing happens when it is not a word.
+  void DeleteFromSpell(std::string_view Word);
+  // Prunes the dictionary towards Count words, keeping the most frequent, and
+  // returns in Count the number it holds. Words that begin longer words stay,
+  // and OnDeleteWord may keep any word. Survivors are renumbered most frequent first.
+  void ReduceSpell(std::uint32_t& Count);
+
+  // ---- the trie and the word table ----
+  // A node as InitSpellNode makes it: parent, letter, room for N children.
+  void InitSpellNode(std::uint32_t Parent, std::uint8_t Letter, TSpellNode& Node, std::uint8_t N);
+  // Creates the root and appends it to the node list.
+  void InitFirstSpellNode();
+  // Steps from Node to its child for C, creating it if missing. REQUIRES:
+  // CurrentNode() == Node. Raises EIntOverflow for a 256th child.
+  void MakeLink(std::int32_t& Node, std::uint8_t C);
+  // Ends a word at Node: counts it (a new word gets the next number), then
+  // returns Node and the cursor to the root.
+  void EndWord(std::int32_t& Node);
+  // The word that ends at node I (not the root).
+  std::string ExtractSpellWord(std::uint32_t I) const;
+  void ExtractSpellBStr(std::uint32_t I, TByteString& B) const;
+  // Appends node I's record with node indices Width (1..4) bytes wide: child
+  // count (1), parent (Width), letter (1), per child its letter (1) and index
+  // (Width), word number (4); all little-endian.
+  void GetNode(std::uint32_t I, TByteString& B, std::uint8_t Width) const;
+  // Withdraws one record from the front of B and appends the node it describes.
+  void AddNode(TByteString& B, std::uint8_t Width);
+  // Frees all nodes and the word table.
+  void DisposeList();
+  std::uint32_t GetNodeCount() const;
+  // Does nothing while designing; else drops nodes behind N or adds empty ones.
+  void SetNodeCount(std::uint32_t N);
+  // Reports "Word frequency table capacity out of bounds " for N below
+  // WordCount or above 134217727.
+  void SetCapacity(std::uint32_t N);
+  // Does nothing while designing. Raising it adds zeroed entries; lowering it
+  // reduces the dictionary (ReduceSpell); a hard-coded dictionary reports
+  // "List count out of bounds" for any value not above the current count.
+  void SetWordCount(std::uint32_t N);
+
+  // A copy of node I. REQUIRES: I < NodeCount() (EListError).
+  TSpellNode SpellNode(std::uint32_t I) const;
+  // Word table entry Index (word number Index + 1). REQUIRES: Index < WordCapacity().
+  TWordEntry WordTableEntry(std::uint32_t Index) const;
+  // The walk cursor: the node the last walk stood on.
+  std::int32_t CurrentNode() const { return FCurrentNode; }
+  // Bytes allocated for the trie and the word table.
+  std::size_t TrieAllocatedBytes() const;
+
+  void GetProperties(PropertyList& List) override;
+
+ protected:
+  // The block stream buffer (kStreamBufferSize bytes) and its position.
+  std::unique_ptr<std::uint8_t[]> StreamBuffer;
+  std::uint32_t StreamPos = 0;
+  std::int32_t FCurrentNode = 0;
+  TByteString FPrecedingDelimiters;
+  std::unique_ptr<ProgressDisplay> FProgress;
+  TByteString FSucceedingDelimiter;
+  std::uint32_t FCharsRead = 0;
+  std::uint32_t FCharsToRead = 0;
+  TWLDelimiterOptions FDelimiterOption = wldInclFirstSucc;
+  TCharSet FDelimiters;
+  TEncBlockSizeInterval FEncodedBlockSize = 0;
+  TFormatChar FFormatChar;
+  std::unique_ptr<detail::WordTrie> FNodeList;  // the nodes and the word table
+  TWLSpellFileOptions FSpellFileOptions;
+  bool FSpellModified = false;
+  TWLInputOptions FTypeOfInput = wliTextInput;
+  std::uint32_t FUnencodedBlockSize = 4;
+  TKeepWordEvent FOnAddWord;
+  TKeepWordEvent FOnDeleteWord;
+  bool FShowProgress = false;
+  std::uint32_t FStreamBufferSize = 0;
+
+ private:
+  // The node reached from the root along Word, or -1; the cursor follows.
+  std::int32_t WalkDown(std::string_view Word);
+  // Removes the word at node I: its nodes, its table entry (the last word
+  // takes its number). Returns nothing; closes up the node list.
+  void RemoveWord(std::uint32_t I);
+};
+
+// Puts TVelkWordloom on the component palette page "Velk".
+void Register();
+
+}  // namespace wordloom
