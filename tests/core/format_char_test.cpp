@@ -21,10 +21,7 @@ std::string Bytes(const TByteString& b) { return b.GetString(); }
 // Reads a stored form back as a new dictionary.
 std::unique_ptr<TVelkWordloom> ReadBack(const std::string& text) {
   Register();
-  std::unique_ptr<TComponent> c(ReadComponentFromString(text, nullptr));
-  auto* dict = dynamic_cast<TVelkWordloom*>(c.get());
-  if (dict != nullptr) c.release();
-  return std::unique_ptr<TVelkWordloom>(dict);
+  return ReadComponentAs<TVelkWordloom>(text);
 }
 
 TEST(FormatCharTest, NewObjectIsEmpty) {

@@ -16,12 +16,10 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
+// Reads a stored form back as a new dictionary.
 std::unique_ptr<TVelkWordloom> ReadBack(const std::string& text) {
   Register();
-  std::unique_ptr<TComponent> c(ReadComponentFromString(text, nullptr));
-  auto* dict = dynamic_cast<TVelkWordloom*>(c.get());
-  if (dict != nullptr) c.release();
-  return std::unique_ptr<TVelkWordloom>(dict);
+  return ReadComponentAs<TVelkWordloom>(text);
 }
 
 // Puts DefDelimiters back however the test ends.

@@ -10,10 +10,6 @@ namespace wordloom::detail {
 
 namespace {
 
-[[noreturn]] void NodeIndexError(std::uint32_t i) {
-  throw EListError("List index out of bounds (" + std::to_string(i) + ")");
-}
-
 // The smallest block class whose capacity holds Count children.
 std::uint8_t ClassFor(std::uint32_t count) {
   std::uint8_t c = 1;
@@ -23,14 +19,8 @@ std::uint8_t ClassFor(std::uint32_t count) {
 
 }  // namespace
 
-WordTrie::PackedNode& WordTrie::At(std::uint32_t I) {
-  if (I >= FNodes.size()) NodeIndexError(I);
-  return FNodes[I];
-}
-
-const WordTrie::PackedNode& WordTrie::At(std::uint32_t I) const {
-  if (I >= FNodes.size()) NodeIndexError(I);
-  return FNodes[I];
+void WordTrie::NodeIndexError(std::uint32_t I) {
+  throw EListError("List index out of bounds (" + std::to_string(I) + ")");
 }
 
 std::uint32_t WordTrie::AllocBlock(std::uint8_t Class) {
@@ -46,17 +36,17 @@ std::uint32_t WordTrie::AllocBlock(std::uint8_t Class) {
   return static_cast<std::uint32_t>(offset);
 }
 
-void WordTrie::FreeBlock(PackedNode& N) {
+void WordTrie::FreeBlock(NavNode& N) {
   if (N.BlockClass == 0) return;
   FFreeBlocks[N.BlockClass].push_back(N.Child);
   N.BlockClass = 0;
 }
 
-void WordTrie::ReserveChildren(PackedNode& N, std::uint32_t Count) {
+void WordTrie::ReserveChildren(NavNode& N, std::uint32_t Count) {
   if (Count <= 1) return;
   if (N.BlockClass != 0 && (1u << N.BlockClass) >= Count) return;
   const std::uint8_t cls = ClassFor(Count);
-  const std::uint32_t offset = AllocBlock(cls);  // may move FPool, not FNodes
+  const std::uint32_t offset = AllocBlock(cls);  // may move FPool, not the nodes
   std::uint8_t* letters = BlockLetters(offset);
   std::uint32_t* indices = BlockIndices(offset, cls);
   if (N.ChildCount == 1) {
@@ -72,13 +62,11 @@ void WordTrie::ReserveChildren(PackedNode& N, std::uint32_t Count) {
 }
 
 std::uint32_t WordTrie::AppendNode(const TSpellNode& Node) {
-  if (FNodes.size() >= static_cast<std::size_t>(INT32_MAX)) throw EIntOverflow(kIntOverflowMessage);
-  PackedNode n;
-  n.Parent = Node.Parent;
+  if (FNav.size() >= static_cast<std::size_t>(INT32_MAX)) throw EIntOverflow(kIntOverflowMessage);
+  NavNode n;
   n.Letter = Node.Letter;
-  n.WordNumber = Node.WordNumber;
-  const std::uint32_t count = std::min<std::size_t>(
-      {Node.ChildCount, Node.ChildLetters.size(), Node.Children.size()});
+  const std::uint32_t count = static_cast<std::uint32_t>(std::min<std::size_t>(
+      {Node.ChildCount, Node.ChildLetters.size(), Node.Children.size()}));
   ReserveChildren(n, count);
   n.ChildCount = static_cast<std::uint8_t>(count);
   if (count == 1) {
@@ -92,33 +80,23 @@ std::uint32_t WordTrie::AppendNode(const TSpellNode& Node) {
       indices[k] = static_cast<std::uint32_t>(Node.Children[k]);
     }
   }
-  FNodes.push_back(n);
-  return static_cast<std::uint32_t>(FNodes.size() - 1);
+  FNav.push_back(n);
+  FLinks.push_back(NodeLinks{Node.Parent, Node.WordNumber});
+  return static_cast<std::uint32_t>(FNav.size() - 1);
 }
 
 TSpellNode WordTrie::Node(std::uint32_t I) const {
-  const PackedNode& n = At(I);
+  const NavNode& n = At(I);
   TSpellNode out;
-  out.Parent = n.Parent;
+  out.Parent = FLinks[I].Parent;
   out.Letter = n.Letter;
   out.ChildCount = n.ChildCount;
-  out.WordNumber = n.WordNumber;
+  out.WordNumber = FLinks[I].WordNumber;
   ForEachChild(I, [&](std::uint8_t letter, std::uint32_t child) {
     out.ChildLetters += static_cast<char>(letter);
     out.Children.push_back(static_cast<std::int32_t>(child));
   });
   return out;
-}
-
-std::int32_t WordTrie::FindChild(std::uint32_t I, std::uint8_t C) const {
-  const PackedNode& n = At(I);
-  if (n.ChildCount == 1) return n.OnlyLetter == C ? static_cast<std::int32_t>(n.Child) : -1;
-  if (n.ChildCount == 0) return -1;
-  const std::uint8_t* letters = BlockLetters(n.Child);
-  const void* hit = std::memchr(letters, C, n.ChildCount);
-  if (hit == nullptr) return -1;
-  const auto k = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(hit) - letters);
-  return static_cast<std::int32_t>(BlockIndices(n.Child, n.BlockClass)[k]);
 }
 
 std::uint32_t WordTrie::AddChild(std::uint32_t I, std::uint8_t C) {
@@ -127,7 +105,7 @@ std::uint32_t WordTrie::AddChild(std::uint32_t I, std::uint8_t C) {
   child.Parent = static_cast<std::int32_t>(I);
   child.Letter = C;
   const std::uint32_t index = AppendNode(child);
-  PackedNode& n = FNodes[I];  // after the append, which may have moved the nodes
+  NavNode& n = FNav[I];  // after the append, which may have moved the nodes
   const std::uint32_t count = n.ChildCount + 1u;
   if (count == 1) {
     n.OnlyLetter = C;
@@ -142,7 +120,7 @@ std::uint32_t WordTrie::AddChild(std::uint32_t I, std::uint8_t C) {
 }
 
 void WordTrie::RemoveChildLink(std::uint32_t I, std::uint32_t Child) {
-  PackedNode& n = At(I);
+  NavNode& n = At(I);
   if (n.ChildCount == 1) {
     if (n.Child == Child) n.ChildCount = 0;
     return;
@@ -167,7 +145,7 @@ void WordTrie::RemoveChildLink(std::uint32_t I, std::uint32_t Child) {
 
 bool WordTrie::RelinkChild(std::uint32_t Parent, std::uint8_t Letter, std::uint32_t From,
                            std::uint32_t To) {
-  PackedNode& n = At(Parent);
+  NavNode& n = At(Parent);
   if (n.ChildCount == 1) {
     if (n.OnlyLetter != Letter) return false;
     if (n.Child == From) n.Child = To;
@@ -186,8 +164,9 @@ bool WordTrie::RelinkChild(std::uint32_t Parent, std::uint8_t Letter, std::uint3
 
 void WordTrie::SetNodeCount(std::uint32_t N) {
   if (N > static_cast<std::uint32_t>(INT32_MAX)) throw ERangeError(kRangeErrorMessage);
-  for (std::uint32_t i = N; i < FNodes.size(); ++i) FreeBlock(FNodes[i]);
-  FNodes.resize(N);
+  for (std::uint32_t i = N; i < FNav.size(); ++i) FreeBlock(FNav[i]);
+  FNav.resize(N);
+  FLinks.resize(N);
 }
 
 TWordEntry& WordTrie::Entry(std::uint32_t Index) {
@@ -218,7 +197,7 @@ std::uint32_t WordTrie::RemoveWordPath(std::uint32_t I, std::vector<std::uint32_
     const std::int32_t parent = Parent(node);
     if (parent < 0 || static_cast<std::uint32_t>(parent) >= NodeCount()) break;
     RemoveChildLink(static_cast<std::uint32_t>(parent), node);
-    FreeBlock(FNodes[node]);
+    FreeBlock(FNav[node]);
     Removed.push_back(node);
     node = static_cast<std::uint32_t>(parent);
   }
@@ -241,24 +220,30 @@ void WordTrie::CloseUp(std::vector<std::uint32_t> Removed, const std::function<v
       continue;
     }
     const std::uint32_t to = Removed[lo++];
-    PackedNode moved = FNodes[last];
-    FNodes[to] = moved;
+    FNav[to] = FNav[last];
+    const NodeLinks moved = FLinks[last];
+    FLinks[to] = moved;
     // Rewrite the references to the moved node.
     if (moved.Parent >= 0 && static_cast<std::uint32_t>(moved.Parent) < NodeCount()) {
-      if (!RelinkChild(static_cast<std::uint32_t>(moved.Parent), moved.Letter, last, to)) Corrupt();
+      if (!RelinkChild(static_cast<std::uint32_t>(moved.Parent), FNav[to].Letter, last, to)) {
+        Corrupt();
+      }
     }
     ForEachChild(to, [&](std::uint8_t, std::uint32_t child) {
-      if (child < NodeCount()) FNodes[child].Parent = static_cast<std::int32_t>(to);
+      if (child < NodeCount()) FLinks[child].Parent = static_cast<std::int32_t>(to);
     });
     if (moved.WordNumber != 0 && moved.WordNumber <= FWordCount) {
       FWordTable[moved.WordNumber - 1].Node = static_cast<std::int32_t>(to);
     }
   }
-  FNodes.resize(NodeCount() - Removed.size());
+  const std::size_t remaining = NodeCount() - Removed.size();
+  FNav.resize(remaining);
+  FLinks.resize(remaining);
 }
 
 void WordTrie::Clear() {
-  std::vector<PackedNode>().swap(FNodes);
+  std::vector<NavNode>().swap(FNav);
+  std::vector<NodeLinks>().swap(FLinks);
   std::vector<std::uint32_t>().swap(FPool);
   for (auto& f : FFreeBlocks) std::vector<std::uint32_t>().swap(f);
   std::vector<TWordEntry>().swap(FWordTable);
@@ -267,7 +252,7 @@ void WordTrie::Clear() {
 }
 
 std::size_t WordTrie::AllocatedBytes() const {
-  std::size_t bytes = FNodes.capacity() * sizeof(PackedNode) +
+  std::size_t bytes = FNav.capacity() * sizeof(NavNode) + FLinks.capacity() * sizeof(NodeLinks) +
                       FPool.capacity() * sizeof(std::uint32_t) +
                       FWordTable.capacity() * sizeof(TWordEntry);
   for (const auto& f : FFreeBlocks) bytes += f.capacity() * sizeof(std::uint32_t);

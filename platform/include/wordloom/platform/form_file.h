@@ -17,10 +17,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "wordloom/platform/component.h"
+#include "wordloom/platform/exceptions.h"
 #include "wordloom/platform/persistent.h"
 #include "wordloom/platform/stream.h"
 
@@ -58,6 +60,20 @@ std::string WriteComponentToString(TComponent& Root);
 // the wrong kind or range, or a setter's refusal; nothing is left behind then.
 TComponent* ReadComponent(TStream& Stream, TComponent* Owner);
 TComponent* ReadComponentFromString(std::string_view Text, TComponent* Owner);
+
+// Reads a form file that holds a T (or a class derived from it) into a new T
+// owned by the caller. Raises EReadError as ReadComponent does, and when the
+// form holds another class.
+template <typename T>
+std::unique_ptr<T> ReadComponentAs(std::string_view Text) {
+  std::unique_ptr<TComponent> c(ReadComponentFromString(Text, nullptr));
+  if (auto* t = dynamic_cast<T*>(c.get())) {
+    c.release();
+    return std::unique_ptr<T>(t);
+  }
+  throw EReadError(std::string("form file: holds a ") + c->ClassName() + ", not a " +
+                   T::StaticClassName());
+}
 
 // Reads a form file into an existing component, which must be of the stored class.
 void ReadComponentInto(TStream& Stream, TComponent& Root);
