@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "word_trie.h"
+#include "dictionary/word_trie.h"
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/platform/exceptions.h"
 

@@ -1,7 +1,7 @@
 // The dictionary component's operations on its word trie and word table.
 #include <string>
 
-#include "word_trie.h"
+#include "dictionary/word_trie.h"
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/platform/exceptions.h"
 

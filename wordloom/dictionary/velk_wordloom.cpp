@@ -3,7 +3,8 @@
 // operations in word_operations.cpp, the reduction in reduction.cpp.
 #include "wordloom/dictionary/velk_wordloom.h"
 
-#include "word_trie.h"
+#include "dictionary/word_trie.h"
+#include "wordloom/weaksecurity/weak_cipher.h"
 #include "wordloom/platform/exceptions.h"
 
 namespace wordloom {
@@ -22,6 +23,7 @@ TVelkWordloom::TVelkWordloom(TComponent* AOwner) : TRndComponent(AOwner) {
   // 1. The block stream buffer.
   FStreamBufferSize = kStreamBufferSize;
   StreamBuffer.reset(new std::uint8_t[kStreamBufferSize]());
+  FStreamBufferCapacity = kStreamBufferSize;
   // 2. The format character (a member: token 0, no replacement).
   // 3. The node list, empty: no root.
   FNodeList = std::make_unique<detail::WordTrie>();
@@ -38,7 +40,25 @@ TVelkWordloom::TVelkWordloom(TComponent* AOwner) : TRndComponent(AOwner) {
   // 10. The tokenizer's byte strings are members, created empty.
 }
 
-TVelkWordloom::~TVelkWordloom() { DisposeList(); }
+TVelkWordloom::~TVelkWordloom() {
+  // 1. A modified dictionary goes back to its file. A destructor cannot
+  // raise: a failed save is told to the user, and the file keeps its old
+  // content (saves replace files only when complete).
+  if (FSpellModified && FSpellFileOptions.Contains(wlsPromptOnModified) &&
+      !FSpellFileName.empty()) {
+    try {
+      SaveSpellFile(FSpellFileName, FileProtected);
+    } catch (const std::exception& e) {
+      try {
+        ApplicationServices().ShowMessage("The dictionary could not be saved to " +
+                                          FSpellFileName + ": " + e.what());
+      } catch (...) {
+      }
+    }
+  }
+  // 2.-4.
+  DisposeList();
+}
 
 void TVelkWordloom::SetFormatChar(TFormatChar* Value) { FFormatChar.Assign(Value); }
 
@@ -112,6 +132,8 @@ void TVelkWordloom::GetProperties(PropertyList& List) {
       "WordCount", [this] { return std::int64_t{WordCount()}; },
       [this](std::int64_t v) { SetWordCount(static_cast<std::uint32_t>(v)); }, 0, UINT32_MAX)
       .NotStored();
+  List.String("SpellFileName", [this] { return FSpellFileName; },
+              [this](const std::string& v) { SetSpellFileName(v); });
   List.Integer(
       "StreamBufferSize", [this] { return std::int64_t{FStreamBufferSize}; },
       [this](std::int64_t v) { SetStreamBufferSize(static_cast<std::uint32_t>(v)); }, 0,

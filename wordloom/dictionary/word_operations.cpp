@@ -1,7 +1,7 @@
 // Adding, finding and deleting single words.
 #include <vector>
 
-#include "word_trie.h"
+#include "dictionary/word_trie.h"
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/platform/exceptions.h"
 

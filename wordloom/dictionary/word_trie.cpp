@@ -1,4 +1,4 @@
-#include "word_trie.h"
+#include "dictionary/word_trie.h"
 
 #include <algorithm>
 #include <cstring>

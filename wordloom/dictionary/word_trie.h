@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "wordloom/dictionary/spell_node.h"
@@ -56,6 +57,22 @@ class WordTrie {
   // Calls F(letter, index) for each child of node I in creation order.
   template <typename F>
   void ForEachChild(std::uint32_t I, F&& f) const;
+
+  // Makes room for N nodes in all.
+  void ReserveNodes(std::uint32_t N) {
+    FNav.reserve(N);
+    FLinks.reserve(N);
+  }
+  // Exchanges the whole structure with Other.
+  void Swap(WordTrie& Other) noexcept {
+    FNav.swap(Other.FNav);
+    FLinks.swap(Other.FLinks);
+    FPool.swap(Other.FPool);
+    FFreeBlocks.swap(Other.FFreeBlocks);
+    FWordTable.swap(Other.FWordTable);
+    std::swap(FWordCount, Other.FWordCount);
+    std::swap(FWordCapacity, Other.FWordCapacity);
+  }
 
   // Sets the node count: nodes behind N are dropped, new ones are empty
   // (no parent, no children, no word).

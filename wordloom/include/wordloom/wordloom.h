@@ -4,6 +4,7 @@
 
 #include "wordloom/platform/platform.h"
 #include "wordloom/randomobject/random_object.h"
+#include "wordloom/weaksecurity/weaksecurity.h"
 #include "wordloom/dictionary/byte_string.h"
 #include "wordloom/dictionary/format_char.h"
 #include "wordloom/dictionary/options.h"

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,9 +24,17 @@
 
 namespace wordloom {
 
+class TWeakCipher;
+
 namespace detail {
 class WordTrie;
+struct SpellHeader;
 }
+
+// Where the spell file reader takes its bytes from and the writer gives them
+// to: Size bytes at Block. The cipher variants change the bytes in place.
+using TReadBlockMethod = std::function<void(void* Block, std::uint32_t Size)>;
+using TWriteBlockMethod = std::function<void(void* Block, std::uint32_t Size)>;
 
 class TVelkWordloom : public TRndComponent {
  public:
@@ -68,9 +77,17 @@ class TVelkWordloom : public TRndComponent {
   void SetUnencodedBlockSize(std::uint32_t Value);
   std::uint32_t WordCapacity() const;
   std::uint32_t WordCount() const;
+  // The file last opened or saved.
+  const std::string& SpellFileName() const { return FSpellFileName; }
+  // Opens the named file (OpenSpellFile), then saves the dictionary under the
+  // name if no such file was there (SaveSpellFile with FileProtected).
+  void SetSpellFileName(const std::string& Value);
+  // How many bytes one stream transfer of the block stream layer moves.
   std::uint32_t StreamBufferSize() const { return FStreamBufferSize; }
-  // Stores the value; the buffer is not reallocated.
-  void SetStreamBufferSize(std::uint32_t Value) { FStreamBufferSize = Value; }
+  // 1 to kMaxStreamBufferSize; the buffer grows to hold a value above 16384.
+  // 0 and larger values raise EPropertyError.
+  void SetStreamBufferSize(std::uint32_t Value);
+  static constexpr std::uint32_t kMaxStreamBufferSize = 1u << 24;
 
   // ---- events ----
   const TKeepWordEvent& OnAddWord() const { return FOnAddWord; }
@@ -83,6 +100,12 @@ class TVelkWordloom : public TRndComponent {
   bool SpellModified() const { return FSpellModified; }
   // The component's own delimiter set (empty: DefDelimiters applies).
   const TCharSet& Delimiters() const { return FDelimiters; }
+  void SetDelimiters(const TCharSet& Value) { FDelimiters = Value; }
+  // The effective delimiters: the own set, or DefDelimiters when it is empty,
+  // without the format character's token.
+  TCharSet GetDelimiters() const;
+  // Whether the spell file last opened was protected by a password.
+  bool IsFileProtected() const { return FileProtected; }
   std::uint32_t NodeCount() const { return GetNodeCount(); }
 
   // ---- words ----
@@ -143,23 +166,73 @@ class TVelkWordloom : public TRndComponent {
   // Bytes allocated for the trie and the word table.
   std::size_t TrieAllocatedBytes() const;
 
+  // ---- spell files ----
+  // Loads the named spell file, asking the application (through its services)
+  // before changes would be lost and for the password of a protected file.
+  // Does nothing for a missing file or when the designing state does not match
+  // wlsHardCoded. On any error the dictionary and its file settings stay as
+  // they were. Raises EReadError for a malformed file.
+  void OpenSpellFile(const std::string& FileName);
+  // Stores the dictionary, protected with a password asked for now when
+  // Protect is true. Does nothing for an empty dictionary, an up-to-date file
+  // or a designing state that does not match wlsHardCoded. The file is replaced
+  // only once the new one is completely written.
+  void SaveSpellFile(const std::string& FileName, bool Protect);
+  // Asks for the password of the protected file being read and checks it.
+  // True: Password holds it, and Cipher and ReadBlock read the rest.
+  bool RequestSpellAccess(std::string& Password);
+  // The stored "SpellFile" property: the body of a hard-coded dictionary.
+  void DefineProperties(TFiler& Filer) override;
+  void ReadSpellFileFromStream(TStream& Stream);
+  void WriteSpellFileToStream(TStream& Stream);
+
+  // The sections of a spell file, through ReadBlock and WriteBlock.
+  void WriteSpellHeader();
+  // Reads a header; it is applied to the dictionary with ApplySpellHeader.
+  detail::SpellHeader ReadSpellHeader();
+  void ApplySpellHeader(const detail::SpellHeader& Header);
+  void WriteSpellFile();
+  // Reads a body into a fresh trie and swaps it in once it is read and checked.
+  void ReadSpellFile();
+
+  // ---- the block stream layer ----
+  // Starts a transfer on SpellStream: the buffer is empty.
+  void BeginStream();
+  void ReadBlockFromStream(void* Block, std::uint32_t Size);
+  void WriteBlockToStream(void* Block, std::uint32_t Size);
+  // As above, deciphering the bytes in place after reading.
+  void ReadCiphBlockFromStream(void* Block, std::uint32_t Size);
+  // As above, enciphering the caller's bytes in place before writing.
+  void WriteCiphBlockToStream(void* Block, std::uint32_t Size);
+  // Writes what waits in the buffer and releases the stream the layer owns.
+  void EndStreamWrite();
+
   void GetProperties(PropertyList& List) override;
 
  protected:
   // The block stream buffer (kStreamBufferSize bytes) and its position.
   std::unique_ptr<std::uint8_t[]> StreamBuffer;
   std::uint32_t StreamPos = 0;
+  std::uint32_t FStreamBufferCapacity = 0;  // bytes allocated at StreamBuffer
+  std::uint32_t FStreamFill = 0;  // reading: bytes the last refill really got
   std::int32_t FCurrentNode = 0;
   TByteString FPrecedingDelimiters;
   std::unique_ptr<ProgressDisplay> FProgress;
+  bool FileProtected = false;
+  TReadBlockMethod ReadBlock;
+  TStream* SpellStream = nullptr;
+  std::unique_ptr<TStream> FOwnedStream;  // a file stream the layer opened
   TByteString FSucceedingDelimiter;
   std::uint32_t FCharsRead = 0;
   std::uint32_t FCharsToRead = 0;
+  std::unique_ptr<TWeakCipher> Cipher;
+  TWriteBlockMethod WriteBlock;
   TWLDelimiterOptions FDelimiterOption = wldInclFirstSucc;
   TCharSet FDelimiters;
   TEncBlockSizeInterval FEncodedBlockSize = 0;
   TFormatChar FFormatChar;
   std::unique_ptr<detail::WordTrie> FNodeList;  // the nodes and the word table
+  std::string FSpellFileName;
   TWLSpellFileOptions FSpellFileOptions;
   bool FSpellModified = false;
   TWLInputOptions FTypeOfInput = wliTextInput;
@@ -175,6 +248,16 @@ class TVelkWordloom : public TRndComponent {
   // Removes the word at node I: its nodes, its table entry (the last word
   // takes its number). Returns nothing; closes up the node list.
   void RemoveWord(std::uint32_t I);
+  // Refills the buffer from SpellStream.
+  void RefillStreamBuffer();
+  // Bytes still to be read: those waiting in the buffer and those the stream has left.
+  std::uint64_t StreamBytesLeft();
+  // Whether the designing state matches wlsHardCoded, as file operations need.
+  bool FileAccessAllowed() const;
+  // Asks the password of the protected file being read; see RequestSpellAccess.
+  bool CheckProtectedFile(const std::string& FileName);
+  // Writes the dictionary as a complete spell file to Stream.
+  void WriteWholeSpellFile(TStream& Stream, const std::string* Password);
 };
 
 // Puts TVelkWordloom on the component palette page "Velk".

@@ -1,0 +1,78 @@
+// The spell file format, as pieces the dictionary's file operations put
+// together. Layout (docs/spell-file-format.md has it in full):
+//
+//   marker    4 bytes   "PROT" or "PUBL"                      never enciphered
+//   password  L bytes   the password, enciphered               protected files only
+//   header    32 bytes  delimiter set, 8 little-endian words
+//             1 byte    options: bit 0 DelimiterOption, bits 1-3 EncodedBlockSize,
+//                       bits 4-6 UnencodedBlockSize, bit 7 TypeOfInput
+//             1 byte    token; 4 bytes R; R bytes replacement
+//   body      4 bytes N (words), 4 bytes M (nodes), M node records, N word entries
+//
+// All integers little-endian; node indices width(M) bytes, word entries
+// width(M) + width(N) bytes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "dictionary/word_trie.h"
+#include "wordloom/dictionary/options.h"
+#include "wordloom/platform/enum_set.h"
+
+namespace wordloom::detail {
+
+inline constexpr char kProtectedMarker[4] = {'P', 'R', 'O', 'T'};
+inline constexpr char kPublicMarker[4] = {'P', 'U', 'B', 'L'};
+
+// The fewest bytes that hold N - 1 (1 for N < 2): 1 up to 256, 2 up to 65536,
+// 3 up to 16777216, else 4. Exact at the powers of 256.
+constexpr std::uint8_t SpellWidth(std::uint32_t N) {
+  if (N <= 256u) return 1;
+  if (N <= 65536u) return 2;
+  if (N <= 16777216u) return 3;
+  return 4;
+}
+
+// The largest value a field of Width bytes holds.
+constexpr std::uint32_t WidthMax(std::uint8_t Width) {
+  return Width >= 4 ? UINT32_MAX : (std::uint32_t{1} << (8 * Width)) - 1;
+}
+
+// The settings a header carries.
+struct SpellHeader {
+  TCharSet Delimiters;
+  TWLDelimiterOptions DelimiterOption = wldInclFirstSucc;
+  std::uint8_t EncodedBlockSize = 0;
+  std::uint8_t UnencodedBlockSize = 0;  // 0: keep the current value
+  TWLInputOptions TypeOfInput = wliTextInput;
+  std::uint8_t Token = 0;
+  std::string Replacement;
+};
+
+// The option byte of the settings; raises ERangeError when they do not fit
+// (EncodedBlockSize above 4, UnencodedBlockSize above 7).
+std::uint8_t EncodeOptionByte(TWLDelimiterOptions DelimiterOption, std::uint8_t EncodedBlockSize,
+                              std::uint32_t UnencodedBlockSize, TWLInputOptions TypeOfInput);
+// Fills the option fields of Header; raises EReadError for an EncodedBlockSize above 4.
+void DecodeOptionByte(std::uint8_t Byte, SpellHeader& Header);
+
+// Takes exactly Size bytes into Block, or raises EReadError.
+using ByteSource = std::function<void(void* Block, std::uint32_t Size)>;
+
+// Reads a body into Trie (which must be empty) and checks it: counts backed by
+// the bytes that remain (Remaining: how many there are), every index inside
+// the node list, parents and children agreeing, child letters distinct, every
+// node reachable from the root, word numbers and word entries naming each
+// other. Raises EReadError naming the first problem. Total is told the number
+// of records and entries once the counts are read, Step is called after each,
+// BetweenSections once, after the records.
+void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Trie,
+                   const std::function<void(std::uint32_t)>& Total,
+                   const std::function<void()>& Step, const std::function<void()>& BetweenSections);
+
+// Checks the structure of a trie read from outside; raises EReadError.
+void CheckReadTrie(const WordTrie& Trie);
+
+}  // namespace wordloom::detail

@@ -1,0 +1,427 @@
+// Opening and saving spell files: whether anything is done at all, the
+// questions to the user, passwords, and the file streams. The bytes are
+// produced and consumed by the format code below and spell_file_format.cpp,
+// through the block stream layer.
+//
+// Two promises beyond the plain algorithm: a failed open changes nothing (the
+// file is read into fresh structures that replace the dictionary's only when
+// all of it was read and checked), and a failed save changes nothing (the new
+// file is written beside the old one and renamed over it when complete).
+#include <cstring>
+#include <string>
+
+#include "storage/spell_file_format.h"
+#include "wordloom/dictionary/velk_wordloom.h"
+#include "wordloom/platform/exceptions.h"
+#include "wordloom/platform/form_file.h"
+#include "wordloom/platform/wipe.h"
+#include "wordloom/weaksecurity/weak_cipher.h"
+
+namespace wordloom {
+
+namespace {
+
+// Runs a clean-up when the scope ends, however it ends.
+template <typename F>
+class Finally {
+ public:
+  explicit Finally(F f) : FAction(std::move(f)) {}
+  ~Finally() { FAction(); }
+  Finally(const Finally&) = delete;
+  Finally& operator=(const Finally&) = delete;
+
+ private:
+  F FAction;
+};
+
+constexpr const char* kAskPasswordCaption = "File is protected";
+constexpr const char* kNewPasswordCaption = "Enter password for new dictionary";
+constexpr const char* kWrongPassword = "Wrong password";
+
+std::string RevertQuestion(const std::string& file) {
+  return "Revert to saved spell file: " + file +
+         "? (If you choose \"Yes\" then all changes will be lost.)";
+}
+
+std::string OpenAnotherQuestion(const std::string& file, const std::string& current) {
+  return "Opening " + file + " will cause the changes made to " + current +
+         " to be lost. Save " + current + " first? (Choose \"Abort\" if you no longer want to open " +
+         file + ".)";
+}
+
+std::string OverwriteQuestion(const std::string& file) {
+  return "File " + file + " already exists. Overwrite?";
+}
+
+std::uint32_t ReadU32(const TReadBlockMethod& read) {
+  std::uint8_t b[4];
+  read(b, 4);
+  return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+         static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
+
+void WriteU32(const TWriteBlockMethod& write, std::uint32_t v) {
+  std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                       static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+  write(b, 4);
+}
+
+// The format character a header describes, built from a neutral one so that
+// any token and replacement that agree with each other are accepted, whatever
+// the dictionary held before. EReadError when they do not agree.
+void BuildFormatChar(const detail::SpellHeader& header, bool no_replacement, TFormatChar& out) {
+  out.SetNoReplacement(no_replacement);
+  try {
+    out.SetToken(header.Token);
+    out.SetReplacement(header.Replacement);
+  } catch (const EPropertyError& e) {
+    throw EReadError(std::string("spell file: ") + e.what());
+  }
+}
+
+}  // namespace
+
+TCharSet TVelkWordloom::GetDelimiters() const {
+  TCharSet set = FDelimiters == TCharSet() ? DefDelimiters : FDelimiters;
+  set.Exclude(FFormatChar.GetToken());
+  return set;
+}
+
+bool TVelkWordloom::FileAccessAllowed() const {
+  return Designing() == FSpellFileOptions.Contains(wlsHardCoded);
+}
+
+// ---- the header and the body ----
+
+void TVelkWordloom::WriteSpellHeader() {
+  // The delimiter set as eight little-endian words: code c at bit c mod 32 of
+  // word c div 32, which is the set's own byte layout.
+  const TCharSet::Bytes bytes = GetDelimiters().ToBytes();
+  for (int w = 0; w < 8; ++w) {
+    std::uint8_t word[4];
+    std::memcpy(word, bytes.data() + 4 * w, 4);
+    WriteBlock(word, 4);
+  }
+  std::uint8_t option = detail::EncodeOptionByte(FDelimiterOption, FEncodedBlockSize,
+                                                 FUnencodedBlockSize, FTypeOfInput);
+  WriteBlock(&option, 1);
+  std::uint8_t token = FFormatChar.GetToken();
+  WriteBlock(&token, 1);
+  std::string replacement = FFormatChar.GetReplacement();
+  WriteU32(WriteBlock, static_cast<std::uint32_t>(replacement.size()));
+  if (!replacement.empty()) {
+    WriteBlock(replacement.data(), static_cast<std::uint32_t>(replacement.size()));
+  }
+}
+
+detail::SpellHeader TVelkWordloom::ReadSpellHeader() {
+  detail::SpellHeader header;
+  TCharSet::Bytes bytes{};
+  for (int w = 0; w < 8; ++w) ReadBlock(bytes.data() + 4 * w, 4);
+  header.Delimiters = TCharSet::FromBytes(bytes);
+  std::uint8_t option = 0;
+  ReadBlock(&option, 1);
+  detail::DecodeOptionByte(option, header);
+  ReadBlock(&header.Token, 1);
+  const std::uint32_t length = ReadU32(ReadBlock);
+  if (SpellStream != nullptr && length > StreamBytesLeft()) {
+    throw EReadError("spell file: replacement length " + std::to_string(length) +
+                     " larger than the file");
+  }
+  header.Replacement.resize(length);
+  if (length > 0) ReadBlock(header.Replacement.data(), length);
+  TFormatChar check;
+  BuildFormatChar(header, FFormatChar.NoReplacement(), check);
+  return header;
+}
+
+void TVelkWordloom::ApplySpellHeader(const detail::SpellHeader& Header) {
+  TFormatChar format_char;
+  BuildFormatChar(Header, FFormatChar.NoReplacement(), format_char);
+  SetDelimiters(Header.Delimiters);
+  SetDelimiterOption(Header.DelimiterOption);
+  // Set directly: the words that come with the header fit it, and a reduction
+  // at this point would cut the file's own words.
+  FEncodedBlockSize = Header.EncodedBlockSize;
+  SetUnencodedBlockSize(Header.UnencodedBlockSize);  // a stored 0 keeps the value
+  SetTypeOfInput(Header.TypeOfInput);
+  FFormatChar.Assign(&format_char);
+}
+
+void TVelkWordloom::WriteSpellFile() {
+  const std::uint32_t words = FNodeList->WordCount();
+  const std::uint32_t nodes = FNodeList->NodeCount();
+  const std::uint8_t ww = detail::SpellWidth(words);
+  const std::uint8_t wn = detail::SpellWidth(nodes);
+  WriteU32(WriteBlock, words);
+  WriteU32(WriteBlock, nodes);
+  TByteString record;
+  record.SetSize(1289);  // more than the longest record, 1285 bytes: sized once
+  int position = FProgress->GetPosition();
+  for (std::uint32_t i = 0; i < nodes; ++i) {
+    record.SetSize(0);
+    GetNode(i, record, wn);
+    WriteBlock(record.Data(), record.Size());
+    FProgress->SetPosition(++position);
+  }
+  ApplicationServices().ProcessMessages();
+  // A frequency too large for the width is stored as the largest value that
+  // fits, so that the order of the words by frequency survives.
+  const std::uint32_t max_frequency = detail::WidthMax(ww);
+  for (std::uint32_t w = 0; w < words; ++w) {
+    const TWordEntry entry = FNodeList->Entry(w);
+    std::uint8_t bytes[8];
+    const auto node = static_cast<std::uint32_t>(entry.Node);
+    const std::uint32_t frequency = std::min(entry.Frequency, max_frequency);
+    for (std::uint8_t k = 0; k < wn; ++k) bytes[k] = static_cast<std::uint8_t>(node >> (8 * k));
+    for (std::uint8_t k = 0; k < ww; ++k) {
+      bytes[wn + k] = static_cast<std::uint8_t>(frequency >> (8 * k));
+    }
+    WriteBlock(bytes, wn + ww);
+    FProgress->SetPosition(++position);
+  }
+}
+
+void TVelkWordloom::ReadSpellFile() {
+  detail::WordTrie fresh;
+  const std::uint64_t remaining = SpellStream != nullptr ? StreamBytesLeft() : UINT64_MAX;
+  int position = 0;
+  detail::ReadSpellBody(
+      ReadBlock, remaining, fresh,
+      [&](std::uint32_t total) {
+        FProgress->SetMax(static_cast<int>(std::min<std::uint64_t>(total, INT32_MAX)));
+      },
+      [&] { FProgress->SetPosition(++position); },
+      [] { ApplicationServices().ProcessMessages(); });
+  FNodeList->Swap(fresh);
+  FCurrentNode = 0;
+  FSpellModified = false;
+}
+
+std::uint64_t TVelkWordloom::StreamBytesLeft() {
+  const std::uint64_t buffered = FStreamFill > StreamPos ? FStreamFill - StreamPos : 0;
+  const std::int64_t rest = SpellStream->Size() - SpellStream->Position();
+  return buffered + static_cast<std::uint64_t>(rest > 0 ? rest : 0);
+}
+
+// ---- opening ----
+
+bool TVelkWordloom::RequestSpellAccess(std::string& Password) {
+  if (!ApplicationServices().AskPassword(kAskPasswordCaption, Password)) return false;
+  try {
+    Cipher = std::make_unique<TWeakCipher>(Password);
+  } catch (const Exception&) {
+    // A password the cipher refuses cannot be the one the file was saved with.
+    ApplicationServices().ShowMessage(kWrongPassword);
+    return false;
+  }
+  Cipher->InitVector();
+  ReadBlock = [this](void* b, std::uint32_t n) { ReadCiphBlockFromStream(b, n); };
+  std::string check(Password.size(), '\0');
+  if (!check.empty()) ReadBlock(check.data(), static_cast<std::uint32_t>(check.size()));
+  const bool same = check == Password;
+  Wipe(check);
+  if (!same) {
+    ApplicationServices().ShowMessage(kWrongPassword);
+    Cipher.reset();
+    return false;
+  }
+  return true;
+}
+
+void TVelkWordloom::OpenSpellFile(const std::string& FileName) {
+  // 1.-4. Whether to open at all.
+  if (!FileExists(FileName) || !FileAccessAllowed()) return;
+  TApplicationServices& app = ApplicationServices();
+  if (FileName == FSpellFileName) {
+    if (!FSpellModified) return;  // already loaded
+    if (FSpellFileOptions.Contains(wlsPromptOnModified) &&
+        app.MessageDlg(RevertQuestion(FileName), mtConfirmation, {mbYes, mbNo}) != mrYes) {
+      return;
+    }
+  } else if (FSpellModified && FSpellFileOptions.Contains(wlsPromptOnModified)) {
+    const TModalResult answer = app.MessageDlg(OpenAnotherQuestion(FileName, FSpellFileName),
+                                               mtConfirmation, {mbYes, mbNo, mbAbort});
+    // Only Yes and No go on: a dialog closed without an answer loses nothing.
+    if (answer != mrYes && answer != mrNo) return;
+    if (answer == mrYes) SaveSpellFile(FSpellFileName, FileProtected);
+  }
+
+  // 5. The stream, with its clean-up however the open ends.
+  FOwnedStream = std::make_unique<TFileStream>(FileName, fmOpenRead | fmShareDenyWrite);
+  SpellStream = FOwnedStream.get();
+  Finally cleanup([this] {
+    SpellStream = nullptr;
+    FOwnedStream.reset();
+    Cipher.reset();
+    FProgress->Hide();
+  });
+  BeginStream();
+
+  // 6. The marker; a protected file asks for its password.
+  ReadBlock = [this](void* b, std::uint32_t n) { ReadBlockFromStream(b, n); };
+  char marker[4];
+  ReadBlock(marker, 4);
+  const bool is_protected = std::memcmp(marker, detail::kProtectedMarker, 4) == 0;
+  if (is_protected) {
+    std::string password;
+    const bool granted = RequestSpellAccess(password);
+    Wipe(password);
+    if (!granted) return;
+  }
+
+  // 9.-11. Read everything before anything changes.
+  FProgress->SetPosition(0);
+  if (FShowProgress) FProgress->Show();
+  const detail::SpellHeader header = ReadSpellHeader();
+  detail::WordTrie fresh;
+  int position = 0;
+  detail::ReadSpellBody(
+      ReadBlock, StreamBytesLeft(), fresh,
+      [&](std::uint32_t total) {
+        FProgress->SetMax(static_cast<int>(std::min<std::uint64_t>(total, INT32_MAX)));
+      },
+      [&] { FProgress->SetPosition(++position); }, [&app] { app.ProcessMessages(); });
+
+  // 7.-8. The file was read and checked: it becomes the dictionary.
+  ApplySpellHeader(header);
+  FNodeList->Swap(fresh);
+  FCurrentNode = 0;
+  FSpellFileName = FileName;
+  FileProtected = is_protected;
+  FSpellModified = false;
+}
+
+// ---- saving ----
+
+bool TVelkWordloom::CheckProtectedFile(const std::string& FileName) {
+  FOwnedStream = std::make_unique<TFileStream>(FileName, fmOpenRead | fmShareDenyWrite);
+  SpellStream = FOwnedStream.get();
+  Finally cleanup([this] {
+    SpellStream = nullptr;
+    FOwnedStream.reset();
+    Cipher.reset();
+  });
+  BeginStream();
+  ReadBlock = [this](void* b, std::uint32_t n) { ReadBlockFromStream(b, n); };
+  if (SpellStream->Size() < 4) return true;  // too short to be protected
+  char marker[4];
+  ReadBlock(marker, 4);
+  if (std::memcmp(marker, detail::kProtectedMarker, 4) != 0) return true;
+  std::string password;
+  const bool granted = RequestSpellAccess(password);
+  Wipe(password);
+  return granted;
+}
+
+void TVelkWordloom::WriteWholeSpellFile(TStream& Stream, const std::string* Password) {
+  SpellStream = &Stream;
+  BeginStream();
+  WriteBlock = [this](void* b, std::uint32_t n) { WriteBlockToStream(b, n); };
+  if (Password != nullptr) {
+    char marker[4];
+    std::memcpy(marker, detail::kProtectedMarker, 4);
+    WriteBlock(marker, 4);
+    WriteBlock = [this](void* b, std::uint32_t n) { WriteCiphBlockToStream(b, n); };
+    Cipher->InitVector();
+    // The password enciphers in place: a scratch copy, wiped afterwards.
+    std::string scratch = *Password;
+    WriteBlock(scratch.data(), static_cast<std::uint32_t>(scratch.size()));
+    Wipe(scratch);
+  } else {
+    char marker[4];
+    std::memcpy(marker, detail::kPublicMarker, 4);
+    WriteBlock(marker, 4);
+  }
+  const std::uint64_t total = std::uint64_t{FNodeList->NodeCount()} + FNodeList->WordCount();
+  FProgress->SetMax(static_cast<int>(std::min<std::uint64_t>(total, INT32_MAX)));
+  FProgress->SetPosition(0);
+  if (FShowProgress) FProgress->Show();
+  WriteSpellHeader();
+  WriteSpellFile();
+  if (StreamPos > 0) Stream.WriteBuffer(StreamBuffer.get(), StreamPos);
+  StreamPos = 0;
+}
+
+void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
+  // 1.-4. Whether to save at all.
+  if (FNodeList->NodeCount() == 0 || FNodeList->WordCount() == 0) return;
+  if (!FileAccessAllowed()) return;
+  TApplicationServices& app = ApplicationServices();
+  const bool current = FileName == FSpellFileName;
+  if (current && !FSpellModified) return;  // up to date
+  const bool exists = FileExists(FileName);
+  if (!current && exists && FSpellFileOptions.Contains(wlsPromptOnReplace) &&
+      app.MessageDlg(OverwriteQuestion(FileName), mtConfirmation, {mbYes, mbNo}) != mrYes) {
+    return;
+  }
+  // 5. A protected file is replaced only by who knows its password.
+  if (exists && !CheckProtectedFile(FileName)) return;
+  // 6. The new password, asked once.
+  std::string password;
+  Finally wipe_password([&password] { Wipe(password); });
+  if (Protect && !app.AskPassword(kNewPasswordCaption, password)) return;
+
+  // Everything that can refuse does so before a byte is written: the option
+  // byte and the cipher of the new password.
+  detail::EncodeOptionByte(FDelimiterOption, FEncodedBlockSize, FUnencodedBlockSize, FTypeOfInput);
+  Finally release_cipher([this] { Cipher.reset(); });
+  if (Protect) Cipher = std::make_unique<TWeakCipher>(password);
+
+  // 7.-11. Written beside the target, forced to disk, renamed over it.
+  std::unique_ptr<TFileStream> file = TFileStream::CreateBeside(FileName);
+  const std::string temporary = file->FileName();
+  try {
+    Finally cleanup([this] {
+      SpellStream = nullptr;
+      FProgress->Hide();
+    });
+    WriteWholeSpellFile(*file, Protect ? &password : nullptr);
+    file->Flush();
+    file.reset();
+    RenameFile(temporary, FileName);
+  } catch (...) {
+    file.reset();
+    DeleteFile(temporary);
+    throw;
+  }
+  FSpellFileName = FileName;
+  FSpellModified = false;
+}
+
+void TVelkWordloom::SetSpellFileName(const std::string& Value) {
+  OpenSpellFile(Value);
+  SaveSpellFile(Value, FileProtected);
+}
+
+// ---- the "SpellFile" property of a hard-coded dictionary ----
+
+void TVelkWordloom::DefineProperties(TFiler& Filer) {
+  Filer.DefineBinaryProperty(
+      "SpellFile", [this](TStream& s) { ReadSpellFileFromStream(s); },
+      [this](TStream& s) { WriteSpellFileToStream(s); },
+      FSpellFileOptions.Contains(wlsHardCoded));
+  TRndComponent::DefineProperties(Filer);
+}
+
+void TVelkWordloom::ReadSpellFileFromStream(TStream& Stream) {
+  SpellStream = &Stream;
+  Finally cleanup([this] { SpellStream = nullptr; });
+  BeginStream();
+  ReadBlock = [this](void* b, std::uint32_t n) { ReadBlockFromStream(b, n); };
+  // Into a fresh trie: whatever the dictionary held is replaced.
+  ReadSpellFile();
+}
+
+void TVelkWordloom::WriteSpellFileToStream(TStream& Stream) {
+  SpellStream = &Stream;
+  Finally cleanup([this] { SpellStream = nullptr; });
+  BeginStream();
+  WriteBlock = [this](void* b, std::uint32_t n) { WriteBlockToStream(b, n); };
+  FProgress->SetPosition(0);
+  WriteSpellFile();
+  if (StreamPos > 0) Stream.WriteBuffer(StreamBuffer.get(), StreamPos);
+  StreamPos = 0;
+}
+
+}  // namespace wordloom
