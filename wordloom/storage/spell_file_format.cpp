@@ -84,6 +84,7 @@ void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Tr
     // The root's parent is stored as all ones of the width; whatever the node
     // count, it is -1 again in memory.
     if (i == 0) {
+      if (node.Letter != 0) Fail("the root has the letter " + std::to_string(node.Letter));
       node.Parent = -1;
     } else if (parent >= m) {
       Fail("node " + std::to_string(i) + ": parent " + std::to_string(parent) +
