@@ -106,6 +106,7 @@ void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Tr
       node.Children[k] = static_cast<std::int32_t>(child);
     }
     node.WordNumber = ReadLittleEndian(p, 4);
+    if (i == 0 && node.WordNumber != 0) Fail("the root carries a word");
     if (node.WordNumber > n) {
       Fail("node " + std::to_string(i) + ": word number " + std::to_string(node.WordNumber) +
            " above the word count " + std::to_string(n));
