@@ -46,11 +46,14 @@ void TByteString::SetSize(std::uint32_t NewSize) {
     FData = std::move(data);
     FCapacity = capacity;
   }
-  // 2./3. Everything behind the new end reads 0.
+  // 2./3. Everything behind the new end reads 0. The bytes behind the old end
+  // already are, so only the range that changes sides needs clearing: what a
+  // shrink gives up, and (in case a caller wrote behind the end through
+  // Data()) what a growth exposes.
   if (NewSize < FSize) {
-    std::memset(FData.get() + NewSize, 0, FCapacity - NewSize);
-  } else if (FSize < FCapacity) {
-    std::memset(FData.get() + FSize, 0, FCapacity - FSize);
+    std::memset(FData.get() + NewSize, 0, FSize - NewSize);
+  } else if (NewSize > FSize) {
+    std::memset(FData.get() + FSize, 0, NewSize - FSize);
   }
   FSize = NewSize;
 }

@@ -85,6 +85,129 @@ std::uint32_t WordTrie::AppendNode(const TSpellNode& Node) {
   return static_cast<std::uint32_t>(FNav.size() - 1);
 }
 
+std::uint32_t WordTrie::AppendRecord(std::int32_t Parent, std::uint8_t Letter, std::uint8_t Count,
+                                     const std::uint8_t* Children, std::uint8_t Width,
+                                     std::uint32_t WordNumber) {
+  if (FNav.size() >= static_cast<std::size_t>(INT32_MAX)) throw EIntOverflow(kIntOverflowMessage);
+  // Each index is read as four bytes and masked to its width: the letter of
+  // the next child or the word number always follows it.
+  const std::uint32_t mask = Width >= 4 ? UINT32_MAX : (std::uint32_t{1} << (8 * Width)) - 1;
+  auto index_at = [&](std::uint32_t k) {
+    std::uint32_t v;
+    std::memcpy(&v, Children + k * (Width + 1u) + 1, sizeof v);
+    return v & mask;
+  };
+  NavNode n;
+  n.Letter = Letter;
+  ReserveChildren(n, Count);
+  n.ChildCount = Count;
+  if (Count == 1) {
+    n.OnlyLetter = Children[0];
+    n.Child = index_at(0);
+  } else if (Count > 1) {
+    std::uint8_t* letters = BlockLetters(n.Child);
+    std::uint32_t* indices = BlockIndices(n.Child, n.BlockClass);
+    for (std::uint32_t k = 0; k < Count; ++k) {
+      letters[k] = Children[k * (Width + 1u)];
+      indices[k] = index_at(k);
+    }
+  }
+  FNav.push_back(n);
+  FLinks.push_back(NodeLinks{Parent, WordNumber});
+  return static_cast<std::uint32_t>(FNav.size() - 1);
+}
+
+std::string WordTrie::FindFault() const {
+  const std::uint32_t m = NodeCount();
+  const std::uint32_t n = FWordCount;
+  if (m == 0) return n == 0 ? std::string() : "words without nodes";
+  // One packed word per node, so that checking a link touches one place:
+  // bits 0-7 the letter, 8-39 the parent, then three marks.
+  constexpr std::uint64_t kLinked = std::uint64_t{1} << 40;
+  constexpr std::uint64_t kReachesRoot = std::uint64_t{1} << 41;
+  constexpr std::uint64_t kOnPath = std::uint64_t{1} << 42;
+  constexpr std::uint64_t kKey = (std::uint64_t{1} << 40) - 1;
+  auto key = [](std::uint32_t parent, std::uint8_t letter) {
+    return std::uint64_t{parent} << 8 | letter;
+  };
+  std::vector<std::uint64_t> info(m);
+  for (std::uint32_t i = 0; i < m; ++i) {
+    info[i] = key(static_cast<std::uint32_t>(FLinks[i].Parent), FNav[i].Letter);
+  }
+  // Children and parents agree; each node but the root is linked once.
+  for (std::uint32_t i = 0; i < m; ++i) {
+    const NavNode& node = FNav[i];
+    if (node.ChildCount == 0) continue;
+    const std::uint8_t* letters = node.ChildCount == 1 ? &node.OnlyLetter : BlockLetters(node.Child);
+    const std::uint32_t* indices =
+        node.ChildCount == 1 ? &node.Child : BlockIndices(node.Child, node.BlockClass);
+    std::uint64_t seen[4] = {0, 0, 0, 0};
+    for (std::uint32_t k = 0; k < node.ChildCount; ++k) {
+      const std::uint8_t letter = letters[k];
+      const std::uint32_t child = indices[k];
+      if (child == 0 || child >= m) {
+        return "node " + std::to_string(i) + ": child index " + std::to_string(child) +
+               " outside the node list";
+      }
+      std::uint64_t& bit = seen[letter >> 6];
+      if ((bit >> (letter & 63)) & 1u) return "node " + std::to_string(i) + ": child letter repeated";
+      bit |= std::uint64_t{1} << (letter & 63);
+      std::uint64_t& c = info[child];
+      if ((c & kKey) != key(i, letter)) {
+        if (FLinks[child].Parent != static_cast<std::int32_t>(i)) {
+          return "node " + std::to_string(child) + ": its parent is " +
+                 std::to_string(FLinks[child].Parent) + ", but node " + std::to_string(i) +
+                 " links it";
+        }
+        return "node " + std::to_string(child) + ": its letter differs from its parent's link";
+      }
+      if (c & kLinked) return "node " + std::to_string(child) + " is linked twice";
+      c |= kLinked;
+    }
+  }
+  // Nodes linked once each can still form a cycle apart from the root: walk
+  // up from every node, marking the nodes known to reach the root.
+  info[0] |= kReachesRoot;
+  std::vector<std::uint32_t> path;
+  for (std::uint32_t i = 1; i < m; ++i) {
+    if ((info[i] & kLinked) == 0) return "node " + std::to_string(i) + " is not linked from its parent";
+    std::uint32_t j = i;
+    path.clear();
+    while ((info[j] & (kReachesRoot | kOnPath)) == 0) {
+      info[j] |= kOnPath;
+      path.push_back(j);
+      j = static_cast<std::uint32_t>(FLinks[j].Parent);
+    }
+    // Stopped at a node on this very path, not at one that reaches the root: a cycle.
+    if ((info[j] & kReachesRoot) == 0) {
+      return std::to_string(path.size()) + " nodes are not reachable from the root";
+    }
+    for (std::uint32_t k : path) info[k] |= kReachesRoot;
+  }
+  // Word numbers and word entries name each other.
+  for (std::uint32_t i = 0; i < m; ++i) {
+    const std::uint32_t w = FLinks[i].WordNumber;
+    if (w == 0) continue;
+    if (w > n) {
+      return "node " + std::to_string(i) + ": word number " + std::to_string(w) +
+             " above the word count " + std::to_string(n);
+    }
+    if (FWordTable[w - 1].Node != static_cast<std::int32_t>(i)) {
+      return "node " + std::to_string(i) + " carries word number " + std::to_string(w) +
+             ", whose entry names node " + std::to_string(FWordTable[w - 1].Node);
+    }
+  }
+  for (std::uint32_t w = 1; w <= n; ++w) {
+    const std::int32_t at = FWordTable[w - 1].Node;
+    if (at < 0 || static_cast<std::uint32_t>(at) >= m ||
+        FLinks[static_cast<std::uint32_t>(at)].WordNumber != w) {
+      return "word entry " + std::to_string(w) + " names node " + std::to_string(at) +
+             ", which does not carry that word";
+    }
+  }
+  return std::string();
+}
+
 TSpellNode WordTrie::Node(std::uint32_t I) const {
   const NavNode& n = At(I);
   TSpellNode out;

@@ -7,6 +7,7 @@
 // one or two cache lines. The dictionary component adds reporting and policy.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -35,6 +36,19 @@ class WordTrie {
   // Appends a node as described (children given by index, not created).
   // Returns its index.
   std::uint32_t AppendNode(const TSpellNode& Node);
+  // Appends a node read from a file: Count children whose letters and indices
+  // are interleaved at Children (a letter, then an index of Width bytes,
+  // little-endian). Returns its index.
+  std::uint32_t AppendRecord(std::int32_t Parent, std::uint8_t Letter, std::uint8_t Count,
+                             const std::uint8_t* Children, std::uint8_t Width,
+                             std::uint32_t WordNumber);
+  // Checks the whole structure as a reader of outside data must: indices
+  // inside the node list, parents and children agreeing, distinct child
+  // letters, each node but the root linked once, all reachable from the root,
+  // word numbers and word entries naming each other. Returns the first
+  // problem found, or an empty string.
+  std::string FindFault() const;
+
   // A copy of node I. REQUIRES: I < NodeCount() (EListError otherwise).
   TSpellNode Node(std::uint32_t I) const;
   std::int32_t Parent(std::uint32_t I) const { return Links(I).Parent; }
@@ -58,10 +72,13 @@ class WordTrie {
   template <typename F>
   void ForEachChild(std::uint32_t I, F&& f) const;
 
-  // Makes room for N nodes in all.
-  void ReserveNodes(std::uint32_t N) {
+  // Makes room for N nodes in all, with Children child links among them.
+  void ReserveNodes(std::uint32_t N, std::uint64_t Children = 0) {
     FNav.reserve(N);
     FLinks.reserve(N);
+    // Blocks round capacities up to powers of two: room for about 1.5 words
+    // a link, on top of the letters.
+    FPool.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(Children * 7 / 4, 1u << 30)));
   }
   // Exchanges the whole structure with Other.
   void Swap(WordTrie& Other) noexcept {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,15 @@ std::uint32_t ReadLittleEndian(const std::uint8_t* p, std::uint8_t width) {
   for (std::uint8_t i = 0; i < width; ++i) v |= static_cast<std::uint32_t>(p[i]) << (8 * i);
   return v;
 }
+
+// A field of Width bytes read as four and masked. REQUIRES: four readable
+// bytes at P (the chunk buffer keeps a record's worth of slack behind its data).
+std::uint32_t LoadField(const std::uint8_t* p, std::uint32_t mask) {
+  std::uint32_t v;
+  std::memcpy(&v, p, sizeof v);  // the files are little-endian, like the machines we build for
+  return v & mask;
+}
+static_assert(std::endian::native == std::endian::little, "the body reader loads fields directly");
 
 // The longest node record: 255 children with 4-byte indices.
 constexpr std::size_t kMaxRecord = (255 + 1) * (4 + 1) + 5;
@@ -47,14 +58,65 @@ void DecodeOptionByte(std::uint8_t Byte, SpellHeader& Header) {
   Header.TypeOfInput = (Byte & 0x80) != 0 ? wliFixedBlockSize : wliTextInput;
 }
 
+namespace {
+
+// Serves the body's fields from large reads. With the number of bytes left
+// known, it reads up to kChunk at a time and never past the end; otherwise it
+// reads exactly what each field needs.
+class ChunkReader {
+ public:
+  static constexpr std::size_t kChunk = 1 << 16;
+
+  ChunkReader(const ByteSource& read, std::uint64_t remaining)
+      : FRead(read), FRemaining(remaining), FBuffer(kChunk + kMaxRecord + 4) {}
+
+  // The next N bytes (N <= kMaxRecord), valid until the next call; at least
+  // four bytes behind them stay readable.
+  const std::uint8_t* Take(std::size_t n) {
+    if (FEnd - FPos < n) Refill(n);
+    const std::uint8_t* p = FBuffer.data() + FPos;
+    FPos += n;
+    return p;
+  }
+
+ private:
+  void Refill(std::size_t n) {
+    const std::size_t left = FEnd - FPos;
+    std::memmove(FBuffer.data(), FBuffer.data() + FPos, left);
+    FPos = 0;
+    FEnd = left;
+    const std::size_t missing = n - left;
+    if (missing > FRemaining) Fail("the file ends in the middle of the body");
+    std::size_t want = missing;
+    if (FRemaining != UINT64_MAX) {
+      want = static_cast<std::size_t>(std::min<std::uint64_t>(
+          FRemaining, std::max<std::size_t>(missing, kChunk)));
+      FRemaining -= want;
+    }
+    FRead(FBuffer.data() + FEnd, static_cast<std::uint32_t>(want));
+    FEnd += want;
+  }
+
+  const ByteSource& FRead;
+  std::uint64_t FRemaining;
+  std::vector<std::uint8_t> FBuffer;
+  std::size_t FPos = 0;
+  std::size_t FEnd = 0;
+};
+
+// Progress moves in steps, not per record: the display cannot show more.
+constexpr std::uint32_t kProgressStep = 4096;
+
+}  // namespace
+
 void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Trie,
                    const std::function<void(std::uint32_t)>& Total,
-                   const std::function<void()>& Step,
+                   const std::function<void(std::uint32_t)>& Position,
                    const std::function<void()>& BetweenSections) {
-  std::uint8_t buffer[kMaxRecord];
-  Read(buffer, 8);
-  const std::uint32_t n = ReadLittleEndian(buffer, 4);
-  const std::uint32_t m = ReadLittleEndian(buffer + 4, 4);
+  ChunkReader in(Read, Remaining);
+  const std::uint8_t* counts = in.Take(8);
+  const std::uint32_t n = ReadLittleEndian(counts, 4);
+  const std::uint32_t m = ReadLittleEndian(counts + 4, 4);
   Remaining = Remaining >= 8 ? Remaining - 8 : 0;
   if (n > WordTrie::kMaxWordCapacity) Fail("word count " + std::to_string(n) + " above the limit");
   if (m == 0 && n != 0) Fail("word count " + std::to_string(n) + " but no nodes");
@@ -67,129 +129,57 @@ void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Tr
          " need at least " + std::to_string(needed) + " bytes, only " +
          std::to_string(Remaining) + " remain");
   }
-  Trie.ReserveNodes(m);
+  // The links the file can hold at most: what is left after the smallest
+  // records and the entries, at 1 + Wn bytes a link.
+  Trie.ReserveNodes(m, Remaining == UINT64_MAX ? 0 : (Remaining - needed) / (wn + 1u));
   Total(static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{m} + n, UINT32_MAX)));
 
-  TSpellNode node;
+  const std::uint32_t node_mask = WidthMax(wn);
+  std::uint32_t done = 0;
   for (std::uint32_t i = 0; i < m; ++i) {
-    // Each record in two reads: its child count, then the rest it implies.
-    Read(buffer, 1);
-    const std::uint32_t c = buffer[0];
-    const std::uint32_t rest = (c + 1) * (wn + 1u) + 4;
-    Read(buffer + 1, rest);
-    const std::uint8_t* p = buffer + 1;
-    const std::uint32_t parent = ReadLittleEndian(p, wn);
-    p += wn;
-    node.Letter = *p++;
+    const std::uint32_t c = *in.Take(1);
+    const std::uint8_t* p = in.Take((c + 1) * (wn + 1u) + 4);
+    const std::uint32_t parent = LoadField(p, node_mask);
+    const std::uint8_t letter = p[wn];
+    const std::uint8_t* children = p + wn + 1;
+    const std::uint32_t word = LoadField(children + c * (wn + 1u), UINT32_MAX);
+    std::int32_t parent_index = -1;
     // The root's parent is stored as all ones of the width; whatever the node
     // count, it is -1 again in memory.
     if (i == 0) {
-      if (node.Letter != 0) Fail("the root has the letter " + std::to_string(node.Letter));
-      node.Parent = -1;
+      if (letter != 0) Fail("the root has the letter " + std::to_string(letter));
+      if (word != 0) Fail("the root carries a word");
     } else if (parent >= m) {
       Fail("node " + std::to_string(i) + ": parent " + std::to_string(parent) +
            " outside the node list");
     } else {
-      node.Parent = static_cast<std::int32_t>(parent);
+      parent_index = static_cast<std::int32_t>(parent);
     }
-    node.ChildCount = static_cast<std::uint8_t>(c);
-    node.ChildLetters.resize(c);
-    node.Children.resize(c);
-    for (std::uint32_t k = 0; k < c; ++k) {
-      node.ChildLetters[k] = static_cast<char>(*p++);
-      const std::uint32_t child = ReadLittleEndian(p, wn);
-      p += wn;
-      if (child == 0 || child >= m) {
-        Fail("node " + std::to_string(i) + ": child index " + std::to_string(child) +
-             " outside the node list");
-      }
-      node.Children[k] = static_cast<std::int32_t>(child);
-    }
-    node.WordNumber = ReadLittleEndian(p, 4);
-    if (i == 0 && node.WordNumber != 0) Fail("the root carries a word");
-    if (node.WordNumber > n) {
-      Fail("node " + std::to_string(i) + ": word number " + std::to_string(node.WordNumber) +
+    if (word > n) {
+      Fail("node " + std::to_string(i) + ": word number " + std::to_string(word) +
            " above the word count " + std::to_string(n));
     }
-    Trie.AppendNode(node);
-    Step();
+    Trie.AppendRecord(parent_index, letter, static_cast<std::uint8_t>(c), children, wn, word);
+    if (++done % kProgressStep == 0) Position(done);
   }
+  Position(done);
   BetweenSections();
 
   Trie.SetWordCapacity(n);
   Trie.SetWordCount(n);
   for (std::uint32_t w = 0; w < n; ++w) {
-    Read(buffer, wn + ww);
-    const std::uint32_t at = ReadLittleEndian(buffer, wn);
+    const std::uint8_t* p = in.Take(wn + ww);
+    const std::uint32_t at = LoadField(p, node_mask);
     if (at >= m) {
       Fail("word " + std::to_string(w + 1) + ": node " + std::to_string(at) +
            " outside the node list");
     }
-    Trie.Entry(w) = TWordEntry{static_cast<std::int32_t>(at), ReadLittleEndian(buffer + wn, ww)};
-    Step();
+    Trie.Entry(w) = TWordEntry{static_cast<std::int32_t>(at), LoadField(p + wn, WidthMax(ww))};
+    if (++done % kProgressStep == 0) Position(done);
   }
-  CheckReadTrie(Trie);
-}
-
-void CheckReadTrie(const WordTrie& Trie) {
-  const std::uint32_t m = Trie.NodeCount();
-  const std::uint32_t n = Trie.WordCount();
-  if (m == 0) {
-    if (n != 0) Fail("words without nodes");
-    return;
-  }
-  // Children and parents agree; each node but the root is linked once.
-  std::vector<std::uint8_t> linked(m, 0);
-  for (std::uint32_t i = 0; i < m; ++i) {
-    std::array<bool, 256> seen{};
-    Trie.ForEachChild(i, [&](std::uint8_t letter, std::uint32_t child) {
-      if (child == 0 || child >= m) {
-        Fail("node " + std::to_string(i) + ": child index " + std::to_string(child) +
-             " outside the node list");
-      }
-      if (seen[letter]) Fail("node " + std::to_string(i) + ": child letter repeated");
-      seen[letter] = true;
-      if (Trie.Parent(child) != static_cast<std::int32_t>(i)) {
-        Fail("node " + std::to_string(child) + ": its parent is " +
-             std::to_string(Trie.Parent(child)) + ", but node " + std::to_string(i) +
-             " links it");
-      }
-      if (Trie.Letter(child) != letter) {
-        Fail("node " + std::to_string(child) + ": its letter differs from its parent's link");
-      }
-      if (linked[child]++ != 0) Fail("node " + std::to_string(child) + " is linked twice");
-    });
-  }
-  for (std::uint32_t i = 1; i < m; ++i) {
-    if (linked[i] == 0) Fail("node " + std::to_string(i) + " is not linked from its parent");
-  }
-  // Every node is reachable from the root: nodes linked once each can still
-  // form a cycle apart from it.
-  std::vector<std::uint32_t> pending{0};
-  std::uint32_t reached = 0;
-  while (!pending.empty()) {
-    const std::uint32_t i = pending.back();
-    pending.pop_back();
-    ++reached;
-    Trie.ForEachChild(i, [&](std::uint8_t, std::uint32_t child) { pending.push_back(child); });
-  }
-  if (reached != m) Fail(std::to_string(m - reached) + " nodes are not reachable from the root");
-  // Word numbers and word entries name each other.
-  for (std::uint32_t i = 0; i < m; ++i) {
-    const std::uint32_t w = Trie.WordNumber(i);
-    if (w != 0 && Trie.Entry(w - 1).Node != static_cast<std::int32_t>(i)) {
-      Fail("node " + std::to_string(i) + " carries word number " + std::to_string(w) +
-           ", whose entry names node " + std::to_string(Trie.Entry(w - 1).Node));
-    }
-  }
-  for (std::uint32_t w = 1; w <= n; ++w) {
-    const std::int32_t at = Trie.Entry(w - 1).Node;
-    if (at < 0 || static_cast<std::uint32_t>(at) >= m ||
-        Trie.WordNumber(static_cast<std::uint32_t>(at)) != w) {
-      Fail("word entry " + std::to_string(w) + " names node " + std::to_string(at) +
-           ", which does not carry that word");
-    }
-  }
+  Position(done);
+  const std::string fault = Trie.FindFault();
+  if (!fault.empty()) Fail(fault);
 }
 
 }  // namespace wordloom::detail

@@ -66,13 +66,14 @@ using ByteSource = std::function<void(void* Block, std::uint32_t Size)>;
 // the node list, parents and children agreeing, child letters distinct, every
 // node reachable from the root, word numbers and word entries naming each
 // other. Raises EReadError naming the first problem. Total is told the number
-// of records and entries once the counts are read, Step is called after each,
-// BetweenSections once, after the records.
+// of records and entries once the counts are read, Position how many are done
+// (now and then, and at the end of each section), BetweenSections is called
+// once, after the records. Reads in large pieces, never past Remaining bytes
+// (when Remaining is UINT64_MAX, exactly the bytes each field needs).
 void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Trie,
                    const std::function<void(std::uint32_t)>& Total,
-                   const std::function<void()>& Step, const std::function<void()>& BetweenSections);
+                   const std::function<void(std::uint32_t)>& Position,
+                   const std::function<void()>& BetweenSections);
 
-// Checks the structure of a trie read from outside; raises EReadError.
-void CheckReadTrie(const WordTrie& Trie);
 
 }  // namespace wordloom::detail

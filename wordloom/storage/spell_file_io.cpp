@@ -185,13 +185,12 @@ void TVelkWordloom::WriteSpellFile() {
 void TVelkWordloom::ReadSpellFile() {
   detail::WordTrie fresh;
   const std::uint64_t remaining = SpellStream != nullptr ? StreamBytesLeft() : UINT64_MAX;
-  int position = 0;
   detail::ReadSpellBody(
       ReadBlock, remaining, fresh,
       [&](std::uint32_t total) {
         FProgress->SetMax(static_cast<int>(std::min<std::uint64_t>(total, INT32_MAX)));
       },
-      [&] { FProgress->SetPosition(++position); },
+      [this](std::uint32_t done) { FProgress->SetPosition(static_cast<int>(done)); },
       [] { ApplicationServices().ProcessMessages(); });
   FNodeList->Swap(fresh);
   FCurrentNode = 0;
@@ -199,7 +198,8 @@ void TVelkWordloom::ReadSpellFile() {
 }
 
 std::uint64_t TVelkWordloom::StreamBytesLeft() {
-  const std::uint64_t buffered = FStreamFill > StreamPos ? FStreamFill - StreamPos : 0;
+  // StreamPos 0 means the load is used up (or none was made).
+  const std::uint64_t buffered = StreamPos != 0 && FStreamFill > StreamPos ? FStreamFill - StreamPos : 0;
   const std::int64_t rest = SpellStream->Size() - SpellStream->Position();
   return buffered + static_cast<std::uint64_t>(rest > 0 ? rest : 0);
 }
@@ -247,41 +247,24 @@ void TVelkWordloom::OpenSpellFile(const std::string& FileName) {
     if (answer == mrYes) SaveSpellFile(FSpellFileName, FileProtected);
   }
 
-  // 5. The stream, with its clean-up however the open ends.
-  FOwnedStream = std::make_unique<TFileStream>(FileName, fmOpenRead | fmShareDenyWrite);
-  SpellStream = FOwnedStream.get();
-  Finally cleanup([this] {
-    SpellStream = nullptr;
-    FOwnedStream.reset();
-    Cipher.reset();
-    FProgress->Hide();
-  });
-  BeginStream();
-
-  // 6. The marker; a protected file asks for its password.
-  ReadBlock = [this](void* b, std::uint32_t n) { ReadBlockFromStream(b, n); };
-  char marker[4];
-  ReadBlock(marker, 4);
-  const bool is_protected = std::memcmp(marker, detail::kProtectedMarker, 4) == 0;
-  if (is_protected) {
-    std::string password;
-    const bool granted = RequestSpellAccess(password);
-    Wipe(password);
-    if (!granted) return;
-  }
+  // 5.-6. The stream, with its clean-up however the open ends; the marker; a
+  // protected file asks for its password.
+  Finally cleanup([this] { EndStreamRead(); });
+  bool is_protected = false;
+  if (!BeginFileRead(FileName, /*ShortIsPlain=*/false, is_protected)) return;
 
   // 9.-11. Read everything before anything changes.
   FProgress->SetPosition(0);
   if (FShowProgress) FProgress->Show();
   const detail::SpellHeader header = ReadSpellHeader();
   detail::WordTrie fresh;
-  int position = 0;
   detail::ReadSpellBody(
       ReadBlock, StreamBytesLeft(), fresh,
       [&](std::uint32_t total) {
         FProgress->SetMax(static_cast<int>(std::min<std::uint64_t>(total, INT32_MAX)));
       },
-      [&] { FProgress->SetPosition(++position); }, [&app] { app.ProcessMessages(); });
+      [this](std::uint32_t done) { FProgress->SetPosition(static_cast<int>(done)); },
+      [&app] { app.ProcessMessages(); });
 
   // 7.-8. The file was read and checked: it becomes the dictionary.
   ApplySpellHeader(header);
@@ -294,24 +277,35 @@ void TVelkWordloom::OpenSpellFile(const std::string& FileName) {
 
 // ---- saving ----
 
-bool TVelkWordloom::CheckProtectedFile(const std::string& FileName) {
+bool TVelkWordloom::BeginFileRead(const std::string& FileName, bool ShortIsPlain,
+                                  bool& IsProtected) {
   FOwnedStream = std::make_unique<TFileStream>(FileName, fmOpenRead | fmShareDenyWrite);
   SpellStream = FOwnedStream.get();
-  Finally cleanup([this] {
-    SpellStream = nullptr;
-    FOwnedStream.reset();
-    Cipher.reset();
-  });
   BeginStream();
   ReadBlock = [this](void* b, std::uint32_t n) { ReadBlockFromStream(b, n); };
-  if (SpellStream->Size() < 4) return true;  // too short to be protected
+  IsProtected = false;
+  if (ShortIsPlain && SpellStream->Size() < 4) return true;
   char marker[4];
   ReadBlock(marker, 4);
-  if (std::memcmp(marker, detail::kProtectedMarker, 4) != 0) return true;
+  IsProtected = std::memcmp(marker, detail::kProtectedMarker, 4) == 0;
+  if (!IsProtected) return true;
   std::string password;
   const bool granted = RequestSpellAccess(password);
   Wipe(password);
   return granted;
+}
+
+void TVelkWordloom::EndStreamRead() {
+  SpellStream = nullptr;
+  FOwnedStream.reset();
+  Cipher.reset();
+  FProgress->Hide();
+}
+
+bool TVelkWordloom::CheckProtectedFile(const std::string& FileName) {
+  Finally cleanup([this] { EndStreamRead(); });
+  bool is_protected = false;
+  return BeginFileRead(FileName, /*ShortIsPlain=*/true, is_protected);
 }
 
 void TVelkWordloom::WriteWholeSpellFile(TStream& Stream, const std::string* Password) {

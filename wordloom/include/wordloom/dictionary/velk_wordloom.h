@@ -254,7 +254,15 @@ class TVelkWordloom : public TRndComponent {
   std::uint64_t StreamBytesLeft();
   // Whether the designing state matches wlsHardCoded, as file operations need.
   bool FileAccessAllowed() const;
-  // Asks the password of the protected file being read; see RequestSpellAccess.
+  // Opens FileName for reading as SpellStream and reads its marker; a
+  // protected file asks for its password (RequestSpellAccess). False when
+  // access was not granted. A file under 4 bytes counts as unprotected when
+  // ShortIsPlain, else its marker cannot be read (EReadError).
+  bool BeginFileRead(const std::string& FileName, bool ShortIsPlain, bool& IsProtected);
+  // Releases what a read set up: the stream, the cipher, the progress display.
+  void EndStreamRead();
+  // Whether an existing file may be replaced: true unless it is protected and
+  // the user does not know its password.
   bool CheckProtectedFile(const std::string& FileName);
   // Writes the dictionary as a complete spell file to Stream.
   void WriteWholeSpellFile(TStream& Stream, const std::string* Password);
