@@ -19,6 +19,12 @@ TCharSet InitialDefDelimiters() {
 
 TCharSet DefDelimiters = InitialDefDelimiters();
 
+TCharSet Utf8Delimiters() {
+  TCharSet s = InitialDefDelimiters();
+  for (unsigned c = 128; c < 256; ++c) s.Exclude(static_cast<std::uint8_t>(c));
+  return s;
+}
+
 TVelkWordloom::TVelkWordloom(TComponent* AOwner) : TRndComponent(AOwner) {
   // 1. The block stream buffer.
   FStreamBufferSize = kStreamBufferSize;
@@ -68,24 +74,11 @@ TWLFormatCharOptions TVelkWordloom::GetFormatCharOptions() const {
   return {wlcCondSuffix};
 }
 
-namespace {
-
-// The largest word number a code of the given width carries, in the plain form
-// (256^n - 1) and in the base-255 form (255^n - 1); 0 for no limit.
-std::uint32_t CodeLimit(TEncBlockSizeInterval width, bool plain) {
-  static constexpr std::uint32_t kPlain[] = {0, 255, 65535, 16777215, 0};
-  static constexpr std::uint32_t kBase255[] = {0, 254, 65024, 16581374, 4228250624u};
-  return plain ? kPlain[width] : kBase255[width];
-}
-
-}  // namespace
-
 void TVelkWordloom::SetEncodedBlockSize(TEncBlockSizeInterval Value) {
   if (Value > kMaxEncodedBlockSize) throw ERangeError(kRangeErrorMessage);
   FEncodedBlockSize = Value;
   if (Value == 0) return;
-  const bool plain = GetFormatCharOptions().Contains(wlcAlwaysPrefix);
-  const std::uint32_t limit = CodeLimit(Value, plain);
+  const std::uint32_t limit = CodeLimit();
   if (limit != 0) SetWordCount(std::min(WordCount(), limit));
 }
 

@@ -42,7 +42,7 @@ void TVelkWordloom::ReadBlockFromStream(void* Block, std::uint32_t Size) {
     // StreamPos 0 means: the next byte needs a new load.
     if (StreamPos == 0) RefillStreamBuffer();
     // Only the bytes the stream really delivered are data.
-    if (StreamPos >= FStreamFill) throw EReadError("Unexpected end of stream");
+    if (StreamPos >= FStreamFill) StreamEndError();
     const std::uint32_t n = std::min(FStreamFill - StreamPos, Size - done);
     std::memcpy(out + done, StreamBuffer.get() + StreamPos, n);
     StreamPos += n;

@@ -40,4 +40,10 @@ extern TCharSet DefDelimiters;
 // The value DefDelimiters starts with.
 TCharSet InitialDefDelimiters();
 
+// Delimiters for UTF-8 text: the ASCII delimiters of the default set, while
+// every byte from 128 up is a word character, so that a multi-byte character
+// never cuts a word. Apply it with dict.SetDelimiters(Utf8Delimiters()), or
+// make it the default with DefDelimiters = Utf8Delimiters().
+TCharSet Utf8Delimiters();
+
 }  // namespace wordloom

@@ -35,6 +35,11 @@ struct SpellHeader;
 // to: Size bytes at Block. The cipher variants change the bytes in place.
 using TReadBlockMethod = std::function<void(void* Block, std::uint32_t Size)>;
 using TWriteBlockMethod = std::function<void(void* Block, std::uint32_t Size)>;
+// A character source of the tokenizer: each call stores the next character in Block.
+using TReadCharMethod = std::function<void(char& Block)>;
+
+// The code value that stands for no code.
+inline constexpr std::uint32_t kNoCode = 0xFFFFFFFFu;
 
 class TVelkWordloom : public TRndComponent {
  public:
@@ -123,6 +128,47 @@ class TVelkWordloom : public TRndComponent {
   // returns in Count the number it holds. Words that begin longer words stay,
   // and OnDeleteWord may keep any word. Survivors are renumbered most frequent first.
   void ReduceSpell(std::uint32_t& Count);
+
+  // ---- text ----
+  // Cuts the next word from ReadChar: skips a run of delimiters (kept in
+  // the preceding delimiters) and returns the word that follows, ending at a
+  // delimiter, which belongs to the word (wldInclFirstSucc) or is kept apart
+  // as the succeeding delimiter (wldExclFirstSucc). The token is written as
+  // its replacement bytes. REQUIRES: CharsRead() < CharsToRead().
+  std::unique_ptr<TByteString> ExtractTextBlock(const TReadCharMethod& ReadChar);
+  // The character source for streams: the next byte of SpellStream, through
+  // the block stream buffer.
+  void ReadCharFromStream(char& Block);
+  // The tokenizer's counters: characters consumed and available.
+  std::uint32_t CharsRead() const { return FCharsRead; }
+  void SetCharsRead(std::uint32_t Value) { FCharsRead = Value; }
+  std::uint32_t CharsToRead() const { return FCharsToRead; }
+  void SetCharsToRead(std::uint32_t Value) { FCharsToRead = Value; }
+  // The delimiters skipped before the last word, and the one that ended it.
+  const TByteString& PrecedingDelimiters() const { return FPrecedingDelimiters; }
+  const TByteString& SucceedingDelimiter() const { return FSucceedingDelimiter; }
+  // Sets SpellStream for a pass over Stream (which the caller keeps) and
+  // starts the block stream layer on it.
+  void BeginStreamOn(TStream& Stream);
+
+  // Learns the words of Stream, from its position to its end: each word is
+  // added (OnAddWord may skip it), then a dictionary for fixed-width codes is
+  // cut to the words its code width can number. Reports a hard-coded
+  // dictionary ("Cannot add to a hard coded spell file.").
+  void AddStreamToSpell(TStream& Stream);
+  void AddFileToSpell(const std::string& FileName);
+
+  // The code value of the word in Block: its word number, in the base-255
+  // form unless FormatCharOptions holds wlcAlwaysPrefix. kNoCode after
+  // reporting an empty or a missing word.
+  std::uint32_t EncodeBlock(const TByteString& Block);
+  // The word with the code value Code; empty after reporting a code that
+  // names no word.
+  std::string DecodeBlock(std::uint32_t Code);
+  void DecodeBlockBStr(std::uint32_t Code, TByteString& Block);
+  // The largest word number a code of the current width and form carries
+  // (0: no limit).
+  std::uint32_t CodeLimit() const;
 
   // ---- the trie and the word table ----
   // A node as InitSpellNode makes it: parent, letter, room for N children.
@@ -250,6 +296,20 @@ class TVelkWordloom : public TRndComponent {
   void RemoveWord(std::uint32_t I);
   // Refills the buffer from SpellStream.
   void RefillStreamBuffer();
+  // The next byte of the stream buffer (ReadCharFromStream without the call).
+  std::uint8_t NextStreamByte() {
+    if (StreamPos == 0) RefillStreamBuffer();
+    if (StreamPos >= FStreamFill) StreamEndError();
+    const std::uint8_t c = StreamBuffer[StreamPos];
+    if (++StreamPos == FStreamBufferSize) StreamPos = 0;
+    return c;
+  }
+  [[noreturn]] static void StreamEndError();
+  // The tokenizer over any source of bytes; Word receives the word.
+  template <typename Source>
+  void ExtractTextBlockFrom(TByteString& Word, Source&& Next);
+  // Appends C to a word, the token as its replacement bytes.
+  void AppendWordChar(TByteString& Word, std::uint8_t C);
   // Bytes still to be read: those waiting in the buffer and those the stream has left.
   std::uint64_t StreamBytesLeft();
   // Whether the designing state matches wlsHardCoded, as file operations need.

@@ -1,0 +1,53 @@
+// The tokenizer's algorithm, shared by the passes that cut text into words:
+// learning, encoding and the memo check. A template over the character
+// source, so that a pass over a stream reads the buffer inline instead of
+// calling through a method pointer per byte.
+#pragma once
+
+#include "wordloom/dictionary/velk_wordloom.h"
+
+namespace wordloom {
+
+template <typename Source>
+void TVelkWordloom::ExtractTextBlockFrom(TByteString& Word, Source&& Next) {
+  // The effective delimiters once per word: a change of DefDelimiters between
+  // two words takes effect, and the token is never among them.
+  const TCharSet delimiters = GetDelimiters();
+  // 1.
+  Word.SetSize(0);
+  FPrecedingDelimiters.SetSize(0);
+  FSucceedingDelimiter.SetSize(0);
+  // 2. Skip delimiters; at the end of the input the last character is taken
+  // unclassified.
+  std::uint8_t c = Next();
+  ++FCharsRead;
+  while (FCharsRead < FCharsToRead && delimiters.Contains(c)) {
+    FPrecedingDelimiters.AppendChar(c);
+    c = Next();
+    ++FCharsRead;
+  }
+  if (FDelimiterOption == wldExclFirstSucc) {
+    // 3. The word without its succeeding delimiter.
+    while (true) {
+      if (delimiters.Contains(c)) {
+        FSucceedingDelimiter.AppendChar(c);
+        break;
+      }
+      AppendWordChar(Word, c);
+      if (FCharsRead >= FCharsToRead) break;
+      c = Next();
+      ++FCharsRead;
+    }
+  } else {
+    // 4. The word with its first succeeding delimiter, whatever the first
+    // character is.
+    AppendWordChar(Word, c);
+    while (FCharsRead < FCharsToRead && !delimiters.Contains(c)) {
+      c = Next();
+      AppendWordChar(Word, c);
+      ++FCharsRead;
+    }
+  }
+}
+
+}  // namespace wordloom
