@@ -34,10 +34,10 @@ std::uint8_t TByteString::At(std::uint32_t Index) const {
   return FData[Index];
 }
 
-void TByteString::SetSize(std::uint32_t NewSize) {
+void TByteString::Grow(std::uint32_t NewSize) {
   // The last index, NewSize - 1, must stay within the byte array's index range.
   if (NewSize > kMaxIndex + 1) throw ERangeError(kRangeErrorMessage);
-  // 1. Grow to the next multiple of 16 strictly above NewSize.
+  // 1. Grow the buffer to the next multiple of 16 strictly above NewSize.
   if (NewSize > FCapacity) {
     const std::uint32_t capacity = (NewSize / kCapacityStep + 1) * kCapacityStep;
     std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[capacity]);
@@ -46,15 +46,9 @@ void TByteString::SetSize(std::uint32_t NewSize) {
     FData = std::move(data);
     FCapacity = capacity;
   }
-  // 2./3. Everything behind the new end reads 0. The bytes behind the old end
-  // already are, so only the range that changes sides needs clearing: what a
-  // shrink gives up, and (in case a caller wrote behind the end through
-  // Data()) what a growth exposes.
-  if (NewSize < FSize) {
-    std::memset(FData.get() + NewSize, 0, FSize - NewSize);
-  } else if (NewSize > FSize) {
-    std::memset(FData.get() + FSize, 0, NewSize - FSize);
-  }
+  // 3. The bytes behind the old end already read 0; clear the exposed range
+  // anyway, in case a caller wrote behind the end through Data().
+  std::memset(FData.get() + FSize, 0, NewSize - FSize);
   FSize = NewSize;
 }
 
@@ -68,7 +62,7 @@ void TByteString::SetString(std::string_view S) {
   if (!S.empty()) std::memmove(FData.get(), S.data(), S.size());
 }
 
-void TByteString::AppendChar(std::uint8_t C) {
+void TByteString::AppendCharGrowing(std::uint8_t C) {
   SetSize(CheckedAdd(FSize, 1));
   FData[FSize - 1] = C;
 }

@@ -19,13 +19,20 @@ void TVelkWordloom::AddToSpell(const TByteString& Word) {
   std::int32_t node = 0;
   FCurrentNode = 0;
   const std::uint8_t token = FFormatChar.GetToken();
+  detail::WordTrie& trie = *FNodeList;
   for (std::uint32_t i = 0; i < Word.Size(); ++i) {
     const std::uint8_t c = Word.Data()[i];
     if (c == token) {
       // When the report is handled, the token is taken like any other byte.
       DoError(ErrorClass::Of<EConvertError>(), "Cannot add a word containing the format char.");
     }
-    MakeLink(node, c);
+    // MakeLink, with the lookup inline: most steps find the child.
+    const std::int32_t child = trie.FindChild(static_cast<std::uint32_t>(node), c);
+    if (child >= 0) {
+      node = FCurrentNode = child;
+    } else {
+      MakeLink(node, c);
+    }
   }
   EndWord(node);
 }

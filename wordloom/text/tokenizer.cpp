@@ -5,15 +5,6 @@
 
 namespace wordloom {
 
-void TVelkWordloom::AppendWordChar(TByteString& Word, std::uint8_t C) {
-  if (C == FFormatChar.GetToken()) {
-    // The token never enters a word: its replacement stands for it.
-    Word.Append(FFormatChar.GetReplBStr());
-  } else {
-    Word.AppendChar(C);
-  }
-}
-
 std::unique_ptr<TByteString> TVelkWordloom::ExtractTextBlock(const TReadCharMethod& ReadChar) {
   auto word = std::make_unique<TByteString>();
   ExtractTextBlockFrom(*word, [&ReadChar] {

@@ -8,6 +8,15 @@
 
 namespace wordloom {
 
+inline void TVelkWordloom::AppendWordChar(TByteString& Word, std::uint8_t C) {
+  if (C == FFormatChar.GetToken()) {
+    // The token never enters a word: its replacement stands for it.
+    Word.Append(FFormatChar.GetReplBStr());
+  } else {
+    Word.AppendChar(C);
+  }
+}
+
 template <typename Source>
 void TVelkWordloom::ExtractTextBlockFrom(TByteString& Word, Source&& Next) {
   // The effective delimiters once per word: a change of DefDelimiters between

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,13 +42,28 @@ class TByteString : public TPersistent {
   // Resizes. Capacity grows to the next multiple of 16 strictly above NewSize when
   // NewSize exceeds it, and never shrinks; bytes behind the new end become 0.
   // Raises ERangeError when NewSize - 1 would exceed kMaxIndex.
-  void SetSize(std::uint32_t NewSize);
+  void SetSize(std::uint32_t NewSize) {
+    // The common cases inline: emptying and shrinking clear what is given up.
+    if (NewSize <= FSize) {
+      std::memset(FData.get() + NewSize, 0, FSize - NewSize);
+      FSize = NewSize;
+      return;
+    }
+    Grow(NewSize);
+  }
   // Copies Size() bytes from Source into the buffer (call SetSize first).
   void SetData(const void* Source);
   void SetString(std::string_view S);
   std::string GetString() const { return std::string(View()); }
 
-  void AppendChar(std::uint8_t C);
+  void AppendChar(std::uint8_t C) {
+    // The common case, room behind the end: the byte there is 0 and becomes C.
+    if (FSize < FCapacity) {
+      FData[FSize++] = C;
+      return;
+    }
+    AppendCharGrowing(C);
+  }
   // Inserts C in front of the existing bytes.
   void AddPrefix(std::uint8_t C);
   // Appends the bytes of Other (its size before the call, so appending a byte
@@ -72,6 +88,10 @@ class TByteString : public TPersistent {
   void AssignTo(TPersistent* Dest) override;
 
  private:
+  void AppendCharGrowing(std::uint8_t C);
+  // SetSize to a larger size.
+  void Grow(std::uint32_t NewSize);
+
   std::unique_ptr<std::uint8_t[]> FData;
   std::uint32_t FSize = 0;
   std::uint32_t FCapacity = 0;
