@@ -16,6 +16,13 @@ constexpr std::uint32_t kTableBytes = kTableWords * 4;
 
 }  // namespace
 
+namespace {
+
+// Entries of the exponent windows: four bytes of 256 values.
+constexpr std::size_t kWindowEntries = 4 * 256;
+
+}  // namespace
+
 void DiscrMultiply(std::uint32_t A, std::uint32_t B, std::uint32_t& R) {
   // Everything derived from the factors lives here, so one wipe clears it.
   struct {
@@ -68,6 +75,7 @@ void TDiscreteInteger::WipeState() {
   Wipe(&FBase, sizeof FBase);
   Wipe(&FModulo, sizeof FModulo);
   Wipe(FDigits.get(), FCapacity);
+  if (FWindows) Wipe(FWindows.get(), kWindowEntries * sizeof(std::uint32_t));
 }
 
 void TDiscreteInteger::SetString(std::string_view S) {
@@ -116,13 +124,26 @@ void TDiscreteInteger::CalcDiscrPowers() {
     DiscrMultiply(v, v, v);
   }
   Wipe(&v, sizeof v);
+  CalcWindows();
+}
+
+void TDiscreteInteger::CalcWindows() {
+  if (!FWindows) FWindows.reset(new std::uint32_t[kWindowEntries]);
+  for (std::uint32_t k = 0; k < 4; ++k) {
+    std::uint32_t* w = FWindows.get() + 256 * k;
+    const std::uint32_t step = Word(8 * k);  // Base^(256^k)
+    w[0] = 1;
+    for (std::uint32_t v = 1; v < 256; ++v) DiscrMultiply(w[v - 1], step, w[v]);
+  }
 }
 
 void TDiscreteInteger::DiscrPower(std::uint32_t& X) const {
-  std::uint32_t result = 1;
-  for (std::uint32_t i = 0; i < kTableWords; ++i) {
-    if ((X >> i) & 1u) DiscrMultiply(result, Word(i), result);
-  }
+  // The product of the table entries of X's set bits, taken a byte at a time.
+  const std::uint32_t* w = FWindows.get();
+  std::uint32_t result = w[X & 0xFF];
+  DiscrMultiply(result, w[256 + ((X >> 8) & 0xFF)], result);
+  DiscrMultiply(result, w[512 + ((X >> 16) & 0xFF)], result);
+  DiscrMultiply(result, w[768 + (X >> 24)], result);
   X = result;
   Wipe(&result, sizeof result);
 }

@@ -78,6 +78,8 @@ class TDiscreteInteger : public TObject {
 
  private:
   void SetWord(std::uint32_t I, std::uint32_t Value);
+  // Builds FWindows from the power table.
+  void CalcWindows();
   // Overwrites Base, Modulo and the whole buffer.
   void WipeState();
 
@@ -86,6 +88,10 @@ class TDiscreteInteger : public TObject {
   std::uint32_t FBase = 0;
   std::uint32_t FModulo = 0;
   std::uint32_t FByteCount = 0;
+  // Base^(v * 256^k) mod P at [k * 256 + v], for the four bytes k of an
+  // exponent: DiscrPower then multiplies four entries instead of up to 32
+  // powers of two (the result is the same product). 4 KiB, wiped like the table.
+  std::unique_ptr<std::uint32_t[]> FWindows;
 };
 
 }  // namespace wordloom
