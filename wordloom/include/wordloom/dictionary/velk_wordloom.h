@@ -170,6 +170,33 @@ class TVelkWordloom : public TRndComponent {
   // (0: no limit).
   std::uint32_t CodeLimit() const;
 
+  // ---- encoding and decoding streams ----
+  // Encodes Source from its position to its end and writes the result to Dest
+  // at its position: dictionary words become codes, everything else is copied,
+  // marked with the format character's token (docs/encoded-format.md). Reports
+  // a dictionary of fewer than two words ("Cannot use empty spell file for
+  // encoding"); a block that is no word is written as it is.
+  void EncodeStream(TStream& Source, TStream& Dest);
+  // Turns what EncodeStream wrote back into the text. REQUIRES: the words,
+  // word numbers, token, replacement, EncodedBlockSize and DelimiterOption the
+  // stream was written with. Reports a code that names no word ("Cannot decode
+  // $0000012C.") and a malformed code; a handled report writes nothing for it.
+  void DecodeStream(TStream& Source, TStream& Dest);
+  // The same for files. The destination is created or truncated, so that it
+  // holds exactly the bytes written; both files are closed also on errors.
+  // A destination that is the source itself is refused (EFCreateError).
+  void EncodeFile(const std::string& SourceFile, const std::string& DestFile);
+  void DecodeFile(const std::string& SourceFile, const std::string& DestFile);
+
+ private:
+  // EncodeBlock as a pass needs it: kNoCode for a block that is no word, and
+  // the report, which the OnException handler sees, is not raised.
+  std::uint32_t StreamBlockCode(const TByteString& Block);
+  // Opens both files and runs EncodeStream (Encode) or DecodeStream over them.
+  void CodeFile(const std::string& SourceFile, const std::string& DestFile, bool Encode);
+
+ public:
+
   // ---- the trie and the word table ----
   // A node as InitSpellNode makes it: parent, letter, room for N children.
   void InitSpellNode(std::uint32_t Parent, std::uint8_t Letter, TSpellNode& Node, std::uint8_t N);
