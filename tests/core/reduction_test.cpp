@@ -27,7 +27,8 @@ class ReductionTest : public ::testing::Test {
   std::vector<std::string> Words() {
     std::vector<std::string> out;
     for (std::uint32_t w = 1; w <= dict.WordCount(); ++w) {
-      out.push_back(dict.ExtractSpellWord(static_cast<std::uint32_t>(dict.WordTableEntry(w - 1).Node)));
+      out.push_back(
+          dict.ExtractSpellWord(static_cast<std::uint32_t>(dict.WordTableEntry(w - 1).Node)));
     }
     return out;
   }
@@ -154,8 +155,9 @@ TEST_F(ReductionTest, EncodedBlockSizeLimitsTheWordCount) {
   }
   TVelkWordloom base255(nullptr);
   base255.InitFirstSpellNode();
-  for (int i = 0; i < 300; ++i) base255.AddToSpell(dict.ExtractSpellWord(
-      static_cast<std::uint32_t>(dict.WordTableEntry(static_cast<std::uint32_t>(i)).Node)));
+  for (int i = 0; i < 300; ++i)
+    base255.AddToSpell(dict.ExtractSpellWord(
+        static_cast<std::uint32_t>(dict.WordTableEntry(static_cast<std::uint32_t>(i)).Node)));
 
   dict.SetDelimiterOption(wldExclFirstSucc);  // plain codes: up to 255 in one byte
   dict.SetEncodedBlockSize(1);
@@ -173,54 +175,60 @@ TEST_F(ReductionTest, EncodedBlockSizeLimitsTheWordCount) {
 // Adds, deletes and reduces thousands of words against a map of word to
 // frequency, checking every word and the whole structure after each step.
 TEST(ReductionModelTest, RandomOperationsAgreeWithAModel) {
-  std::mt19937 rng(20261207);
-  TVelkWordloom dict(nullptr);
-  dict.InitFirstSpellNode();
-  std::map<std::string, std::uint32_t> model;
-  auto random_word = [&] {
-    std::string w;
-    const int len = 1 + static_cast<int>(rng() % 6);
-    for (int i = 0; i < len; ++i) w += static_cast<char>('a' + rng() % 4);  // many shared prefixes
-    return w;
-  };
-  for (int step = 0; step < 3000; ++step) {
-    const unsigned op = rng() % 100;
-    if (op < 70) {
-      const std::string w = random_word();
-      dict.AddToSpell(w);
-      ++model[w];
-    } else if (op < 95) {
-      const std::string w = random_word();
-      dict.DeleteFromSpell(w);
-      model.erase(w);
-    } else if (!model.empty()) {
-      std::uint32_t count = static_cast<std::uint32_t>(rng() % (model.size() + 1));
-      // What must survive: the `count` most frequent, ties by word number.
-      std::vector<std::pair<std::uint32_t, std::string>> ranked;
-      for (std::uint32_t w = 1; w <= dict.WordCount(); ++w) {
-        const TWordEntry e = dict.WordTableEntry(w - 1);
-        ranked.emplace_back(e.Frequency, dict.ExtractSpellWord(static_cast<std::uint32_t>(e.Node)));
-      }
-      std::stable_sort(ranked.begin(), ranked.end(),
-                       [](const auto& a, const auto& b) { return a.first > b.first; });
-      dict.SetWordCount(count);
-      for (const auto& [f, w] : ranked) {
-        if (dict.Frequency(w) == 0) model.erase(w);
-      }
-      for (std::size_t i = 0; i < ranked.size() && i < count; ++i) {
-        ASSERT_GT(dict.Frequency(ranked[i].second), 0u) << "a frequent word was removed";
-      }
-      if (dict.WordCount() < ranked.size()) {
-        // Renumbered: word numbers follow descending frequency.
-        for (std::uint32_t w = 2; w <= dict.WordCount(); ++w) {
-          ASSERT_GE(dict.WordTableEntry(w - 2).Frequency, dict.WordTableEntry(w - 1).Frequency);
+  // A small alphabet gives many shared prefixes; a large one gives nodes with
+  // many children, whose blocks map letters to positions.
+  for (const unsigned alphabet : {4u, 40u}) {
+    SCOPED_TRACE(alphabet);
+    std::mt19937 rng(20261207);
+    TVelkWordloom dict(nullptr);
+    dict.InitFirstSpellNode();
+    std::map<std::string, std::uint32_t> model;
+    auto random_word = [&] {
+      std::string w;
+      const int len = 1 + static_cast<int>(rng() % (alphabet > 4 ? 3 : 6));
+      for (int i = 0; i < len; ++i) w += static_cast<char>('A' + rng() % alphabet);
+      return w;
+    };
+    for (int step = 0; step < 3000; ++step) {
+      const unsigned op = rng() % 100;
+      if (op < 70) {
+        const std::string w = random_word();
+        dict.AddToSpell(w);
+        ++model[w];
+      } else if (op < 95) {
+        const std::string w = random_word();
+        dict.DeleteFromSpell(w);
+        model.erase(w);
+      } else if (!model.empty()) {
+        std::uint32_t count = static_cast<std::uint32_t>(rng() % (model.size() + 1));
+        // What must survive: the `count` most frequent, ties by word number.
+        std::vector<std::pair<std::uint32_t, std::string>> ranked;
+        for (std::uint32_t w = 1; w <= dict.WordCount(); ++w) {
+          const TWordEntry e = dict.WordTableEntry(w - 1);
+          ranked.emplace_back(e.Frequency,
+                              dict.ExtractSpellWord(static_cast<std::uint32_t>(e.Node)));
+        }
+        std::stable_sort(ranked.begin(), ranked.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        dict.SetWordCount(count);
+        for (const auto& [f, w] : ranked) {
+          if (dict.Frequency(w) == 0) model.erase(w);
+        }
+        for (std::size_t i = 0; i < ranked.size() && i < count; ++i) {
+          ASSERT_GT(dict.Frequency(ranked[i].second), 0u) << "a frequent word was removed";
+        }
+        if (dict.WordCount() < ranked.size()) {
+          // Renumbered: word numbers follow descending frequency.
+          for (std::uint32_t w = 2; w <= dict.WordCount(); ++w) {
+            ASSERT_GE(dict.WordTableEntry(w - 2).Frequency, dict.WordTableEntry(w - 1).Frequency);
+          }
         }
       }
-    }
-    ASSERT_TRUE(TrieInvariantsHold(dict)) << "after step " << step;
-    ASSERT_EQ(dict.WordCount(), model.size()) << "after step " << step;
-    if (step % 50 == 0 || op >= 95) {
-      for (const auto& [w, f] : model) ASSERT_EQ(dict.Frequency(w), f) << w;
+      ASSERT_TRUE(TrieInvariantsHold(dict)) << "after step " << step;
+      ASSERT_EQ(dict.WordCount(), model.size()) << "after step " << step;
+      if (step % 50 == 0 || op >= 95) {
+        for (const auto& [w, f] : model) ASSERT_EQ(dict.Frequency(w), f) << w;
+      }
     }
   }
 }

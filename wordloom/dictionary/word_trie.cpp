@@ -36,6 +36,15 @@ std::uint32_t WordTrie::AllocBlock(std::uint8_t Class) {
   return static_cast<std::uint32_t>(offset);
 }
 
+void WordTrie::RebuildMap(const NavNode& N) {
+  if (N.ChildCount < 2 || N.BlockClass < kMappedClass) return;
+  std::uint8_t* map = BlockMap(N.Child, N.BlockClass);
+  std::memset(map, 0, 256);
+  const std::uint8_t* letters = BlockLetters(N.Child);
+  // The first child with a letter wins, as a scan would find it.
+  for (std::uint32_t k = N.ChildCount; k-- > 0;) map[letters[k]] = static_cast<std::uint8_t>(k + 1);
+}
+
 void WordTrie::FreeBlock(NavNode& N) {
   if (N.BlockClass == 0) return;
   FFreeBlocks[N.BlockClass].push_back(N.Child);
@@ -59,6 +68,7 @@ void WordTrie::ReserveChildren(NavNode& N, std::uint32_t Count) {
   }
   N.Child = offset;
   N.BlockClass = cls;
+  RebuildMap(N);
 }
 
 std::uint32_t WordTrie::AppendNode(const TSpellNode& Node) {
@@ -80,6 +90,7 @@ std::uint32_t WordTrie::AppendNode(const TSpellNode& Node) {
       indices[k] = static_cast<std::uint32_t>(Node.Children[k]);
     }
   }
+  RebuildMap(n);
   FNav.push_back(n);
   FLinks.push_back(NodeLinks{Node.Parent, Node.WordNumber});
   return static_cast<std::uint32_t>(FNav.size() - 1);
@@ -112,6 +123,7 @@ std::uint32_t WordTrie::AppendRecord(std::int32_t Parent, std::uint8_t Letter, s
       indices[k] = index_at(k);
     }
   }
+  RebuildMap(n);
   FNav.push_back(n);
   FLinks.push_back(NodeLinks{Parent, WordNumber});
   return static_cast<std::uint32_t>(FNav.size() - 1);
@@ -237,6 +249,10 @@ std::uint32_t WordTrie::AddChild(std::uint32_t I, std::uint8_t C) {
     ReserveChildren(n, count);
     BlockLetters(n.Child)[count - 1] = C;
     BlockIndices(n.Child, n.BlockClass)[count - 1] = index;
+    if (n.BlockClass >= kMappedClass) {
+      std::uint8_t& at = BlockMap(n.Child, n.BlockClass)[C];
+      if (at == 0) at = static_cast<std::uint8_t>(count);
+    }
   }
   n.ChildCount = static_cast<std::uint8_t>(count);
   return index;
@@ -257,6 +273,7 @@ void WordTrie::RemoveChildLink(std::uint32_t I, std::uint32_t Child) {
   std::memmove(letters + k, letters + k + 1, count - k - 1);
   std::memmove(indices + k, indices + k + 1, (count - k - 1) * sizeof(std::uint32_t));
   n.ChildCount = static_cast<std::uint8_t>(count - 1);
+  RebuildMap(n);
   if (n.ChildCount == 1) {
     // Back to the inline form.
     n.OnlyLetter = letters[0];

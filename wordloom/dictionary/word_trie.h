@@ -62,6 +62,11 @@ class WordTrie {
     const NavNode& n = At(I);
     if (n.ChildCount == 1) return n.OnlyLetter == C ? static_cast<std::int32_t>(n.Child) : -1;
     if (n.ChildCount == 0) return -1;
+    if (n.BlockClass >= kMappedClass) {
+      // A large block maps each letter straight to its position.
+      const std::uint8_t at = BlockMap(n.Child, n.BlockClass)[C];
+      return at == 0 ? -1 : static_cast<std::int32_t>(BlockIndices(n.Child, n.BlockClass)[at - 1]);
+    }
     const int k = FindLetter(BlockLetters(n.Child), n.ChildCount, C);
     return k < 0 ? -1 : static_cast<std::int32_t>(BlockIndices(n.Child, n.BlockClass)[k]);
   }
@@ -187,9 +192,21 @@ class WordTrie {
   }
 
   static std::uint32_t LetterWords(std::uint32_t Capacity) { return (Capacity + 3) / 4; }
+  // Blocks of this class and up (32 children or more: the root and the first
+  // levels of a large dictionary) end with a 256-byte map from a letter to
+  // its position + 1 (0: no such child), so that a step costs no scan.
+  static constexpr std::uint8_t kMappedClass = 5;
   static std::uint32_t BlockWords(std::uint8_t Class) {
-    return LetterWords(1u << Class) + (1u << Class);
+    return LetterWords(1u << Class) + (1u << Class) + (Class >= kMappedClass ? 64 : 0);
   }
+  std::uint8_t* BlockMap(std::uint32_t Offset, std::uint8_t Class) {
+    return reinterpret_cast<std::uint8_t*>(BlockIndices(Offset, Class) + (1u << Class));
+  }
+  const std::uint8_t* BlockMap(std::uint32_t Offset, std::uint8_t Class) const {
+    return reinterpret_cast<const std::uint8_t*>(BlockIndices(Offset, Class) + (1u << Class));
+  }
+  // Rebuilds the letter map of node N's block, if it has one.
+  void RebuildMap(const NavNode& N);
   std::uint8_t* BlockLetters(std::uint32_t Offset) {
     return reinterpret_cast<std::uint8_t*>(FPool.data() + Offset);
   }
