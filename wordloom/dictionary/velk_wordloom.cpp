@@ -134,8 +134,4 @@ void TVelkWordloom::GetProperties(PropertyList& List) {
       .WithDefault(kStreamBufferSizeDefault);
 }
 
-void Register() {
-  RegisterComponents("Velk", {ComponentClass::Of<TVelkWordloom>()});
-}
-
 }  // namespace wordloom

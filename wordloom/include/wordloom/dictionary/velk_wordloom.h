@@ -283,6 +283,13 @@ class TVelkWordloom : public TRndComponent {
   void GetProperties(PropertyList& List) override;
 
  protected:
+  // The tokenizer over any source of bytes (text/tokenizer.h); Word receives
+  // the word. For the passes of this class and its descendants.
+  template <typename Source>
+  void ExtractTextBlockFrom(TByteString& Word, Source&& Next);
+  // Appends C to a word, the token as its replacement bytes.
+  void AppendWordChar(TByteString& Word, std::uint8_t C);
+
   // The block stream buffer (kStreamBufferSize bytes) and its position.
   std::unique_ptr<std::uint8_t[]> StreamBuffer;
   std::uint32_t StreamPos = 0;
@@ -332,11 +339,7 @@ class TVelkWordloom : public TRndComponent {
     return c;
   }
   [[noreturn]] static void StreamEndError();
-  // The tokenizer over any source of bytes; Word receives the word.
-  template <typename Source>
-  void ExtractTextBlockFrom(TByteString& Word, Source&& Next);
-  // Appends C to a word, the token as its replacement bytes.
-  void AppendWordChar(TByteString& Word, std::uint8_t C);
+
   // Bytes still to be read: those waiting in the buffer and those the stream has left.
   std::uint64_t StreamBytesLeft();
   // Whether the designing state matches wlsHardCoded, as file operations need.
@@ -355,7 +358,8 @@ class TVelkWordloom : public TRndComponent {
   void WriteWholeSpellFile(TStream& Stream, const std::string* Password);
 };
 
-// Puts TVelkWordloom on the component palette page "Velk".
+// Puts TVelkWordloom and TVelkSpellChecker on the component palette page
+// "Velk" (register.cpp).
 void Register();
 
 }  // namespace wordloom
