@@ -16,24 +16,8 @@ void TVelkWordloom::AddStreamToSpell(TStream& Stream) {
   }
   if (FNodeList->NodeCount() == 0) InitFirstSpellNode();
   // 3.-5.
-  const std::int64_t available = Stream.Size() - Stream.Position();
-  if (available > static_cast<std::int64_t>(UINT32_MAX)) {
-    throw ERangeError("A stream to learn from may hold at most 4294967295 bytes");
-  }
-  FCharsToRead = available > 0 ? static_cast<std::uint32_t>(available) : 0;
-  FCharsRead = 0;
-  FProgress->SetMax(static_cast<int>(std::min<std::uint32_t>(FCharsToRead, INT32_MAX)));
-  FProgress->SetPosition(0);
-  if (FShowProgress) FProgress->Show();
-  struct HideProgress {
-    ProgressDisplay& display;
-    ~HideProgress() { display.Hide(); }  // also when the pass ends with an error
-  } hide{*FProgress};
-  BeginStreamOn(Stream);
-  struct EndPass {
-    TStream*& stream;
-    ~EndPass() { stream = nullptr; }
-  } end{SpellStream};
+  BeginStreamPass(Stream, "learn from");
+  detail::PassGuard guard{*FProgress, SpellStream};
 
   // 6.-7.
   TByteString word;
@@ -56,11 +40,11 @@ void TVelkWordloom::AddStreamToSpell(TStream& Stream) {
       if (keep) AddToSpell(word);
     }
     if (FShowProgress) {
-      FProgress->SetPosition(static_cast<int>(std::min<std::uint32_t>(FCharsRead, INT32_MAX)));
+      FProgress->SetPosition(detail::ProgressValue(FCharsRead));
       ApplicationServices().ProcessMessages();
     }
   }
-  FProgress->SetPosition(static_cast<int>(std::min<std::uint32_t>(FCharsRead, INT32_MAX)));
+  FProgress->SetPosition(detail::ProgressValue(FCharsRead));
 
   // 9. Prepare the dictionary for coding.
   if (FEncodedBlockSize == 0) {

@@ -109,30 +109,6 @@ class TokenRestorer {
   std::string FHeld;
 };
 
-// The bytes a pass reads: from the stream's position to its end.
-std::uint32_t BytesToCode(TStream& Source) {
-  const std::int64_t available = Source.Size() - Source.Position();
-  if (available > static_cast<std::int64_t>(UINT32_MAX)) {
-    throw ERangeError("A stream to encode or decode may hold at most 4294967295 bytes");
-  }
-  return available > 0 ? static_cast<std::uint32_t>(available) : 0;
-}
-
-int ProgressValue(std::uint32_t Value) {
-  return static_cast<int>(std::min<std::uint32_t>(Value, INT32_MAX));
-}
-
-// Ends a pass however it leaves: the progress display is hidden (also after
-// an error) and the component lets go of the source stream.
-struct PassGuard {
-  ProgressDisplay& display;
-  TStream*& stream;
-  ~PassGuard() {
-    display.Hide();
-    stream = nullptr;
-  }
-};
-
 }  // namespace
 
 std::uint32_t TVelkWordloom::StreamBlockCode(const TByteString& Block) {
@@ -157,13 +133,8 @@ void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
     return;
   }
   // 2.-3.
-  FCharsToRead = BytesToCode(Source);
-  FCharsRead = 0;
-  FProgress->SetMax(ProgressValue(FCharsToRead));
-  FProgress->SetPosition(0);
-  if (FShowProgress) FProgress->Show();
-  BeginStreamOn(Source);
-  PassGuard guard{*FProgress, SpellStream};
+  BeginStreamPass(Source, "encode");
+  detail::PassGuard guard{*FProgress, SpellStream};
 
   const std::uint8_t token = FFormatChar.GetToken();
   const TWLFormatCharOptions options = GetFormatCharOptions();
@@ -268,7 +239,7 @@ void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
         out.Append(FSucceedingDelimiter.View());
       }
       // 5.7
-      FProgress->SetPosition(ProgressValue(FCharsRead));
+      FProgress->SetPosition(detail::ProgressValue(FCharsRead));
     }
   } catch (...) {
     out.Flush();  // what was encoded before the error stays in Dest
@@ -284,13 +255,8 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
     return;
   }
   // 2.
-  FCharsToRead = BytesToCode(Source);
-  FCharsRead = 0;
-  FProgress->SetMax(ProgressValue(FCharsToRead));
-  FProgress->SetPosition(0);
-  if (FShowProgress) FProgress->Show();
-  BeginStreamOn(Source);
-  PassGuard guard{*FProgress, SpellStream};
+  BeginStreamPass(Source, "decode");
+  detail::PassGuard guard{*FProgress, SpellStream};
 
   const std::uint8_t token = FFormatChar.GetToken();
   const TWLFormatCharOptions options = GetFormatCharOptions();
@@ -331,7 +297,7 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
         const std::uint8_t c = NextStreamByte();
         ++FCharsRead;
         if (c == token) {
-          FProgress->SetPosition(ProgressValue(FCharsRead));
+          FProgress->SetPosition(detail::ProgressValue(FCharsRead));
           end_segment();
           in_code = !after_token;
           after_token = true;
@@ -360,7 +326,7 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
         const std::uint8_t c = NextStreamByte();
         ++FCharsRead;
         if (c == token && (!in_code || !form_b)) {
-          FProgress->SetPosition(ProgressValue(FCharsRead));
+          FProgress->SetPosition(detail::ProgressValue(FCharsRead));
           if (!in_code) text.End();
           // In form C a T inside a code drops the incomplete code.
           in_code = form_b || !in_code;
@@ -384,7 +350,7 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
       }
       text.End();
     }
-    FProgress->SetPosition(ProgressValue(FCharsRead));
+    FProgress->SetPosition(detail::ProgressValue(FCharsRead));
   } catch (...) {
     out.Flush();  // what was decoded before the error stays in Dest
     throw;

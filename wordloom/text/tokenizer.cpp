@@ -21,6 +21,19 @@ void TVelkWordloom::ReadCharFromStream(char& Block) {
 
 void TVelkWordloom::StreamEndError() { throw EReadError("Unexpected end of stream"); }
 
+void TVelkWordloom::BeginStreamPass(TStream& Source, const char* What) {
+  const std::int64_t available = Source.Size() - Source.Position();
+  if (available > static_cast<std::int64_t>(UINT32_MAX)) {
+    throw ERangeError(std::string("A stream to ") + What + " may hold at most 4294967295 bytes");
+  }
+  FCharsToRead = available > 0 ? static_cast<std::uint32_t>(available) : 0;
+  FCharsRead = 0;
+  FProgress->SetMax(detail::ProgressValue(FCharsToRead));
+  FProgress->SetPosition(0);
+  if (FShowProgress) FProgress->Show();
+  BeginStreamOn(Source);
+}
+
 void TVelkWordloom::BeginStreamOn(TStream& Stream) {
   SpellStream = &Stream;
   BeginStream();

@@ -4,9 +4,32 @@
 // calling through a method pointer per byte.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
+
 #include "wordloom/dictionary/velk_wordloom.h"
 
 namespace wordloom {
+
+namespace detail {
+
+// A progress value: the display counts in int.
+inline int ProgressValue(std::uint32_t Value) {
+  return static_cast<int>(std::min<std::uint32_t>(Value, INT32_MAX));
+}
+
+// Ends a pass over a stream however it leaves: the progress display is hidden
+// (also after an error) and the component lets go of the stream.
+struct PassGuard {
+  ProgressDisplay& Display;
+  TStream*& Stream;
+  ~PassGuard() {
+    Display.Hide();
+    Stream = nullptr;
+  }
+};
+
+}  // namespace detail
 
 inline void TVelkWordloom::AppendWordChar(TByteString& Word, std::uint8_t C) {
   if (C == FFormatChar.GetToken()) {

@@ -289,6 +289,10 @@ class TVelkWordloom : public TRndComponent {
   void ExtractTextBlockFrom(TByteString& Word, Source&& Next);
   // Appends C to a word, the token as its replacement bytes.
   void AppendWordChar(TByteString& Word, std::uint8_t C);
+  // Starts a pass over Source from its position to its end: the tokenizer's
+  // counters, the progress display (shown if ShowProgress), the stream layer.
+  // What names the pass for the error of a stream above 4 GiB.
+  void BeginStreamPass(TStream& Source, const char* What);
 
   // The block stream buffer (kStreamBufferSize bytes) and its position.
   std::unique_ptr<std::uint8_t[]> StreamBuffer;
