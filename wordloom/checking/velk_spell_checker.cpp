@@ -38,7 +38,7 @@ TVelkSpellChecker::TVelkSpellChecker(TComponent* AOwner) : TVelkWordloom(AOwner)
 
 TVelkSpellChecker::~TVelkSpellChecker() {
   // A default dialog the checker made without owner goes with it.
-  if (FCheckDialog != nullptr && FCheckDialog->Owner() == nullptr) delete FCheckDialog;
+  if (FOwnsCheckDialog) delete FCheckDialog;
   FCheckDialog = nullptr;
   if (FMemo != nullptr) FMemo->RemoveFreeNotification(this);
   FMemo = nullptr;
@@ -61,13 +61,15 @@ void TVelkSpellChecker::SetCheckDialog(TCustomSpellCheckDlg* Value) {
     if (previous != nullptr) previous->RemoveFreeNotification(this);
     FCheckDialog = GetSpellDialogFactory().CreateCheckDialog(nullptr);
     FCheckDialog->SetName(kDefaultDialogName);
+    FOwnsCheckDialog = true;
     return;
   }
   if (previous != nullptr) {
     previous->RemoveFreeNotification(this);
-    if (previous->Owner() == nullptr) delete previous;
+    if (FOwnsCheckDialog) delete previous;
   }
   FCheckDialog = Value;
+  FOwnsCheckDialog = false;
   if (FCheckDialog->Owner() != this) FCheckDialog->FreeNotification(this);
 }
 
@@ -79,6 +81,7 @@ void TVelkSpellChecker::Notification(TComponent* AComponent, TOperation Operatio
       // The dialog is going: a default one takes its place.
       FCheckDialog = GetSpellDialogFactory().CreateCheckDialog(nullptr);
       FCheckDialog->SetName(kDefaultDialogName);
+      FOwnsCheckDialog = true;
     }
   }
   TVelkWordloom::Notification(AComponent, Operation);

@@ -51,7 +51,9 @@ class TVelkSpellChecker : public TVelkWordloom {
   void SetSortMethod1(TSortMethod Value) { FSortMethod1 = Value; }
   TSortMethod SortMethod2() const { return FSortMethod2; }
   void SetSortMethod2(TSortMethod Value) { FSortMethod2 = Value; }
-  // Never empty: nullptr installs a default dialog owned by no one.
+  // Never empty: nullptr installs a default dialog owned by no one (the
+  // checker frees it). A dialog the application assigns is not freed by the
+  // checker, owner or not.
   TCustomSpellCheckDlg* CheckDialog() const { return FCheckDialog; }
   void SetCheckDialog(TCustomSpellCheckDlg* Value);
   // The most suggestions kept after sorting; 0 keeps all.
@@ -121,6 +123,9 @@ class TVelkSpellChecker : public TVelkWordloom {
   TCheckResults Ask(std::string& W);
   // The memo text as the check last read it.
   std::string FMemoText;
+  // Whether FCheckDialog is a default dialog the checker made without owner,
+  // and so frees; a dialog the application assigned stays the application's.
+  bool FOwnsCheckDialog = false;
 };
 
 }  // namespace wordloom
