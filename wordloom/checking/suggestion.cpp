@@ -3,7 +3,10 @@
 // deviations (deleted, inserted, substituted and appended letters). The walk
 // keeps its state in the checker's fields, changing them on the way down and
 // restoring them on the way back.
-#include <cstdio>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "dictionary/word_trie.h"
 #include "wordloom/checking/velk_spell_checker.h"
@@ -14,9 +17,17 @@ namespace {
 
 // A sort key: 8 upper-case hexadecimal digits.
 std::string HexKey(std::uint32_t v) {
-  char key[9];
-  std::snprintf(key, sizeof key, "%08X", v);
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string key(8, '0');
+  for (int i = 7; i >= 0; --i, v >>= 4) key[static_cast<std::size_t>(i)] = kDigits[v & 15];
   return key;
+}
+
+// W with the letters that sorted lists fold (FoldCase) folded.
+std::string Folded(std::string_view w) {
+  std::string out(w);
+  for (char& c : out) c = static_cast<char>(FoldCase(static_cast<std::uint8_t>(c)));
+  return out;
 }
 
 bool IsKeyed(TSortMethod m) { return m == scpFrequency || m == scpDeviation; }
@@ -35,21 +46,21 @@ void TVelkSpellChecker::Suggest(const std::string& AWord) {
   FCandPos = 0;
   FWord = AWord;
   FCandidate.assign(AWord.size() + FAppendLeft + FInsertLeft, ' ');
-  FFoundList.Clear();
-  FFoundList.SetSorted(true);
-  FFoundList.SetDuplicates(dupIgnore);
+  FFoundList.clear();
   // 4.
   if (GetNodeCount() > 0) MakeSuggestion();
   // 5. Sort by the keys, then drop them.
   if (FSortMethod1 != scpNone && FSuggestions.Count() > 0) {
-    FSuggestions.Sort();
-    if (IsKeyed(FSortMethod1)) {
-      const std::size_t key = IsKeyed(FSortMethod2) ? 16 : 8;
-      TStringList plain;
-      for (const std::string& s : FSuggestions) plain.Add(s.substr(key));
-      FSuggestions.Clear();
-      for (const std::string& s : plain) FSuggestions.Add(s);
-    }
+    // The list's own order (bytes compared after folding the case), by way
+    // of folded copies so that each comparison is a plain byte comparison.
+    const std::size_t key = IsKeyed(FSortMethod1) ? (IsKeyed(FSortMethod2) ? 16 : 8) : 0;
+    std::vector<std::pair<std::string, std::string>> entries;
+    entries.reserve(static_cast<std::size_t>(FSuggestions.Count()));
+    for (const std::string& s : FSuggestions) entries.emplace_back(Folded(s), s.substr(key));
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    FSuggestions.Clear();
+    for (auto& e : entries) FSuggestions.Add(e.second);
   }
   // Cut to the limit after sorting: the best stay.
   if (FSuggestionLimit != 0) {
@@ -71,16 +82,11 @@ void TVelkSpellChecker::MakeSuggestion() {
   // to the deletions still allowed.
   if (trie.WordNumber(node) != 0 && length < FWordPos + FDeleteLeft) AddCurrSuggestion();
   // 4.
-  const std::uint32_t count = trie.ChildCount(node);
+  const detail::WordTrie::ChildArrays kids = trie.Children(node);
+  const std::uint32_t count = kids.Count;
   if (count > 0) {
-    std::uint8_t letters[255];
-    std::uint32_t children[255];
-    std::uint32_t k = 0;
-    trie.ForEachChild(node, [&](std::uint8_t letter, std::uint32_t child) {
-      letters[k] = letter;
-      children[k] = child;
-      ++k;
-    });
+    const std::uint8_t* letters = kids.Letters;
+    const std::uint32_t* children = kids.Indices;
     // 5. Look ahead in the word: 1-based positions among the child letters.
     auto position = [&](char c) -> std::uint32_t {
       for (std::uint32_t i = 0; i < count; ++i) {
@@ -141,9 +147,7 @@ void TVelkSpellChecker::MakeSuggestion() {
 void TVelkSpellChecker::AddCurrSuggestion() {
   // 1.-2. The first form of a word found (ignoring case) stays.
   std::string w = FCandidate.substr(0, FCandPos - 1);
-  int at = 0;
-  if (FFoundList.Find(w, at)) return;
-  FFoundList.Add(w);
+  if (!FFoundList.insert(Folded(w)).second) return;
   // 3.-4.
   if (!IsKeyed(FSortMethod1)) {
     FSuggestions.Add(w);

@@ -73,6 +73,18 @@ class WordTrie {
   // Creates a child of node I for C, after its other children; returns its index.
   // Raises EIntOverflow, changing nothing, when node I has 255 children.
   std::uint32_t AddChild(std::uint32_t I, std::uint8_t C);
+  // The children of node I as two parallel arrays, valid while the trie does
+  // not change.
+  struct ChildArrays {
+    const std::uint8_t* Letters;
+    const std::uint32_t* Indices;
+    std::uint32_t Count;
+  };
+  ChildArrays Children(std::uint32_t I) const {
+    const NavNode& n = At(I);
+    if (n.ChildCount <= 1) return {&n.OnlyLetter, &n.Child, n.ChildCount};
+    return {BlockLetters(n.Child), BlockIndices(n.Child, n.BlockClass), n.ChildCount};
+  }
   // Calls F(letter, index) for each child of node I in creation order.
   template <typename F>
   void ForEachChild(std::uint32_t I, F&& f) const;

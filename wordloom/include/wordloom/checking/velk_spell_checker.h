@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <vector>
 
 #include "wordloom/checking/spell_dialogs.h"
 #include "wordloom/dictionary/velk_wordloom.h"
@@ -101,7 +103,10 @@ class TVelkSpellChecker : public TVelkWordloom {
   std::uint32_t FWordPos = 0;
   TCustomSpellOptsDlg* FOptsDialog = nullptr;
   std::string FWord;
-  TStringList FFoundList;
+  // The candidates reported in this search, folded to lower case: a word
+  // found again in another case is not reported twice. A hash set, where a
+  // sorted list would make each search quadratic in its candidates.
+  std::unordered_set<std::string> FFoundList;
   TStringList FIgnoreList;
   std::uint32_t FMaxDevAppend = 0;
   std::uint32_t FMaxDevDelete = 1;
