@@ -1,0 +1,583 @@
+#include "commands.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+namespace wordloom::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// U+2019 RIGHT SINGLE QUOTATION MARK, the typographic apostrophe, in UTF-8.
+constexpr std::string_view kTypographicApostrophe = "\xE2\x80\x99";
+
+bool IsAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsAsciiLower(char c) { return c >= 'a' && c <= 'z'; }
+bool IsLetterByte(char c) {
+  return IsAsciiUpper(c) || IsAsciiLower(c) || static_cast<unsigned char>(c) >= 0x80;
+}
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+std::string AsciiLower(std::string w) {
+  for (char& c : w) {
+    if (IsAsciiUpper(c)) c = static_cast<char>(c - 'A' + 'a');
+  }
+  return w;
+}
+
+std::string AsciiUpper(std::string w) {
+  for (char& c : w) {
+    if (IsAsciiLower(c)) c = static_cast<char>(c - 'a' + 'A');
+  }
+  return w;
+}
+
+bool IsAllCapitals(const std::string& w) {
+  return std::any_of(w.begin(), w.end(), IsAsciiUpper) &&
+         std::none_of(w.begin(), w.end(), IsAsciiLower);
+}
+
+std::string Capitalised(std::string w) {
+  w = AsciiLower(std::move(w));
+  if (!w.empty() && IsAsciiLower(w[0])) w[0] = static_cast<char>(w[0] - 'a' + 'A');
+  return w;
+}
+
+std::string JoinMessages(const std::vector<std::string>& messages) {
+  std::string out;
+  for (const std::string& m : messages) {
+    if (!out.empty()) out += "; ";
+    out += m;
+  }
+  return out;
+}
+
+// The word as the dictionary spells it: typographic apostrophes become ASCII ones.
+std::string DictionarySpelling(std::string_view word) {
+  std::string out;
+  out.reserve(word.size());
+  for (std::size_t i = 0; i < word.size();) {
+    if (word.substr(i, kTypographicApostrophe.size()) == kTypographicApostrophe) {
+      out += '\'';
+      i += kTypographicApostrophe.size();
+    } else {
+      out += word[i++];
+    }
+  }
+  return out;
+}
+
+std::string DisplayName(const std::string& file) { return file == "-" ? "<stdin>" : file; }
+
+// A fresh dictionary as the tool makes them: words end before their first
+// delimiter, so that a word of the text is a word of the dictionary.
+void SetUpNewDictionary(ToolChecker& checker, bool utf8) {
+  checker.SetDelimiterOption(wldExclFirstSucc);
+  if (utf8) checker.SetDelimiters(Utf8Delimiters());
+}
+
+void AddWordOnce(ToolChecker& checker, std::string_view word) {
+  if (checker.GetNodeCount() == 0) checker.InitFirstSpellNode();
+  checker.AddToSpell(word);
+}
+
+// Adds the "word<TAB>count" lines of File: each word count times more.
+void ImportCounts(ToolChecker& checker, const std::string& file) {
+  const std::string data = ReadInput(file, true);
+  std::size_t line_no = 0;
+  std::size_t start = 0;
+  while (start < data.size()) {
+    std::size_t end = data.find('\n', start);
+    if (end == std::string::npos) end = data.size();
+    std::string_view line(data.data() + start, end - start);
+    start = end + 1;
+    ++line_no;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) continue;
+    const std::string where = DisplayName(file) + ":" + std::to_string(line_no) + ": ";
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string_view::npos || tab == 0) {
+      throw CliError(where + "expected word<TAB>count");
+    }
+    const std::string_view word = line.substr(0, tab);
+    const std::string_view digits = line.substr(tab + 1);
+    std::uint32_t count = 0;
+    const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), count);
+    if (ec != std::errc() || ptr != digits.data() + digits.size() || count == 0) {
+      throw CliError(where + "the count must be a whole number from 1 to 4294967295");
+    }
+    if (std::uint64_t{checker.Frequency(word)} + count > UINT32_MAX) {
+      throw CliError(where + "the frequency of \"" + std::string(word) + "\" would overflow");
+    }
+    try {
+      for (std::uint32_t i = 0; i < count; ++i) AddWordOnce(checker, word);
+    } catch (const Exception& e) {
+      throw CliError(where + e.what());
+    }
+  }
+}
+
+// Opens the dictionary of a command that only reads it.
+void OpenForReading(ToolChecker& checker, const std::string& given, TerminalServices& services) {
+  OpenDictionary(checker, ResolveDictionary(given), services);
+}
+
+std::string WidthText(std::uint32_t count) {
+  // The widths a spell file gives its node indices and word numbers: the
+  // fewest bytes that hold count - 1 (docs/spell-file-format.md).
+  int width = 4;
+  if (count <= 256u) {
+    width = 1;
+  } else if (count <= 65536u) {
+    width = 2;
+  } else if (count <= 16777216u) {
+    width = 3;
+  }
+  return std::to_string(width) + (width == 1 ? " byte" : " bytes");
+}
+
+}  // namespace
+
+std::size_t EditDistance(std::string_view A, std::string_view B) {
+  // Three rows of the optimal string alignment table: row i - 2 is needed for
+  // transpositions.
+  std::vector<std::size_t> before(B.size() + 1), previous(B.size() + 1), current(B.size() + 1);
+  for (std::size_t j = 0; j <= B.size(); ++j) previous[j] = j;
+  for (std::size_t i = 1; i <= A.size(); ++i) {
+    current[0] = i;
+    for (std::size_t j = 1; j <= B.size(); ++j) {
+      const std::size_t cost = A[i - 1] == B[j - 1] ? 0 : 1;
+      current[j] = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + cost});
+      if (i > 1 && j > 1 && A[i - 1] == B[j - 2] && A[i - 2] == B[j - 1]) {
+        current[j] = std::min(current[j], before[j - 2] + 1);
+      }
+    }
+    std::swap(before, previous);
+    std::swap(previous, current);
+  }
+  return previous[B.size()];
+}
+
+std::vector<std::string> RankSuggestions(ToolChecker& Checker, const std::string& Word,
+                                         const std::vector<std::string>& Candidates) {
+  struct Ranked {
+    std::size_t Distance;
+    std::uint32_t Frequency;
+    std::string Text;
+  };
+  std::vector<Ranked> ranked;
+  const std::string folded = AsciiLower(Word);
+  const bool lower_case_word = !Word.empty() && !IsAsciiUpper(Word[0]);
+  for (const std::string& s : Candidates) {
+    // The search keeps the first form of a word it meets, and capitals come
+    // first: "Head" stands for "head" too. A lower-case word gets the
+    // lower-case form when the dictionary has it.
+    std::string text = s;
+    if (lower_case_word && IsAsciiUpper(s[0])) {
+      std::string lower = AsciiLower(s);
+      if (Checker.Frequency(lower) > 0) text = std::move(lower);
+    }
+    ranked.push_back({EditDistance(folded, AsciiLower(text)), Checker.Frequency(text), text});
+  }
+  std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+    if (a.Distance != b.Distance) return a.Distance < b.Distance;
+    return a.Frequency > b.Frequency;
+  });
+  std::vector<std::string> out;
+  out.reserve(ranked.size());
+  for (Ranked& r : ranked) out.push_back(std::move(r.Text));
+  return out;
+}
+
+ToolChecker::ToolChecker(bool ShowProgress) : TVelkSpellChecker(nullptr) {
+  SetSpellFileOptions({});
+  SetShowProgress(ShowProgress);
+  // Every candidate of the search: the tool ranks them itself (RankSuggestions).
+  SetSuggestionLimit(0);
+  // One appended letter besides the search's defaults: a swap of the last two
+  // letters ("teh") is a deletion and an append to the search.
+  SetMaxDevAppend(1);
+}
+
+std::string ResolveDictionary(const std::string& Given) {
+  if (!Given.empty()) return Given;
+  if (const char* env = std::getenv("WORDLOOM_DICT"); env != nullptr && *env != '\0') return env;
+  std::vector<fs::path> candidates;
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    candidates.push_back(exe.parent_path() / "en.spl");
+    candidates.push_back(exe.parent_path().parent_path() / "share" / "wordloom" / "en.spl");
+  }
+  candidates.emplace_back(WORDLOOM_INSTALLED_DICTIONARY);
+  for (const fs::path& p : candidates) {
+    if (fs::is_regular_file(p, ec)) return p.string();
+  }
+  throw CliError("no dictionary found: give -d DICT or set WORDLOOM_DICT");
+}
+
+void OpenDictionary(ToolChecker& Checker, const std::string& Path, TerminalServices& Services) {
+  std::error_code ec;
+  if (!fs::exists(Path, ec)) throw CliError(Path + ": no such dictionary");
+  if (!fs::is_regular_file(Path, ec)) throw CliError(Path + ": not a dictionary file");
+  try {
+    Checker.OpenSpellFile(Path);
+  } catch (const Exception& e) {
+    throw CliError(Path + ": " + e.what());
+  }
+  if (Checker.SpellFileName() != Path) {
+    const std::string why = JoinMessages(Services.TakeMessages());
+    throw CliError(Path + ": cannot open" + (why.empty() ? std::string() : ": " + why));
+  }
+}
+
+void SaveDictionary(ToolChecker& Checker, const std::string& Path, bool Protect,
+                    TerminalServices& Services) {
+  if (Checker.WordCount() == 0) throw CliError(Path + ": the dictionary has no words; not written");
+  Checker.MarkModified();
+  try {
+    Checker.SaveSpellFile(Path, Protect);
+  } catch (const Exception& e) {
+    throw CliError(Path + ": " + e.what());
+  }
+  if (Checker.SpellFileName() != Path || Checker.SpellModified()) {
+    const std::string why = JoinMessages(Services.TakeMessages());
+    throw CliError(Path + ": not written" + (why.empty() ? std::string() : ": " + why));
+  }
+}
+
+std::string ReadInput(const std::string& File, bool Text) {
+  std::string data;
+  if (File == "-") {
+    data.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    if (std::cin.bad()) throw CliError("<stdin>: read error");
+  } else {
+    std::error_code ec;
+    if (!fs::exists(File, ec)) throw CliError(File + ": no such file");
+    if (fs::is_directory(File, ec)) throw CliError(File + ": is a directory");
+    std::ifstream in(File, std::ios::binary);
+    if (!in) throw CliError(File + ": cannot open for reading");
+    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) throw CliError(File + ": read error");
+  }
+  if (data.size() > UINT32_MAX) throw CliError(DisplayName(File) + ": larger than 4 GiB");
+  if (Text && data.find('\0') != std::string::npos) {
+    throw CliError(DisplayName(File) + ": binary data (a NUL byte), not text");
+  }
+  return data;
+}
+
+bool IsKnownWord(ToolChecker& Checker, const std::string& Word, bool CaseSensitive) {
+  if (Word.empty()) return false;
+  if (Checker.Frequency(Word) > 0) return true;
+  if (CaseSensitive || !IsAsciiUpper(Word[0])) return false;
+  if (Checker.Frequency(AsciiLower(Word)) > 0) return true;
+  return IsAllCapitals(Word) && Checker.Frequency(Capitalised(Word)) > 0;
+}
+
+std::vector<std::string> SuggestFor(ToolChecker& Checker, const std::string& Word,
+                                    std::size_t Limit, bool CaseSensitive) {
+  std::vector<std::string> out;
+  if (Limit == 0 || Word.empty()) return out;
+  Checker.Suggest(Word);
+  std::vector<std::string> candidates(Checker.Suggestions().begin(), Checker.Suggestions().end());
+  const bool capitalised = !CaseSensitive && IsAsciiUpper(Word[0]);
+  if (capitalised) {
+    Checker.Suggest(AsciiLower(Word));
+    candidates.insert(candidates.end(), Checker.Suggestions().begin(), Checker.Suggestions().end());
+  }
+  const bool all_capitals = IsAllCapitals(Word) && Word.size() > 1;
+  for (std::string s : RankSuggestions(Checker, Word, candidates)) {
+    // A capitalised or all-capitals word gets its corrections in its own
+    // case; a word with capitals of its own ("NASA") keeps them.
+    if (capitalised && std::none_of(s.begin(), s.end(), IsAsciiUpper)) {
+      s = all_capitals ? AsciiUpper(s) : Capitalised(s);
+    }
+    if (std::find(out.begin(), out.end(), s) == out.end()) out.push_back(std::move(s));
+    if (out.size() == Limit) break;
+  }
+  return out;
+}
+
+std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view Text,
+                                          bool CaseSensitive) {
+  std::vector<UnknownWord> out;
+  std::size_t next = 0;
+  const TReadCharMethod read = [&next, Text](char& c) {
+    c = next < Text.size() ? Text[next] : '\0';
+    ++next;
+  };
+  // The position of `offset`, found by walking on from the last word.
+  std::size_t offset = 0, line = 1, column = 1;
+  const auto walk_to = [&](std::size_t target) {
+    for (; offset < target; ++offset) {
+      if (Text[offset] == '\n') {
+        ++line;
+        column = 1;
+      } else if (!IsContinuationByte(Text[offset])) {
+        ++column;
+      }
+    }
+  };
+  Checker.SetCharsRead(0);
+  Checker.SetCharsToRead(static_cast<std::uint32_t>(Text.size()));
+  while (Checker.CharsRead() < Checker.CharsToRead()) {
+    const std::size_t before = Checker.CharsRead();
+    Checker.ExtractTextBlock(read);
+    std::size_t begin = before + Checker.PrecedingDelimiters().Size();
+    std::size_t end = Checker.CharsRead() - Checker.SucceedingDelimiter().Size();
+    // Quotation marks made of apostrophes are not part of the word.
+    const auto apostrophe_at = [Text](std::size_t at, std::size_t limit) -> std::size_t {
+      if (at < limit && Text[at] == '\'') return 1;
+      if (Text.substr(at, limit - at).starts_with(kTypographicApostrophe)) {
+        return kTypographicApostrophe.size();
+      }
+      return 0;
+    };
+    while (begin < end) {
+      const std::size_t n = apostrophe_at(begin, end);
+      if (n == 0) break;
+      begin += n;
+    }
+    while (begin < end) {
+      if (Text[end - 1] == '\'') {
+        --end;
+      } else if (end - begin >= kTypographicApostrophe.size() &&
+                 Text.substr(end - kTypographicApostrophe.size(), kTypographicApostrophe.size()) ==
+                     kTypographicApostrophe) {
+        end -= kTypographicApostrophe.size();
+      } else {
+        break;
+      }
+    }
+    if (begin >= end) continue;
+    const std::string_view word = Text.substr(begin, end - begin);
+    if (std::none_of(word.begin(), word.end(), IsLetterByte)) continue;
+    if (IsKnownWord(Checker, DictionarySpelling(word), CaseSensitive)) continue;
+    walk_to(begin);
+    out.push_back({line, column, std::string(word)});
+  }
+  return out;
+}
+
+int RunLearn(const LearnOptions& Options, TerminalServices& Services) {
+  ToolChecker checker(Services.ProgressVisible());
+  if (fs::exists(Options.Output)) {
+    OpenDictionary(checker, Options.Output, Services);
+    if (Options.Utf8) checker.SetDelimiters(Utf8Delimiters());
+  } else {
+    SetUpNewDictionary(checker, Options.Utf8);
+  }
+  if (Options.Delimiter >= 0) {
+    checker.SetDelimiterOption(static_cast<TWLDelimiterOptions>(Options.Delimiter));
+  }
+  if (Options.FixedBlock > 0) {
+    checker.SetTypeOfInput(wliFixedBlockSize);
+    checker.SetUnencodedBlockSize(Options.FixedBlock);
+  }
+  if (Options.EncodedSize >= 0) {
+    checker.SetEncodedBlockSize(static_cast<TEncBlockSizeInterval>(Options.EncodedSize));
+  }
+  const bool text = checker.TypeOfInput() == wliTextInput;
+  for (const std::string& file : Options.Files) {
+    const std::string data = ReadInput(file, text);
+    TMemoryStream stream(data);
+    try {
+      checker.AddStreamToSpell(stream);
+    } catch (const Exception& e) {
+      throw CliError(DisplayName(file) + ": " + e.what());
+    }
+  }
+  if (!Options.CountsFile.empty()) ImportCounts(checker, Options.CountsFile);
+  SaveDictionary(checker, Options.Output, Options.Protect || checker.IsFileProtected(), Services);
+  return kExitOk;
+}
+
+int RunCount(const std::vector<std::string>& Files, bool Utf8, TerminalServices& Services) {
+  ToolChecker counter(Services.ProgressVisible());
+  SetUpNewDictionary(counter, Utf8);
+  for (const std::string& file : Files) {
+    const std::string data = ReadInput(file, true);
+    TMemoryStream stream(data);
+    try {
+      counter.AddStreamToSpell(stream);
+    } catch (const Exception& e) {
+      throw CliError(DisplayName(file) + ": " + e.what());
+    }
+  }
+  std::vector<std::pair<std::string, std::uint32_t>> counts;
+  counts.reserve(counter.WordCount());
+  for (std::uint32_t i = 0; i < counter.WordCount(); ++i) {
+    const TWordEntry entry = counter.WordTableEntry(i);
+    counts.emplace_back(counter.ExtractSpellWord(static_cast<std::uint32_t>(entry.Node)),
+                        entry.Frequency);
+  }
+  // Byte order, as `LC_ALL=C sort` has it, so that outputs merge and sum by word.
+  std::sort(counts.begin(), counts.end());
+  for (const auto& [word, count] : counts) std::cout << word << '\t' << count << '\n';
+  return kExitOk;
+}
+
+int RunCheck(const CheckOptions& Options, TerminalServices& Services) {
+  ToolChecker checker(false);
+  OpenForReading(checker, Options.Dictionary, Services);
+  bool found = false;
+  for (const std::string& file : Options.Files) {
+    const std::string text = ReadInput(file, true);
+    for (const UnknownWord& u : FindUnknownWords(checker, text, Options.CaseSensitive)) {
+      found = true;
+      std::cout << DisplayName(file) << ':' << u.Line << ':' << u.Column << ": " << u.Word;
+      const std::vector<std::string> suggestions = SuggestFor(
+          checker, DictionarySpelling(u.Word), Options.MaxSuggestions, Options.CaseSensitive);
+      for (std::size_t i = 0; i < suggestions.size(); ++i) {
+        std::cout << (i == 0 ? ": " : ", ") << suggestions[i];
+      }
+      std::cout << '\n';
+    }
+  }
+  std::cout.flush();
+  return found ? kExitMisspelled : kExitOk;
+}
+
+int RunSuggest(const std::vector<std::string>& Words, const CheckOptions& Options,
+               TerminalServices& Services) {
+  ToolChecker checker(false);
+  OpenForReading(checker, Options.Dictionary, Services);
+  bool unknown = false;
+  for (const std::string& word : Words) {
+    std::cout << word << ':';
+    if (IsKnownWord(checker, word, Options.CaseSensitive)) {
+      std::cout << " (correct)\n";
+      continue;
+    }
+    unknown = true;
+    const std::vector<std::string> suggestions =
+        SuggestFor(checker, word, Options.MaxSuggestions, Options.CaseSensitive);
+    for (std::size_t i = 0; i < suggestions.size(); ++i) {
+      std::cout << (i == 0 ? " " : ", ") << suggestions[i];
+    }
+    std::cout << '\n';
+  }
+  return unknown ? kExitMisspelled : kExitOk;
+}
+
+int RunList(const std::string& Dictionary, const std::string& From, const std::string& To,
+            TerminalServices& Services) {
+  ToolChecker checker(false);
+  OpenForReading(checker, Dictionary, Services);
+  // Without --to, a bound above every word: the comparison folds only A-Z, so
+  // a run of the highest byte value comes after any word of fewer bytes.
+  const std::string to = To.empty() ? std::string(1024, '\xFF') : To;
+  if (!checker.WordList(From, to)) throw CliError("--from comes after --to");
+  for (const std::string& word : checker.Suggestions()) std::cout << word << '\n';
+  return kExitOk;
+}
+
+int RunModify(const std::string& Dictionary, const std::vector<std::string>& Words, bool Add,
+              TerminalServices& Services) {
+  if (Dictionary.empty()) {
+    throw CliError(std::string(Add ? "add" : "delete") + " changes a dictionary: give -d DICT");
+  }
+  ToolChecker checker(false);
+  if (fs::exists(Dictionary) || !Add) {
+    OpenDictionary(checker, Dictionary, Services);
+  } else {
+    SetUpNewDictionary(checker, true);
+  }
+  for (const std::string& word : Words) {
+    try {
+      if (Add) {
+        AddWordOnce(checker, word);
+      } else if (checker.Frequency(word) == 0) {
+        std::cerr << "wordloom: " << word << ": not in the dictionary\n";
+      } else {
+        checker.DeleteFromSpell(word);
+      }
+    } catch (const Exception& e) {
+      throw CliError(word + ": " + e.what());
+    }
+  }
+  SaveDictionary(checker, Dictionary, checker.IsFileProtected(), Services);
+  return kExitOk;
+}
+
+int RunInfo(const std::string& Dictionary, TerminalServices& Services) {
+  ToolChecker checker(false);
+  const std::string path = ResolveDictionary(Dictionary);
+  OpenDictionary(checker, path, Services);
+  std::uint64_t total = 0;
+  for (std::uint32_t i = 0; i < checker.WordCount(); ++i) total += checker.WordTableEntry(i).Frequency;
+  // The effective set never holds the format character's token; the
+  // reference sets are compared without it too.
+  const TCharSet delimiters = checker.GetDelimiters();
+  const auto without_token = [&checker](TCharSet set) {
+    return set.Exclude(checker.FormatChar()->GetToken());
+  };
+  std::string delimiter_set = "custom";
+  if (delimiters == without_token(InitialDefDelimiters())) {
+    delimiter_set = "default";
+  } else if (delimiters == without_token(Utf8Delimiters())) {
+    delimiter_set = "UTF-8";
+  }
+  const std::uint8_t width = checker.EncodedBlockSize();
+  std::cout << "file:                " << path << '\n'
+            << "protected:           " << (checker.IsFileProtected() ? "yes" : "no") << '\n'
+            << "words:               " << checker.WordCount() << '\n'
+            << "nodes:               " << checker.GetNodeCount() << '\n'
+            << "total frequency:     " << total << '\n'
+            << "node index width:    " << WidthText(checker.GetNodeCount()) << '\n'
+            << "word number width:   " << WidthText(checker.WordCount()) << '\n'
+            << "delimiters:          " << delimiter_set << " set, " << delimiters.Count()
+            << " byte values\n"
+            << "delimiter after word: "
+            << (checker.DelimiterOption() == wldExclFirstSucc ? "excluded" : "included") << '\n'
+            << "input:               ";
+  if (checker.TypeOfInput() == wliFixedBlockSize) {
+    std::cout << "fixed blocks of " << checker.UnencodedBlockSize() << " bytes\n";
+  } else {
+    std::cout << "text\n";
+  }
+  std::cout << "encoded block size:  "
+            << (width == 0 ? std::string("variable") : std::to_string(width) + " bytes") << '\n';
+  return kExitOk;
+}
+
+int RunCode(const std::string& Dictionary, const std::string& In, const std::string& Out,
+            bool Encode, TerminalServices& Services) {
+  ToolChecker checker(Services.ProgressVisible());
+  OpenForReading(checker, Dictionary, Services);
+  std::error_code ec;
+  if (!fs::is_regular_file(In, ec)) throw CliError(In + ": no such file");
+  std::string temporary;
+  try {
+    temporary = TFileStream::CreateBeside(Out)->FileName();
+  } catch (const Exception& e) {
+    throw CliError(Out + ": " + e.what());
+  }
+  try {
+    if (Encode) {
+      checker.EncodeFile(In, temporary);
+    } else {
+      checker.DecodeFile(In, temporary);
+    }
+    RenameFile(temporary, Out);
+  } catch (const Exception& e) {
+    DeleteFile(temporary);
+    throw CliError(In + ": " + e.what());
+  } catch (...) {
+    DeleteFile(temporary);
+    throw;
+  }
+  return kExitOk;
+}
+
+}  // namespace wordloom::cli

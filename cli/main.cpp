@@ -1,0 +1,245 @@
+// The wordloom command-line tool: parses the command line, hands the work to
+// the subcommands (commands.h) or to the ispell pipe (pipe_mode.h), and turns
+// every failure into one line on stderr. Exit status: 0 done, 1 misspellings
+// found, 2 usage or input/output error. docs/cli.md describes each command.
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
+#include "pipe_mode.h"
+#include "terminal_services.h"
+
+namespace {
+
+using namespace wordloom::cli;
+
+// The version line ispell prints for -v; editors read the ispell version from it.
+const std::string kIspellVersionLine =
+    "@(#) International Ispell Version 3.2.06 (but really Wordloom " WORDLOOM_VERSION ")";
+
+// The options of the ispell pipe, accepted at the top level (`wordloom -a`)
+// and after `wordloom pipe`.
+struct PipeArgs {
+  bool List = false;
+  int Version = 0;
+  std::string Personal;
+  std::string Encoding;
+  int FormatterWidth = 0;
+  int Ignored = 0;
+};
+
+struct CommonArgs {
+  std::string Dictionary;
+  std::string PasswordFile;
+  bool CaseSensitive = false;
+};
+
+void AddDictionaryOptions(CLI::App* app, CommonArgs& common) {
+  app->add_option("-d,--dictionary", common.Dictionary,
+                  "dictionary file (default: $WORDLOOM_DICT or the English dictionary)");
+  app->add_option("--password-file", common.PasswordFile,
+                  "read the password of a protected dictionary from this file's first line");
+}
+
+void AddPipeOptions(CLI::App* app, PipeArgs& pipe, CommonArgs& common) {
+  AddDictionaryOptions(app, common);
+  app->add_flag("-l", pipe.List, "list mode: print the unknown words of standard input");
+  app->add_flag("-v", pipe.Version, "print the ispell version line (-vv as well) and exit");
+  app->add_option("-p", pipe.Personal, "personal word list, loaded and saved by the pipe");
+  app->add_option("-i,--encoding", pipe.Encoding, "text encoding; only utf-8 is supported");
+  app->add_flag("--case-sensitive", common.CaseSensitive,
+                "capitalised words need their own dictionary entry");
+  // Formatter options of ispell that editors pass: accepted, without effect.
+  app->add_flag("-m,-B,-C,-S,-t,-n,-H", pipe.Ignored, "accepted for ispell compatibility; ignored");
+  app->add_option("-W", pipe.FormatterWidth, "accepted for ispell compatibility; ignored");
+}
+
+int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices& services) {
+  if (!pipe.Encoding.empty()) {
+    std::string e = pipe.Encoding;
+    std::transform(e.begin(), e.end(), e.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (e != "utf-8" && e != "utf8") {
+      throw CliError("encoding " + pipe.Encoding + " is not supported; use utf-8");
+    }
+  }
+  // Standard input carries the protocol: no questions on it.
+  services.SetInteractive(false);
+  ToolChecker checker(false);
+  OpenDictionary(checker, ResolveDictionary(common.Dictionary), services);
+  PipeOptions options;
+  options.ListMode = pipe.List;
+  options.PersonalFile = pipe.Personal;
+  options.CaseSensitive = common.CaseSensitive;
+  options.Version = WORDLOOM_VERSION;
+  return RunPipe(checker, std::cin, std::cout, options) == 0 ? kExitOk : kExitError;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  CLI::App app{"Learn, check, suggest and encode text with Wordloom dictionaries.", "wordloom"};
+  app.set_version_flag("--version", "wordloom " WORDLOOM_VERSION);
+  app.footer(
+      "Exit status: 0 done, 1 misspellings found (check, suggest), 2 usage or I/O error.\n"
+      "Without a subcommand, -a runs the ispell pipe protocol and -l lists unknown words.\n"
+      "See docs/cli.md.");
+
+  CommonArgs common;
+  PipeArgs pipe;
+  bool pipe_flag = false;
+  app.add_flag("-a", pipe_flag, "ispell pipe mode (the same as the pipe subcommand)");
+  AddPipeOptions(&app, pipe, common);
+
+  LearnOptions learn;
+  bool include_delimiter = false;
+  bool exclude_delimiter = false;
+  CLI::App* learn_cmd = app.add_subcommand("learn", "build or extend a dictionary from text");
+  learn_cmd->add_option("files", learn.Files, "text files to learn from (- for standard input)");
+  learn_cmd->add_option("-o,--output", learn.Output, "the dictionary, opened if it exists")
+      ->required();
+  learn_cmd->add_option("--fixed", learn.FixedBlock, "cut the input into blocks of N bytes")
+      ->check(CLI::Range(1, 7));
+  learn_cmd->add_option("--encoded-size", learn.EncodedSize, "bytes per code, 0 for variable")
+      ->check(CLI::Range(0, 4));
+  auto* incl = learn_cmd->add_flag("--include-delimiter", include_delimiter,
+                                   "the first delimiter after a word belongs to it");
+  auto* excl = learn_cmd->add_flag("--exclude-delimiter", exclude_delimiter,
+                                   "words end before their first delimiter (new dictionaries)");
+  incl->excludes(excl);
+  learn_cmd->add_flag("--utf8", learn.Utf8, "every byte from 128 up is a letter (UTF-8 text)");
+  learn_cmd->add_option("--counts", learn.CountsFile, "add the word<TAB>count lines of FILE");
+  learn_cmd->add_flag("--protect", learn.Protect, "protect the dictionary with a password");
+  learn_cmd->add_option("--password-file", common.PasswordFile,
+                        "read passwords from this file's first line");
+
+  std::vector<std::string> count_files;
+  bool count_utf8 = false;
+  CLI::App* count_cmd =
+      app.add_subcommand("count", "print word<TAB>count for the words of text, sorted by word");
+  count_cmd->add_option("files", count_files, "text files (default: standard input)");
+  count_cmd->add_flag("--utf8", count_utf8, "every byte from 128 up is a letter (UTF-8 text)");
+
+  CheckOptions check;
+  bool interactive = false;
+  CLI::App* check_cmd = app.add_subcommand("check", "list the unknown words of text files");
+  check_cmd->add_option("files", check.Files, "text files (- for standard input)")->required();
+  AddDictionaryOptions(check_cmd, common);
+  check_cmd->add_flag("--case-sensitive", common.CaseSensitive,
+                      "capitalised words need their own dictionary entry");
+  check_cmd->add_option("--max-suggestions", check.MaxSuggestions,
+                        "suggestions per word, 0 for none (default 10)");
+  check_cmd->add_flag("--interactive", interactive, "ask about each word (not available yet)");
+
+  std::vector<std::string> words;
+  CLI::App* suggest_cmd = app.add_subcommand("suggest", "propose corrections for words");
+  suggest_cmd->add_option("words", words, "the words")->required();
+  AddDictionaryOptions(suggest_cmd, common);
+  suggest_cmd->add_flag("--case-sensitive", common.CaseSensitive,
+                        "capitalised words need their own dictionary entry");
+  suggest_cmd->add_option("--max-suggestions", check.MaxSuggestions,
+                          "suggestions per word (default 10)");
+
+  std::string from, to;
+  CLI::App* list_cmd = app.add_subcommand("list", "print the dictionary's words, sorted");
+  AddDictionaryOptions(list_cmd, common);
+  list_cmd->add_option("--from", from, "the first word (A-Z compared without case)");
+  list_cmd->add_option("--to", to, "the last word");
+
+  CLI::App* add_cmd = app.add_subcommand("add", "add words to -d DICT (created if missing)");
+  add_cmd->add_option("words", words, "the words")->required();
+  AddDictionaryOptions(add_cmd, common);
+  CLI::App* delete_cmd = app.add_subcommand("delete", "delete words from -d DICT");
+  delete_cmd->add_option("words", words, "the words")->required();
+  AddDictionaryOptions(delete_cmd, common);
+
+  std::string info_dict;
+  CLI::App* info_cmd = app.add_subcommand("info", "print a dictionary's settings and sizes");
+  info_cmd->add_option("dictionary", info_dict, "the dictionary (default: -d or the default)");
+  AddDictionaryOptions(info_cmd, common);
+
+  std::string in_file, out_file;
+  CLI::App* encode_cmd = app.add_subcommand("encode", "encode IN into OUT with the dictionary");
+  CLI::App* decode_cmd = app.add_subcommand("decode", "decode IN into OUT with the dictionary");
+  for (CLI::App* cmd : {encode_cmd, decode_cmd}) {
+    cmd->add_option("in", in_file, "input file")->required();
+    cmd->add_option("out", out_file, "output file, replaced when complete")->required();
+    AddDictionaryOptions(cmd, common);
+  }
+
+  CLI::App* pipe_cmd = app.add_subcommand("pipe", "the ispell pipe protocol (as -a)");
+  AddPipeOptions(pipe_cmd, pipe, common);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    std::cerr << "wordloom: " << e.what() << "\n";
+    return kExitError;
+  }
+
+  const std::vector<CLI::App*> chosen = app.get_subcommands();
+  CLI::App* command = chosen.empty() ? nullptr : chosen.front();
+
+  TerminalServices services;
+  services.SetPasswordFile(common.PasswordFile);
+  wordloom::ScopedApplicationServices scope(services);
+  try {
+    if (command == nullptr || command == pipe_cmd) {
+      if (pipe.Version > 0) {
+        std::cout << kIspellVersionLine << '\n';
+        return kExitOk;
+      }
+      if (command == nullptr && !pipe_flag && !pipe.List) {
+        std::cerr << "wordloom: give a subcommand or -a\n" << app.help();
+        return kExitError;
+      }
+      return RunPipeMode(pipe, common, services);
+    }
+    if (pipe_flag) throw CliError("-a cannot be combined with a subcommand");
+    if (command == learn_cmd) {
+      if (learn.Files.empty() && learn.CountsFile.empty()) {
+        throw CliError("learn needs text files or --counts FILE");
+      }
+      if (include_delimiter) learn.Delimiter = wordloom::wldInclFirstSucc;
+      if (exclude_delimiter) learn.Delimiter = wordloom::wldExclFirstSucc;
+      return RunLearn(learn, services);
+    }
+    if (command == count_cmd) {
+      if (count_files.empty()) count_files.push_back("-");
+      return RunCount(count_files, count_utf8, services);
+    }
+    check.Dictionary = common.Dictionary;
+    check.CaseSensitive = common.CaseSensitive;
+    if (command == check_cmd) {
+      if (interactive) throw CliError("check --interactive is not available yet");
+      return RunCheck(check, services);
+    }
+    if (command == suggest_cmd) return RunSuggest(words, check, services);
+    if (command == list_cmd) return RunList(common.Dictionary, from, to, services);
+    if (command == add_cmd) return RunModify(common.Dictionary, words, true, services);
+    if (command == delete_cmd) return RunModify(common.Dictionary, words, false, services);
+    if (command == info_cmd) {
+      return RunInfo(info_dict.empty() ? common.Dictionary : info_dict, services);
+    }
+    if (command == encode_cmd || command == decode_cmd) {
+      return RunCode(common.Dictionary, in_file, out_file, command == encode_cmd, services);
+    }
+  } catch (const CliError& e) {
+    std::cerr << "wordloom: " << e.what() << '\n';
+    return kExitError;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "wordloom: out of memory\n";
+    return kExitError;
+  } catch (const std::exception& e) {
+    std::cerr << "wordloom: " << e.what() << '\n';
+    return kExitError;
+  }
+  return kExitError;
+}

@@ -1,0 +1,305 @@
+#include "pipe_mode.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <wordloom/wordloom.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+namespace wordloom::cli {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+const char kHeader[] = "@(#) International Ispell Version 3.2.06 (but really Wordloom 9.8.7)";
+
+// A checker that knows exactly the given words.
+class Dictionary {
+ public:
+  explicit Dictionary(const std::vector<std::string>& words) : checker(nullptr) {
+    checker.InitFirstSpellNode();
+    for (const std::string& w : words) checker.AddToSpell(w);
+  }
+  TVelkSpellChecker checker;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+struct PipeRun {
+  int status = -1;
+  std::vector<std::string> lines;
+};
+
+PipeRun Pipe(TVelkSpellChecker& checker, const std::string& input, PipeOptions options = {}) {
+  if (options.Version.empty()) options.Version = "9.8.7";
+  std::istringstream in(input);
+  std::ostringstream out;
+  PipeRun r;
+  r.status = RunPipe(checker, in, out, options);
+  r.lines = Lines(out.str());
+  return r;
+}
+
+std::string TempPath(const std::string& name) { return ::testing::TempDir() + "/" + name; }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(PipeWords, CutsLettersAndCountsCharacters) {
+  auto texts = [](const std::vector<PipeWord>& words) {
+    std::vector<std::string> t;
+    for (const PipeWord& w : words) t.push_back(w.Text + "@" + std::to_string(w.Offset));
+    return t;
+  };
+  EXPECT_THAT(texts(SplitWords("hello, world!")), ElementsAre("hello@0", "world@7"));
+  // Digits and punctuation cut words; an apostrophe between letters stays,
+  // one at either edge does not.
+  EXPECT_THAT(texts(SplitWords("abc123def x_y")), ElementsAre("abc@0", "def@6", "x@10", "y@12"));
+  EXPECT_THAT(texts(SplitWords("'don't' rock''n o'")),
+              ElementsAre("don't@1", "rock@8", "n@14", "o@16"));
+  // Offsets count characters: "café " is five characters but six bytes.
+  EXPECT_THAT(texts(SplitWords("café wrold")), ElementsAre("café@0", "wrold@5"));
+  EXPECT_THAT(texts(SplitWords("naïve naïvé zzzq")), ElementsAre("naïve@0", "naïvé@6", "zzzq@12"));
+  // Non-ASCII punctuation is a letter too, as any byte from 128 up is.
+  EXPECT_THAT(texts(SplitWords("a–b")), ElementsAre("a–b@0"));
+  // Starting further in still counts from the start of the line.
+  EXPECT_THAT(texts(SplitWords("^é wrold", 1)), ElementsAre("é@1", "wrold@3"));
+  EXPECT_THAT(texts(SplitWords("hello", 2)), ElementsAre("llo@2"));
+  EXPECT_THAT(SplitWords(""), IsEmpty());
+  EXPECT_THAT(SplitWords(" 12 -- 3. "), IsEmpty());
+}
+
+TEST(PipeProtocol, AnswersEachLineWithOneResultPerWordAndAnEmptyLine) {
+  Dictionary d({"hello", "wonderful", "the", "café", "naïve"});
+  const PipeRun r = Pipe(d.checker,
+                         "hello wonderfull\n"
+                         "^hello wonderfull\n"
+                         "\n"
+                         "   xyzzq\n"
+                         "café wonderfull\n"
+                         "naïve naïvé 42 zzzqzzzq\n"
+                         "12, 13.\n"
+                         "^*hello\n"
+                         "the hello\r\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_THAT(r.lines, ElementsAre(kHeader,
+                                   // hello wonderfull
+                                   "*", "& wonderfull 1 6: wonderful", "",
+                                   // ^hello wonderfull: the caret counts
+                                   "*", "& wonderfull 1 7: wonderful", "",
+                                   // an empty line
+                                   "",
+                                   // nothing near enough to suggest
+                                   "# xyzzq 3", "",
+                                   // é is one character, two bytes
+                                   "*", "& wonderfull 1 5: wonderful", "", "*", "# naïvé 6",
+                                   "# zzzqzzzq 15", "",
+                                   // no words: just the empty line
+                                   "",
+                                   // ^ checks text that starts with a command character
+                                   "*", "",
+                                   // a carriage return before the newline is no part of the line
+                                   "*", "*", ""));
+}
+
+TEST(PipeProtocol, PrintsTheWordAsItStoodAndAtMostTenSuggestions) {
+  // Twelve words one substitution away from "bat".
+  std::vector<std::string> words;
+  for (char c : std::string("cfhmoprsvxyz")) words.push_back(std::string(1, c) + "at");
+  Dictionary d(words);
+  const PipeRun r = Pipe(d.checker, "bat\n");
+  ASSERT_EQ(r.lines.size(), 3u);
+  d.checker.Suggest("bat");
+  ASSERT_EQ(d.checker.Suggestions().Count(), 12);
+  std::string expected = "& bat 10 0:";
+  for (int i = 0; i < 10; ++i) expected += (i == 0 ? " " : ", ") + d.checker.Suggestions()[i];
+  EXPECT_EQ(r.lines[1], expected);
+  EXPECT_EQ(r.lines[2], "");
+}
+
+TEST(PipeProtocol, CapitalisedAndAllCapitalWordsAreKnownThroughTheirLowerCase) {
+  Dictionary d({"hello", "Paris", "wonderful"});
+  const std::string input = "Hello HELLO hello hELLO Paris PARIS paris Wonderfull WONDERFULL\n";
+  PipeRun r = Pipe(d.checker, input);
+  // Mixed case is no known form, but its suggestions come from the lower case.
+  EXPECT_THAT(r.lines, ElementsAre(kHeader, "*", "*", "*", "& hELLO 1 18: hello", "*", "*",
+                                   "& paris 1 36: Paris", "& Wonderfull 1 42: Wonderful",
+                                   "& WONDERFULL 1 53: WONDERFUL", ""));
+  PipeOptions exact;
+  exact.CaseSensitive = true;
+  r = Pipe(d.checker, "Hello hello Paris PARIS\n", exact);
+  ASSERT_EQ(r.lines.size(), 6u);
+  EXPECT_THAT(r.lines[1], StartsWith("& Hello "));
+  EXPECT_EQ(r.lines[2], "*");
+  EXPECT_EQ(r.lines[3], "*");
+  EXPECT_THAT(r.lines[4], StartsWith("& PARIS "));
+}
+
+TEST(PipeProtocol, CommandsChangeTheSession) {
+  const std::string personal = TempPath("pipe_commands.pws");
+  std::filesystem::remove(personal);
+  Dictionary d({"hello"});
+  PipeOptions options;
+  options.PersonalFile = personal;
+  const PipeRun r = Pipe(d.checker,
+                         "qwzz\n"
+                         "*qwzz\n"  // add to the personal dictionary
+                         "qwzz\n"
+                         "&Blorp\n"  // add in lower case
+                         "blorp Blorp\n"
+                         "@Mnbvcx\n"  // this session only
+                         "Mnbvcx mnbvcx\n"
+                         "!\n"  // terse: known words print nothing
+                         "hello mnbvcx Mnbvcx\n"
+                         "%\n"
+                         "hello\n"
+                         "~hello zyx\n"
+                         "+\n"
+                         "-\n"
+                         "+tex mode\n"
+                         "$$xyz\n"
+                         "$$cr hello\n"
+                         "#\n",
+                         options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_THAT(r.lines, ElementsAre(kHeader, "# qwzz 0", "", "*", "", "*", "*", "", "*",
+                                   "# mnbvcx 7", "", "# mnbvcx 6", "", "*", ""));
+  // Only the personal words are saved, and the session word is not.
+  EXPECT_EQ(ReadFile(personal), "qwzz\nblorp\n");
+  EXPECT_FALSE(std::filesystem::exists(personal + ".wordloom-new"));
+  EXPECT_GT(d.checker.Frequency("qwzz"), 0u);
+  EXPECT_GT(d.checker.Frequency("blorp"), 0u);
+  EXPECT_EQ(d.checker.Frequency("Blorp"), 0u);
+  EXPECT_EQ(d.checker.Frequency("Mnbvcx"), 0u);
+}
+
+TEST(PipeProtocol, ASingleDollarIsTextAndEmptyCommandsDoNothing) {
+  Dictionary d({"hello"});
+  const PipeRun r = Pipe(d.checker, "$hello\n*\n&\n@\nhello\n");
+  EXPECT_THAT(r.lines, ElementsAre(kHeader, "*", "", "*", ""));
+  EXPECT_EQ(d.checker.WordCount(), 1u);
+}
+
+TEST(PipeProtocol, StartsTerseWhenAsked) {
+  Dictionary d({"hello"});
+  PipeOptions options;
+  options.Terse = true;
+  const PipeRun r = Pipe(d.checker, "hello hullo\n%\nhello\n", options);
+  EXPECT_THAT(r.lines, ElementsAre(kHeader, "& hullo 1 6: hello", "", "*", ""));
+}
+
+TEST(PipeProtocol, HeaderWithoutVersion) {
+  Dictionary d({"hello"});
+  std::istringstream in("");
+  std::ostringstream out;
+  EXPECT_EQ(RunPipe(d.checker, in, out, PipeOptions{}), 0);
+  EXPECT_EQ(out.str(), "@(#) International Ispell Version 3.2.06 (but really Wordloom)\n");
+}
+
+TEST(PipeProtocol, PersonalDictionaryIsLoadedAndKeptOnSave) {
+  const std::string personal = TempPath("pipe_loaded.pws");
+  {
+    std::ofstream f(personal, std::ios::binary | std::ios::trunc);
+    f << "frobnicate\r\n\n  Grault  \nhello\n";
+  }
+  EXPECT_THAT(LoadPersonal(personal), ElementsAre("frobnicate", "Grault", "hello"));
+  EXPECT_THAT(LoadPersonal(TempPath("pipe_no_such_file.pws")), IsEmpty());
+
+  Dictionary d({"hello"});
+  PipeOptions options;
+  options.PersonalFile = personal;
+  const PipeRun r =
+      Pipe(d.checker, "frobnicate Grault grault\n*quux\n*quux\n*frobnicate\n#\n", options);
+  EXPECT_THAT(r.lines, ElementsAre(kHeader, "*", "*", "& grault 1 18: Grault", ""));
+  // A word the dictionary had already is not counted again.
+  EXPECT_EQ(d.checker.Frequency("hello"), 1u);
+  // The loaded words are written back with the new one, each once.
+  EXPECT_EQ(ReadFile(personal), "frobnicate\nGrault\nhello\nquux\n");
+
+  // A missing personal file is not an error; "#" creates it.
+  const std::string fresh = TempPath("pipe_fresh.pws");
+  std::filesystem::remove(fresh);
+  options.PersonalFile = fresh;
+  Dictionary e({"hello"});
+  EXPECT_EQ(Pipe(e.checker, "hello\n&Word\n#\n", options).status, 0);
+  EXPECT_EQ(ReadFile(fresh), "word\n");
+}
+
+TEST(PipeProtocol, FailedSaveIsTheExitStatusAndLeavesNoTemporaryFile) {
+  const std::string dir = TempPath("pipe_no_such_dir");
+  std::filesystem::remove_all(dir);
+  Dictionary d({"hello"});
+  PipeOptions options;
+  options.PersonalFile = dir + "/words.pws";
+  const PipeRun r = Pipe(d.checker, "*qwzz\n#\nqwzz\n", options);
+  EXPECT_EQ(r.status, 1);
+  // The session goes on after the failure.
+  EXPECT_THAT(r.lines, ElementsAre(kHeader, "*", ""));
+
+  // Saving over an existing file replaces it whole.
+  const std::string file = TempPath("pipe_replace.pws");
+  ASSERT_TRUE(SavePersonal(file, {"alpha", "beta", "gamma"}));
+  ASSERT_TRUE(SavePersonal(file, {"delta"}));
+  EXPECT_EQ(ReadFile(file), "delta\n");
+  EXPECT_FALSE(std::filesystem::exists(file + ".wordloom-new"));
+  EXPECT_FALSE(SavePersonal(dir + "/x.pws", {"alpha"}));
+}
+
+TEST(PipeProtocol, ListModePrintsUnknownWordsOnly) {
+  Dictionary d({"hello", "world"});
+  PipeOptions options;
+  options.ListMode = true;
+  const PipeRun r = Pipe(d.checker, "hello wrold\n\n*hello Hello xyzzq\n#\n^wrold\n", options);
+  // No header, no commands: every line is text.
+  EXPECT_THAT(r.lines, ElementsAre("wrold", "xyzzq", "wrold"));
+}
+
+// A stream buffer that records what had been written at each flush.
+class FlushRecorder : public std::stringbuf {
+ public:
+  std::vector<std::string> AtFlush;
+
+ protected:
+  int sync() override {
+    AtFlush.push_back(str());
+    return 0;
+  }
+};
+
+TEST(PipeProtocol, FlushesAfterEveryAnswer) {
+  Dictionary d({"hello"});
+  FlushRecorder buf;
+  std::ostream out(&buf);
+  std::istringstream in("hello\n*qwzz\nqwzz hullo\n");
+  PipeOptions options;
+  options.Version = "1";
+  ASSERT_EQ(RunPipe(d.checker, in, out, options), 0);
+  const std::string header = "@(#) International Ispell Version 3.2.06 (but really Wordloom 1)\n";
+  // Each answer is on its way before the next line is read.
+  std::vector<std::string> complete;
+  for (const std::string& s : buf.AtFlush) {
+    if (complete.empty() || complete.back() != s) complete.push_back(s);
+  }
+  EXPECT_THAT(complete,
+              ElementsAre(header, header + "*\n\n", header + "*\n\n*\n& hullo 1 5: hello\n\n"));
+}
+
+}  // namespace
+}  // namespace wordloom::cli

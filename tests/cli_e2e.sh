@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# End-to-end tests of the wordloom tool on small fixture files:
+#   tests/cli_e2e.sh WORDLOOM DEFAULT_DICTIONARY
+# Each check prints what it expected when it fails; the script exits 1 if any did.
+set -uo pipefail
+
+wordloom=$(realpath "$1")
+default_dict=$(realpath "$2")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# run STATUS CMD...: runs CMD, keeps stdout in out.txt and stderr in err.txt,
+# and checks the exit status.
+run() {
+  local want=$1
+  shift
+  "$@" >out.txt 2>err.txt
+  local got=$?
+  if [[ $got -ne $want ]]; then
+    fail "$* exited $got, expected $want; stderr: $(cat err.txt)"
+  fi
+}
+
+expect_out() {  # expect_out LINE: out.txt has exactly this line
+  grep -qxF -- "$1" out.txt || fail "expected line '$1' in output: $(cat out.txt)"
+}
+expect_err() {  # expect_err TEXT: err.txt is one line starting "wordloom: " and holds TEXT
+  [[ $(wc -l <err.txt) -eq 1 ]] || fail "expected one line on stderr, got: $(cat err.txt)"
+  grep -q '^wordloom: ' err.txt || fail "stderr does not start with 'wordloom: ': $(cat err.txt)"
+  grep -qF -- "$1" err.txt || fail "expected '$1' on stderr: $(cat err.txt)"
+}
+
+printf 'the quick brown fox jumps over the lazy dog\nthe dog sleeps and the fox runs\n' >corpus.txt
+printf 'the quick brown fox\nthe lazy dgo sleeps\n' >good.txt
+printf 'the quick brwn fox\n  a lazy dgo\n' >bad.txt
+
+# ---- learn, check, suggest ----
+run 0 "$wordloom" learn corpus.txt -o d.spl
+[[ -s d.spl ]] || fail "learn wrote no dictionary"
+run 0 "$wordloom" info d.spl
+expect_out "words:               11"
+expect_out "total frequency:     16"
+expect_out "protected:           no"
+expect_out "delimiter after word: excluded"
+
+run 1 "$wordloom" check -d d.spl bad.txt
+grep -q '^bad.txt:1:11: brwn: brown' out.txt || fail "brwn not reported with brown first: $(cat out.txt)"
+grep -q '^bad.txt:2:3: a: ' out.txt || fail "a not reported: $(cat out.txt)"
+grep -q '^bad.txt:2:10: dgo: dog' out.txt || fail "dgo not reported with dog first: $(cat out.txt)"
+[[ $(wc -l <out.txt) -eq 3 ]] || fail "check reported other words: $(cat out.txt)"
+
+printf 'the quick brown fox\n' >clean.txt
+run 0 "$wordloom" check -d d.spl clean.txt
+[[ ! -s out.txt ]] || fail "check of a clean file printed: $(cat out.txt)"
+
+printf "The QUICK 'brown' Fox\n" >cased.txt
+run 0 "$wordloom" check -d d.spl cased.txt
+run 1 "$wordloom" check -d d.spl --case-sensitive cased.txt
+grep -q '^cased.txt:1:1: The: the' out.txt || fail "The not reported: $(cat out.txt)"
+grep -qx 'cased.txt:1:5: QUICK' out.txt || fail "QUICK not reported: $(cat out.txt)"
+
+run 1 "$wordloom" suggest -d d.spl brwn fox
+grep -q '^brwn: brown' out.txt || fail "suggest brwn: $(cat out.txt)"
+expect_out "fox: (correct)"
+run 0 "$wordloom" suggest -d d.spl fox
+run 1 "$wordloom" suggest -d d.spl Fxo
+grep -q '^Fxo: Fox, ' out.txt || fail "suggest Fxo: $(cat out.txt)"
+run 1 "$wordloom" suggest -d d.spl --max-suggestions 1 FXO
+expect_out "FXO: FOX"
+
+# learning more text extends the dictionary; counts add frequencies
+printf 'zebra\n' >more.txt
+run 0 "$wordloom" learn more.txt -o d.spl
+run 0 "$wordloom" info d.spl
+expect_out "words:               12"
+printf 'zebra\t5\nyak\t2\n' >counts.tsv
+run 0 "$wordloom" learn --counts counts.tsv -o d.spl
+run 0 "$wordloom" info d.spl
+expect_out "words:               13"
+expect_out "total frequency:     24"
+printf 'zebra\tmany\n' >badcounts.tsv
+cp d.spl before.spl
+run 2 "$wordloom" learn --counts badcounts.tsv -o d.spl
+expect_err "badcounts.tsv:1:"
+cmp -s d.spl before.spl || fail "a failed learn changed the dictionary"
+
+# ---- list, add, delete ----
+run 0 "$wordloom" list -d d.spl --from d --to g
+[[ $(tr '\n' ' ' <out.txt) == "dog fox " ]] || fail "list d..g gave: $(cat out.txt)"
+run 2 "$wordloom" list -d d.spl --from g --to d
+
+run 0 "$wordloom" add -d d.spl wombat
+run 0 "$wordloom" suggest -d d.spl wombat
+run 0 "$wordloom" delete -d d.spl wombat zebra
+run 1 "$wordloom" suggest -d d.spl wombat zebra
+run 0 "$wordloom" add -d new.spl alpha beta
+run 0 "$wordloom" list -d new.spl
+[[ $(tr '\n' ' ' <out.txt) == "alpha beta " ]] || fail "a new dictionary lists: $(cat out.txt)"
+run 2 "$wordloom" add alpha
+expect_err "-d DICT"
+
+# ---- count ----
+run 0 "$wordloom" count corpus.txt
+[[ $(head -1 out.txt) == $'and\t1' ]] || fail "count starts with: $(head -1 out.txt)"
+expect_out $'the\t4'
+expect_out $'fox\t2'
+LC_ALL=C sort -c out.txt 2>/dev/null || fail "count output is not sorted by word"
+cp out.txt whole.txt
+head -1 corpus.txt | "$wordloom" count - >part1.txt
+tail -1 corpus.txt | "$wordloom" count - >part2.txt
+LC_ALL=C sort part1.txt part2.txt |
+  awk -F'\t' '$1 != w { if (NR > 1) print w "\t" n; w = $1; n = 0 } { n += $2 } END { print w "\t" n }' >summed.txt
+cmp -s summed.txt whole.txt || fail "counts of the halves do not sum to the whole"
+
+# ---- encode and decode ----
+run 0 "$wordloom" encode -d d.spl corpus.txt corpus.enc
+cmp -s corpus.txt corpus.enc && fail "encoding changed nothing"
+run 0 "$wordloom" decode -d d.spl corpus.enc corpus.dec
+cmp -s corpus.txt corpus.dec || fail "decode did not give the text back"
+run 0 "$wordloom" encode -d "$default_dict" bad.txt bad.enc
+run 0 "$wordloom" decode -d "$default_dict" bad.enc bad.dec
+cmp -s bad.txt bad.dec || fail "round trip with the default dictionary"
+
+# ---- the default dictionary ----
+WORDLOOM_DICT=$default_dict run 1 "$wordloom" check bad.txt
+grep -q '^bad.txt:1:11: brwn: brown' out.txt || fail "default dictionary: brwn -> brown: $(cat out.txt)"
+run 0 "$wordloom" info   # found beside the program
+grep -q '^words: *[0-9]\{5,\}$' out.txt || fail "the default dictionary is small: $(cat out.txt)"
+
+# ---- protected dictionaries ----
+printf 'secret\n' >pw.txt
+printf 'wrong\n' >wrong.txt
+run 0 "$wordloom" learn --protect --password-file pw.txt corpus.txt -o p.spl
+run 0 "$wordloom" info --password-file pw.txt p.spl
+expect_out "protected:           yes"
+run 2 "$wordloom" info --password-file wrong.txt p.spl
+expect_err "Wrong password"
+run 2 "$wordloom" info p.spl </dev/null
+expect_err "password"
+run 0 "$wordloom" add --password-file pw.txt -d p.spl wombat
+run 0 "$wordloom" suggest --password-file pw.txt -d p.spl wombat
+
+# ---- errors ----
+run 2 "$wordloom" check -d d.spl missing.txt
+expect_err "missing.txt: no such file"
+run 2 "$wordloom" check -d missing.spl good.txt
+expect_err "missing.spl"
+run 2 "$wordloom" check --bogus good.txt
+expect_err "--bogus"
+run 2 "$wordloom"
+run 2 "$wordloom" -a check good.txt
+head -c 200 d.spl >corrupt.spl
+run 2 "$wordloom" check -d corrupt.spl good.txt
+expect_err "corrupt.spl"
+head -c 100 /dev/urandom >noise.spl
+run 2 "$wordloom" info noise.spl
+cp corrupt.spl corrupt-before.spl
+run 2 "$wordloom" learn corpus.txt -o corrupt.spl
+cmp -s corrupt.spl corrupt-before.spl || fail "learn overwrote a corrupt dictionary"
+printf 'abc\0def\n' >binary.bin
+run 2 "$wordloom" check -d d.spl binary.bin
+expect_err "binary"
+run 2 "$wordloom" encode -d d.spl missing.txt out.enc
+[[ -e out.enc ]] && fail "a failed encode left its output"
+printf '\0\377\377\377\377\0garbage' >garbage.enc
+run 2 "$wordloom" decode -d d.spl garbage.enc garbage.txt
+[[ -e garbage.txt ]] && fail "a failed decode left its output"
+leftovers=$(ls | grep -c -e '^garbage.txt.' -e '^out.enc.' -e '^d.spl.')
+[[ $leftovers -eq 0 ]] || fail "temporary files were left: $(ls)"
+run 2 "$wordloom" check --interactive -d d.spl good.txt
+expect_err "not available yet"
+run 2 "$wordloom" learn --fixed 9 corpus.txt -o f.spl
+
+# ---- ispell compatibility ----
+run 0 "$wordloom" -vv
+expect_out "@(#) International Ispell Version 3.2.06 (but really Wordloom $("$wordloom" --version | cut -d' ' -f2))"
+printf 'the brwn fox\n' | "$wordloom" -a -m -B -i utf-8 -d d.spl >out.txt 2>err.txt ||
+  fail "-a -m -B exited $?: $(cat err.txt)"
+grep -q '^& brwn ' out.txt || fail "-a did not report brwn: $(cat out.txt)"
+printf 'the brwn fox\n' | "$wordloom" -l -d d.spl >out.txt 2>err.txt || fail "-l exited $?"
+[[ $(cat out.txt) == brwn ]] || fail "-l listed: $(cat out.txt)"
+printf 'fox\n' | "$wordloom" -a -i latin-9 -d d.spl >out.txt 2>err.txt && fail "-i latin-9 accepted"
+
+if ((failures > 0)); then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "all wordloom end-to-end checks passed"
