@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -112,6 +113,14 @@ int RunLearn(const LearnOptions& Options, TerminalServices& Services);
 // Prints "word<TAB>count" for every word of Files, sorted by word (bytes).
 int RunCount(const std::vector<std::string>& Files, bool Utf8, TerminalServices& Services);
 int RunCheck(const CheckOptions& Options, TerminalServices& Services);
+// Checks each of Options.Files word by word in a dialog: every unknown word is
+// shown on Prompts in its line with numbered corrections, and one command line
+// is read from Commands for it (docs/cli.md). A changed file is replaced as a
+// whole (temporary file renamed over it); words added go to Options.Dictionary
+// when one was given. 'q' or the end of Commands ends the session, keeping the
+// changes made so far. Exit status 0.
+int RunInteractiveCheck(const CheckOptions& Options, TerminalServices& Services,
+                        std::istream& Commands, std::ostream& Prompts);
 int RunSuggest(const std::vector<std::string>& Words, const CheckOptions& Options,
                TerminalServices& Services);
 int RunList(const std::string& Dictionary, const std::string& From, const std::string& To,

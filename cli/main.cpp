@@ -135,7 +135,9 @@ int main(int argc, char** argv) {
                       "capitalised words need their own dictionary entry");
   check_cmd->add_option("--max-suggestions", check.MaxSuggestions,
                         "suggestions per word, 0 for none (default 10)");
-  check_cmd->add_flag("--interactive", interactive, "ask about each word (not available yet)");
+  check_cmd->add_flag("--interactive", interactive,
+                      "ask about each unknown word and correct the files in place; commands\n"
+                      "are read from standard input, the words and prompts go to stderr");
 
   std::vector<std::string> words;
   CLI::App* suggest_cmd = app.add_subcommand("suggest", "propose corrections for words");
@@ -218,7 +220,7 @@ int main(int argc, char** argv) {
     check.Dictionary = common.Dictionary;
     check.CaseSensitive = common.CaseSensitive;
     if (command == check_cmd) {
-      if (interactive) throw CliError("check --interactive is not available yet");
+      if (interactive) return RunInteractiveCheck(check, services, std::cin, std::cerr);
       return RunCheck(check, services);
     }
     if (command == suggest_cmd) return RunSuggest(words, check, services);

@@ -147,6 +147,65 @@ expect_err "password"
 run 0 "$wordloom" add --password-file pw.txt -d p.spl wombat
 run 0 "$wordloom" suggest --password-file pw.txt -d p.spl wombat
 
+# ---- interactive check: commands on standard input, the file corrected in place ----
+# icheck STATUS FILE COMMANDS [ARGS...]: runs check --interactive with the
+# commands (printf format) on standard input.
+icheck() {
+  local want=$1 file=$2 commands=$3
+  shift 3
+  printf "$commands" >commands.txt
+  "$wordloom" check --interactive -d i.spl "$@" "$file" <commands.txt >out.txt 2>err.txt
+  local got=$?
+  [[ $got -eq $want ]] || fail "check --interactive $file exited $got, expected $want: $(cat err.txt)"
+}
+cp d.spl i.spl
+printf 'the quick brwn fox\n  a lazy dgo\n' >i1.txt
+icheck 0 i1.txt '0\ni\ni\n'
+[[ $(cat i1.txt) == $'the quick brown fox\n  a lazy dgo' ]] || fail "0/i/i gave: $(cat i1.txt)"
+grep -qxF 'i1.txt:1:11: brwn' err.txt || fail "brwn not shown with its place: $(cat err.txt)"
+grep -qxF '  0) brown' err.txt || fail "brown not offered first: $(cat err.txt)"
+grep -qxF '  the quick brwn fox' err.txt || fail "the line of brwn not shown: $(cat err.txt)"
+[[ ! -s out.txt ]] || fail "check --interactive printed on stdout: $(cat out.txt)"
+
+printf 'the quick brwn fox\n  a lazy dgo\n' >i2.txt
+icheck 0 i2.txt 'r fixed\nq\n'
+[[ $(cat i2.txt) == $'the quick fixed fox\n  a lazy dgo' ]] || fail "'r fixed' then q gave: $(cat i2.txt)"
+
+printf 'the quick brwn fox\n  a lazy dgo\n' >i3.txt
+icheck 0 i3.txt 'i\n'  # input ends at the second word: cancel, earlier answers kept
+cmp -s i3.txt <(printf 'the quick brwn fox\n  a lazy dgo\n') || fail "ignore and end of input changed: $(cat i3.txt)"
+
+printf 'dgo runs; the dgo, dgos and xdgo dgo\n' >i4.txt
+icheck 0 i4.txt 'R 0\nI\nI\n'
+[[ $(cat i4.txt) == 'dog runs; the dog, dgos and xdgo dog' ]] || fail "R 0 gave: $(cat i4.txt)"
+printf 'dgo runs; the dgo\n' >i5.txt
+icheck 0 i5.txt 'R hound\nq\n'
+[[ $(cat i5.txt) == 'hound runs; the hound' ]] || fail "R hound gave: $(cat i5.txt)"
+
+# unknown input, an absent correction and the options ask again; a adds and saves -d
+printf 'the zyx fox\n' >i6.txt
+icheck 0 i6.txt 'what\nr\n9\no\na\n' --max-suggestions 2
+grep -qF "unknown command 'what'" err.txt || fail "unknown input not reported: $(cat err.txt)"
+grep -qF "unknown command 'r'" err.txt || fail "r without text not refused: $(cat err.txt)"
+grep -q 'no correction 9$' err.txt || fail "an absent correction was not refused: $(cat err.txt)"
+grep -q '^  2) ' err.txt && fail "--max-suggestions 2 showed a third correction: $(cat err.txt)"
+[[ $(grep -c 'i6.txt:1:5: zyx$' err.txt) -eq 2 ]] || fail "options did not ask again: $(cat err.txt)"
+[[ $(cat i6.txt) == 'the zyx fox' ]] || fail "'a' changed the text: $(cat i6.txt)"
+run 0 "$wordloom" check -d i.spl i6.txt
+icheck 0 i6.txt ''
+[[ ! -s err.txt ]] || fail "an added word was asked about again: $(cat err.txt)"
+
+# a file without misspellings is left as it was, and no temporary file remains
+printf 'the quick brown fox\r\nthe lazy dog' >i7.txt
+cp i7.txt i7-before.txt
+icheck 0 i7.txt 'q\n'
+cmp -s i7.txt i7-before.txt || fail "a clean file was changed"
+[[ ! -s err.txt ]] || fail "a clean file asked: $(cat err.txt)"
+leftovers=$(ls | grep -c -e '^i[0-9].txt.' -e '^i.spl.')
+[[ $leftovers -eq 0 ]] || fail "interactive check left temporary files: $(ls)"
+icheck 2 - 'q\n'
+grep -qF 'standard input' err.txt || fail "check --interactive - accepted: $(cat err.txt)"
+
 # ---- errors ----
 run 2 "$wordloom" check -d d.spl missing.txt
 expect_err "missing.txt: no such file"
@@ -174,8 +233,6 @@ run 2 "$wordloom" decode -d d.spl garbage.enc garbage.txt
 [[ -e garbage.txt ]] && fail "a failed decode left its output"
 leftovers=$(ls | grep -c -e '^garbage.txt.' -e '^out.enc.' -e '^d.spl.')
 [[ $leftovers -eq 0 ]] || fail "temporary files were left: $(ls)"
-run 2 "$wordloom" check --interactive -d d.spl good.txt
-expect_err "not available yet"
 run 2 "$wordloom" learn --fixed 9 corpus.txt -o f.spl
 
 # ---- ispell compatibility ----
