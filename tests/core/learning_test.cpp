@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "wordloom/platform/scripted_services.h"
+#include "trie_invariants.h"
 #include "wordloom/wordloom.h"
 
 namespace wordloom {
@@ -17,14 +18,7 @@ namespace {
 using ::testing::ThrowsMessage;
 using Dict = std::map<std::string, std::uint32_t>;
 
-Dict Words(const TVelkWordloom& d) {
-  Dict words;
-  for (std::uint32_t i = 0; i < d.WordCount(); ++i) {
-    const TWordEntry e = d.WordTableEntry(i);
-    words[d.ExtractSpellWord(static_cast<std::uint32_t>(e.Node))] = e.Frequency;
-  }
-  return words;
-}
+Dict Words(const TVelkWordloom& d) { return testing_support::WordFrequencies(d); }
 
 void Learn(TVelkWordloom& d, const std::string& text) {
   TMemoryStream stream(text);

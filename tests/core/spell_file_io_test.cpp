@@ -5,6 +5,8 @@
 #include <wordloom/platform/scripted_services.h>
 #include <wordloom/wordloom.h>
 
+#include "trie_invariants.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -25,15 +27,7 @@ using Names = std::vector<std::string>;
 const std::string kProtected = "File is protected";
 const std::string kNewPassword = "Enter password for new dictionary";
 
-// Every word of the dictionary with its frequency, read from the word table.
-Dict Words(const TVelkWordloom& d) {
-  Dict words;
-  for (std::uint32_t i = 0; i < d.WordCount(); ++i) {
-    const TWordEntry e = d.WordTableEntry(i);
-    words[d.ExtractSpellWord(static_cast<std::uint32_t>(e.Node))] = e.Frequency;
-  }
-  return words;
-}
+Dict Words(const TVelkWordloom& d) { return testing_support::WordFrequencies(d); }
 
 void Fill(TVelkWordloom& d, const Names& words) {
   d.InitFirstSpellNode();

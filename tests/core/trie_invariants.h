@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,16 @@ inline ::testing::AssertionResult TrieInvariantsHold(const TVelkWordloom& dict,
     }
   }
   return ::testing::AssertionSuccess();
+}
+
+// Every word of the dictionary with its frequency, read from the word table.
+inline std::map<std::string, std::uint32_t> WordFrequencies(const TVelkWordloom& dict) {
+  std::map<std::string, std::uint32_t> words;
+  for (std::uint32_t i = 0; i < dict.WordCount(); ++i) {
+    const TWordEntry e = dict.WordTableEntry(i);
+    words[dict.ExtractSpellWord(static_cast<std::uint32_t>(e.Node))] = e.Frequency;
+  }
+  return words;
 }
 
 }  // namespace wordloom::testing_support
