@@ -7,14 +7,16 @@
 
 namespace wordloom {
 
-void TVelkWordloom::AddToSpell(const TByteString& Word) {
+void TVelkWordloom::AddToSpell(const TByteString& Word) { AddWordNode(Word); }
+
+std::int32_t TVelkWordloom::AddWordNode(const TByteString& Word) {
   if (FSpellFileOptions.Contains(wlsHardCoded)) {
     DoError(ErrorClass::Of<EPropertyError>(), "Cannot alter hardcoded spell file.");
-    return;
+    return -1;
   }
   if (Word.Size() == 0) {
     DoError(ErrorClass::Of<EConvertError>(), "Cannot add an empty string.");
-    return;
+    return -1;
   }
   std::int32_t node = 0;
   FCurrentNode = 0;
@@ -34,7 +36,9 @@ void TVelkWordloom::AddToSpell(const TByteString& Word) {
       MakeLink(node, c);
     }
   }
+  const std::int32_t word_node = node;
   EndWord(node);
+  return word_node;
 }
 
 void TVelkWordloom::AddToSpell(std::string_view Word) {

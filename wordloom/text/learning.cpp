@@ -1,7 +1,9 @@
 // Learning words from text: every word of a stream is added to the dictionary
 // (a known word only gains frequency), then a dictionary meant for fixed-width
 // codes is cut to the words its code width can number.
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "dictionary/word_trie.h"
 #include "text/tokenizer.h"
@@ -18,6 +20,44 @@ void TVelkWordloom::AddStreamToSpell(TStream& Stream) {
   // 3.-5.
   BeginStreamPass(Stream, "learn from");
   detail::PassGuard guard{*FProgress, SpellStream};
+
+  // Frequent words are met again and again: a small cache from a word's
+  // bytes to its node saves walking the trie for them. Nodes stay where they
+  // are while a pass only adds words; a handler of OnAddWord could change the
+  // dictionary, so the cache serves only passes without one.
+  struct CachedWord {
+    std::int32_t Node = -1;
+    std::uint8_t Size = 0;
+    char Bytes[27] = {};
+  };
+  constexpr std::size_t kCacheSize = 4096;
+  std::vector<CachedWord> cache;
+  const bool use_cache = !FOnAddWord && !FSpellFileOptions.Contains(wlsHardCoded);
+  if (use_cache) cache.resize(kCacheSize);
+  auto add = [&](const TByteString& w) {
+    if (!use_cache || w.Size() > sizeof(CachedWord::Bytes)) {
+      AddToSpell(w);
+      return;
+    }
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (std::uint32_t i = 0; i < w.Size(); ++i) hash = (hash ^ w.Data()[i]) * 16777619u;
+    CachedWord& entry = cache[hash % kCacheSize];
+    const auto same = [&] {
+      for (std::uint32_t i = 0; i < w.Size(); ++i) {
+        if (entry.Bytes[i] != static_cast<char>(w.Data()[i])) return false;
+      }
+      return true;
+    };
+    if (entry.Node >= 0 && entry.Size == w.Size() && same()) {
+      std::int32_t node = entry.Node;
+      FCurrentNode = node;
+      EndWord(node);  // a known word: its frequency goes up
+      return;
+    }
+    entry.Node = AddWordNode(w);
+    entry.Size = static_cast<std::uint8_t>(w.Size());
+    std::memcpy(entry.Bytes, w.Data(), w.Size());
+  };
 
   // 6.-7.
   TByteString word;
@@ -37,7 +77,7 @@ void TVelkWordloom::AddStreamToSpell(TStream& Stream) {
     if (word.Size() > 0) {
       bool keep = true;
       if (FOnAddWord) FOnAddWord(word.GetString(), keep);
-      if (keep) AddToSpell(word);
+      if (keep) add(word);
     }
     if (FShowProgress) {
       FProgress->SetPosition(detail::ProgressValue(FCharsRead));

@@ -289,6 +289,9 @@ class TVelkWordloom : public TRndComponent {
   void ExtractTextBlockFrom(TByteString& Word, Source&& Next);
   // Appends C to a word, the token as its replacement bytes.
   void AppendWordChar(TByteString& Word, std::uint8_t C);
+  // AddToSpell, returning the node of the word's last byte (-1 when the word
+  // was refused).
+  std::int32_t AddWordNode(const TByteString& Word);
   // Starts a pass over Source from its position to its end: the tokenizer's
   // counters, the progress display (shown if ShowProgress), the stream layer.
   // What names the pass for the error of a stream above 4 GiB.
