@@ -104,17 +104,18 @@ int main(int argc, char** argv) {
   codec("form A (variable width)", 0);
   codec("form C (2-byte codes)", 2);
 
-  const double gzip = Command("gzip -6 -c " + corpus + " > /tmp/wordloom_corpus.gz");
-  Row("gzip -6", gzip, mb,
-      "size " + std::to_string(static_cast<double>(FileSize("/tmp/wordloom_corpus.gz")) /
-                               static_cast<double>(size)));
-  const double gunzip = Command("gzip -d -c /tmp/wordloom_corpus.gz > /dev/null");
-  Row("gzip -d", gunzip, mb, "");
-  const double zstd = Command("zstd -q -3 -f " + corpus + " -o /tmp/wordloom_corpus.zst");
-  Row("zstd -3", zstd, mb,
-      "size " + std::to_string(static_cast<double>(FileSize("/tmp/wordloom_corpus.zst")) /
-                               static_cast<double>(size)));
-  const double unzstd = Command("zstd -q -d -c /tmp/wordloom_corpus.zst > /dev/null");
-  Row("zstd -d", unzstd, mb, "");
+  // A compressor, then its decompressor, on the same text.
+  auto compressor = [&](const char* name, const std::string& compress, const std::string& out,
+                        const char* unname, const std::string& decompress) {
+    const double seconds = Command(compress);
+    Row(name, seconds, mb,
+        "size " + std::to_string(static_cast<double>(FileSize(out)) / static_cast<double>(size)));
+    Row(unname, Command(decompress), mb, "");
+  };
+  compressor("gzip -6", "gzip -6 -c " + corpus + " > /tmp/wordloom_corpus.gz",
+             "/tmp/wordloom_corpus.gz", "gzip -d", "gzip -d -c /tmp/wordloom_corpus.gz > /dev/null");
+  compressor("zstd -3", "zstd -q -3 -f " + corpus + " -o /tmp/wordloom_corpus.zst",
+             "/tmp/wordloom_corpus.zst", "zstd -d",
+             "zstd -q -d -c /tmp/wordloom_corpus.zst > /dev/null");
   return 0;
 }
