@@ -150,6 +150,12 @@ void TVelkSpellChecker::GetProperties(PropertyList& List) {
   List.Component("CheckDialog", [this] { return FCheckDialog; },
                  [this](TComponent* c) { SetCheckDialog(dynamic_cast<TCustomSpellCheckDlg*>(c)); });
   u32("SuggestionLimit", FSuggestionLimit);
+  // Stored only when it is not the default, so forms written before it
+  // existed read and write as they did.
+  List.Enum<TSuggestionRanking>("SuggestionRanking", [this] { return FSuggestionRanking; },
+                                [this](TSuggestionRanking v) { SetSuggestionRanking(v); },
+                                {"srkSortMethods", "srkLikelihood"})
+      .WithDefault(srkSortMethods);
   // The suggestions as lines of text.
   List.String(
       "Suggestions",

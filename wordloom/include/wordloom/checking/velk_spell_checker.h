@@ -26,6 +26,12 @@ namespace wordloom {
 // The keys Suggestions can be sorted by.
 enum TSortMethod : std::uint8_t { scpAlphabetic, scpFrequency, scpDeviation, scpNone };
 
+// How Suggest orders what it finds. srkSortMethods: by SortMethod1 and
+// SortMethod2 over the words within the four budgets. srkLikelihood: the words
+// the writer most likely meant first, weighing how common each word is against
+// how likely the typo is (see suggestion_ranking.h).
+enum TSuggestionRanking : std::uint8_t { srkSortMethods, srkLikelihood };
+
 // Part of the public interface; the search does not use them.
 enum TDevMethod : std::uint8_t { mNone, mDelete, mInsert, mSubstitute, mDone };
 using TDev = std::vector<std::uint8_t>;
@@ -62,6 +68,8 @@ class TVelkSpellChecker : public TVelkWordloom {
   std::uint32_t SuggestionLimit() const { return FSuggestionLimit; }
   void SetSuggestionLimit(std::uint32_t Value) { FSuggestionLimit = Value; }
   const TStringList& Suggestions() const { return FSuggestions; }
+  TSuggestionRanking SuggestionRanking() const { return FSuggestionRanking; }
+  void SetSuggestionRanking(TSuggestionRanking Value) { FSuggestionRanking = Value; }
   // Copies the strings of Value into the checker's own list.
   void SetSuggestions(const TStringList& Value);
 
@@ -116,6 +124,7 @@ class TVelkSpellChecker : public TVelkWordloom {
   TSortMethod FSortMethod1 = scpDeviation;
   TSortMethod FSortMethod2 = scpAlphabetic;
   TStringList FSuggestions;
+  TSuggestionRanking FSuggestionRanking = srkSortMethods;
   TCustomSpellCheckDlg* FCheckDialog = nullptr;
   TCustomMemo* FMemo = nullptr;
 
