@@ -1,12 +1,16 @@
 // Builds the default English dictionary of the wordloom tool at build time:
 //   make_default_dictionary WORDS COUNTS OUT
 // WORDS: one word a line (the system word list); possessives ending in 's are
-// left out. COUNTS: word<TAB>count lines, lower-case, counted in a public
-// domain corpus. Every word of WORDS is added once, plus count - 1 times when
-// the corpus counted it (under its own spelling, or its lower-case one when
-// the word list has no lower-case entry of its own), so that suggestions of
-// equal distance come most frequent first. Words only the corpus has are not
-// added: a corpus has typos, the word list has none.
+// left out. COUNTS: word<TAB>count lines, lower-case (data/en-frequencies.tsv:
+// counts in a large corpus of books). Every word of WORDS gets the frequency
+// 1 plus its count (under its own spelling, or its lower-case one when the
+// word list has no lower-case entry of its own), counts scaled down evenly
+// when the largest would not fit the 3-byte frequencies of a spell file of
+// this size, so that the likelihood ranking of suggestions knows which words
+// are common. Words only COUNTS has are not added: the word list is the
+// authority on spelling.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -54,12 +58,18 @@ int main(int argc, char** argv) {
     std::cerr << "make_default_dictionary: cannot read " << argv[2] << '\n';
     return 2;
   }
-  std::unordered_map<std::string, std::uint32_t> counts;
+  std::unordered_map<std::string, std::uint64_t> counts;
+  std::uint64_t largest = 0;
   for (const std::string& line : count_lines) {
     const std::size_t tab = line.find('\t');
     if (tab == std::string::npos) continue;
-    counts[line.substr(0, tab)] = static_cast<std::uint32_t>(std::stoul(line.substr(tab + 1)));
+    const std::uint64_t count = std::stoull(line.substr(tab + 1));
+    counts[line.substr(0, tab)] = count;
+    largest = std::max(largest, count);
   }
+  // The largest frequency a spell file of up to 16,777,216 words stores.
+  constexpr std::uint64_t kLargestStored = 16'000'000;
+  const std::uint64_t scale = std::max<std::uint64_t>(1, (largest + kLargestStored - 1) / kLargestStored);
   std::unordered_set<std::string> listed(words.begin(), words.end());
 
   try {
@@ -70,12 +80,11 @@ int main(int argc, char** argv) {
     dict.InitFirstSpellNode();
     for (const std::string& word : words) {
       if (word.size() >= 2 && word.compare(word.size() - 2, 2, "'s") == 0) continue;
-      dict.AddToSpell(word);
       const std::string lower = Lower(word);
-      if (lower != word && listed.count(lower) != 0) continue;  // the lower-case entry counts
       const auto it = counts.find(lower);
-      if (it == counts.end()) continue;
-      for (std::uint32_t i = 1; i < it->second; ++i) dict.AddToSpell(word);
+      // The lower-case entry of the list takes the count of its spelling.
+      const bool counted = it != counts.end() && (lower == word || listed.count(lower) == 0);
+      dict.AddToSpell(word, static_cast<std::uint32_t>(1 + (counted ? it->second / scale : 0)));
     }
     dict.SaveSpellFile(argv[3], false);
     std::cout << "make_default_dictionary: " << dict.WordCount() << " words, "

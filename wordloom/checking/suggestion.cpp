@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "checking/likelihood_ranking.h"
 #include "dictionary/word_trie.h"
 #include "wordloom/checking/velk_spell_checker.h"
 
@@ -36,6 +37,13 @@ bool IsKeyed(TSortMethod m) { return m == scpFrequency || m == scpDeviation; }
 
 void TVelkSpellChecker::Suggest(const std::string& AWord) {
   FSuggestions.Clear();
+  if (FSuggestionRanking == srkLikelihood) {
+    if (!FRanker) FRanker = std::make_unique<detail::LikelihoodRanker>();
+    std::vector<std::string> ranked;
+    FRanker->Rank(*FNodeList, AWord, FSuggestionLimit, ranked);
+    for (std::string& s : ranked) FSuggestions.Add(std::move(s));
+    return;
+  }
   // 1.-3.
   FCurrentNode = 0;
   FAppendLeft = FMaxDevAppend;

@@ -2,6 +2,7 @@
 // The search is in suggestion.cpp, the memo check in memo_check.cpp.
 #include "wordloom/checking/velk_spell_checker.h"
 
+#include "checking/likelihood_ranking.h"
 #include "dictionary/word_trie.h"
 #include "wordloom/platform/exceptions.h"
 

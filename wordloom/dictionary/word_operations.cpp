@@ -46,6 +46,21 @@ void TVelkWordloom::AddToSpell(std::string_view Word) {
   AddToSpell(word);
 }
 
+void TVelkWordloom::AddToSpell(std::string_view Word, std::uint32_t Times) {
+  if (Times == 0) return;
+  const std::int32_t known = WalkDown(Word);
+  if (known >= 0) {
+    const std::uint32_t w = FNodeList->WordNumber(static_cast<std::uint32_t>(known));
+    if (w != 0 && FNodeList->Entry(w - 1).Frequency > UINT32_MAX - Times) {
+      throw EIntOverflow(kIntOverflowMessage);
+    }
+  }
+  const std::int32_t node = AddWordNode(TByteString(Word));
+  if (node < 0) return;
+  const std::uint32_t w = FNodeList->WordNumber(static_cast<std::uint32_t>(node));
+  if (w != 0) FNodeList->Entry(w - 1).Frequency += Times - 1;
+}
+
 std::int32_t TVelkWordloom::WalkDown(std::string_view Word) {
   std::uint32_t node = 0;
   FCurrentNode = 0;

@@ -1,6 +1,7 @@
 #include "dictionary/word_trie.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -21,6 +22,11 @@ std::uint8_t ClassFor(std::uint32_t count) {
 
 void WordTrie::NodeIndexError(std::uint32_t I) {
   throw EListError("List index out of bounds (" + std::to_string(I) + ")");
+}
+
+void WordTrie::Touch() {
+  static std::atomic<std::uint64_t> revisions{0};
+  FRevision = ++revisions;
 }
 
 std::uint32_t WordTrie::AllocBlock(std::uint8_t Class) {
@@ -72,6 +78,7 @@ void WordTrie::ReserveChildren(NavNode& N, std::uint32_t Count) {
 }
 
 std::uint32_t WordTrie::AppendNode(const TSpellNode& Node) {
+  Touch();
   if (FNav.size() >= static_cast<std::size_t>(INT32_MAX)) throw EIntOverflow(kIntOverflowMessage);
   NavNode n;
   n.Letter = Node.Letter;
@@ -99,6 +106,7 @@ std::uint32_t WordTrie::AppendNode(const TSpellNode& Node) {
 std::uint32_t WordTrie::AppendRecord(std::int32_t Parent, std::uint8_t Letter, std::uint8_t Count,
                                      const std::uint8_t* Children, std::uint8_t Width,
                                      std::uint32_t WordNumber) {
+  Touch();
   if (FNav.size() >= static_cast<std::size_t>(INT32_MAX)) throw EIntOverflow(kIntOverflowMessage);
   // Each index is read as four bytes and masked to its width: the letter of
   // the next child or the word number always follows it.
@@ -235,6 +243,7 @@ TSpellNode WordTrie::Node(std::uint32_t I) const {
 }
 
 std::uint32_t WordTrie::AddChild(std::uint32_t I, std::uint8_t C) {
+  Touch();
   if (At(I).ChildCount == kMaxChildren) throw EIntOverflow(kIntOverflowMessage);
   TSpellNode child;
   child.Parent = static_cast<std::int32_t>(I);
@@ -303,6 +312,7 @@ bool WordTrie::RelinkChild(std::uint32_t Parent, std::uint8_t Letter, std::uint3
 }
 
 void WordTrie::SetNodeCount(std::uint32_t N) {
+  Touch();
   if (N > static_cast<std::uint32_t>(INT32_MAX)) throw ERangeError(kRangeErrorMessage);
   for (std::uint32_t i = N; i < FNav.size(); ++i) FreeBlock(FNav[i]);
   FNav.resize(N);
@@ -331,6 +341,7 @@ void WordTrie::SetWordCapacity(std::uint32_t N) {
 }
 
 std::uint32_t WordTrie::RemoveWordPath(std::uint32_t I, std::vector<std::uint32_t>& Removed) {
+  Touch();
   SetWordNumber(I, 0);
   std::uint32_t node = I;
   while (node != 0 && ChildCount(node) == 0 && WordNumber(node) == 0) {
@@ -345,6 +356,7 @@ std::uint32_t WordTrie::RemoveWordPath(std::uint32_t I, std::vector<std::uint32_
 }
 
 void WordTrie::CloseUp(std::vector<std::uint32_t> Removed, const std::function<void()>& Corrupt) {
+  Touch();
   if (Removed.empty()) return;
   std::sort(Removed.begin(), Removed.end());
   Removed.erase(std::unique(Removed.begin(), Removed.end()), Removed.end());
@@ -382,6 +394,7 @@ void WordTrie::CloseUp(std::vector<std::uint32_t> Removed, const std::function<v
 }
 
 void WordTrie::Clear() {
+  Touch();
   std::vector<NavNode>().swap(FNav);
   std::vector<NodeLinks>().swap(FLinks);
   std::vector<std::uint32_t>().swap(FPool);

@@ -55,7 +55,10 @@ class WordTrie {
   std::uint8_t Letter(std::uint32_t I) const { return At(I).Letter; }
   std::uint8_t ChildCount(std::uint32_t I) const { return At(I).ChildCount; }
   std::uint32_t WordNumber(std::uint32_t I) const { return Links(I).WordNumber; }
-  void SetWordNumber(std::uint32_t I, std::uint32_t W) { Links(I).WordNumber = W; }
+  void SetWordNumber(std::uint32_t I, std::uint32_t W) {
+    Links(I).WordNumber = W;
+    Touch();
+  }
 
   // The child of node I reached by C (the first such child), or -1.
   std::int32_t FindChild(std::uint32_t I, std::uint8_t C) const {
@@ -106,7 +109,14 @@ class WordTrie {
     FWordTable.swap(Other.FWordTable);
     std::swap(FWordCount, Other.FWordCount);
     std::swap(FWordCapacity, Other.FWordCapacity);
+    Touch();
+    Other.Touch();
   }
+
+  // A number that changes whenever the words, their numbers or the nodes may
+  // have changed (not on frequency changes), unique across all tries: what is
+  // derived from the word set (a search index) is still valid while it stays.
+  std::uint64_t Revision() const { return FRevision; }
 
   // Sets the node count: nodes behind N are dropped, new ones are empty
   // (no parent, no children, no word).
@@ -122,7 +132,10 @@ class WordTrie {
   // REQUIRES: N >= WordCount(), N <= kMaxWordCapacity.
   void SetWordCapacity(std::uint32_t N);
   // REQUIRES: N <= WordCapacity().
-  void SetWordCount(std::uint32_t N) { FWordCount = N; }
+  void SetWordCount(std::uint32_t N) {
+    FWordCount = N;
+    Touch();
+  }
 
   // ---- removal ----
   // Clears node I's word mark and, if it has no children, removes it and every
@@ -181,6 +194,7 @@ class WordTrie {
     return FLinks[I];
   }
   [[noreturn]] static void NodeIndexError(std::uint32_t I);
+  void Touch();
 
   // The position of C among the first Count letters, or -1. Compares eight
   // letters at a time, without a branch per letter: a letter is found by
@@ -247,6 +261,7 @@ class WordTrie {
   std::vector<TWordEntry> FWordTable;  // WordCapacity() entries in use
   std::uint32_t FWordCount = 0;
   std::uint32_t FWordCapacity = 0;
+  std::uint64_t FRevision = 0;
 };
 
 template <typename F>

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -22,6 +23,10 @@
 #include "wordloom/platform/string_list.h"
 
 namespace wordloom {
+
+namespace detail {
+class LikelihoodRanker;
+}
 
 // The keys Suggestions can be sorted by.
 enum TSortMethod : std::uint8_t { scpAlphabetic, scpFrequency, scpDeviation, scpNone };
@@ -140,6 +145,9 @@ class TVelkSpellChecker : public TVelkWordloom {
   // Whether FCheckDialog is a default dialog the checker made without owner,
   // and so frees; a dialog the application assigned stays the application's.
   bool FOwnsCheckDialog = false;
+  // The search of the likelihood ranking, made on first use: it keeps an
+  // index of the dictionary's sound-alike keys.
+  std::unique_ptr<detail::LikelihoodRanker> FRanker;
 };
 
 }  // namespace wordloom

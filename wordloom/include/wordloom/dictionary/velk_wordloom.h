@@ -119,6 +119,10 @@ class TVelkWordloom : public TRndComponent {
   // REQUIRES: a root node (EListError otherwise).
   void AddToSpell(const TByteString& Word);
   void AddToSpell(std::string_view Word);
+  // Adds Word Times times in one step (for counts learned elsewhere): a new
+  // word gets the frequency Times, a known one Times more. Raises
+  // EIntOverflow, changing nothing, when the frequency would pass 4294967295.
+  void AddToSpell(std::string_view Word, std::uint32_t Times);
   // How often the word was added; 0 when it is not a word of the dictionary.
   std::uint32_t Frequency(std::string_view Word);
   // Removes a word and the nodes that lead to no other word; the last word

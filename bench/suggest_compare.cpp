@@ -1,0 +1,181 @@
+// How often the intended word comes first, among the first five and among
+// the first ten suggestions, and how long one suggestion takes (median, 90th
+// and 99th percentile), for the checker's two rankings on the default
+// dictionary beside Hunspell, nuspell and Aspell, over every misspelling set
+// in ../shared/data. Prints a table; it measures and never fails.
+//
+//   build/default/bench/suggest_compare [N] [--ours | --likelihood] [--model NAME=VALUE,...]
+//
+// N (default 400; 0: all) is the most misspellings taken from one set, evenly
+// spread over it, the same for every checker (Hunspell and nuspell take tens
+// of milliseconds a suggestion). --ours leaves the peers out, --likelihood
+// the sort methods as well. --model changes
+// weights of the likelihood ranking's typo model for this run (the names of
+// TypoModel's fields), to try a change before making it the default.
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include "checking/likelihood_ranking.h"
+#include "dictionary/word_trie.h"
+#include "spelling_peers.h"
+#include "wordloom/wordloom.h"
+
+namespace {
+
+using namespace wordloom;
+using namespace spelling_bench;
+
+// The checker with its trie in reach, for a ranker with other weights.
+class BenchChecker : public TVelkSpellChecker {
+ public:
+  using TVelkSpellChecker::TVelkSpellChecker;
+  const detail::WordTrie& Trie() const { return *FNodeList; }
+};
+
+struct Result {
+  std::size_t first = 0, top5 = 0, top10 = 0, known = 0, n = 0;
+  double median_us = 0, p90_us = 0, p99_us = 0;
+};
+
+Result Measure(const Checker& c, const TestSet& set) {
+  Result r;
+  r.n = set.items.size();
+  std::vector<double> us;
+  us.reserve(set.items.size());
+  std::vector<std::string> out;
+  for (const Item& item : set.items) {
+    if (c.check(item.right)) ++r.known;
+    out.clear();
+    const auto t = Clock::now();
+    c.suggest(item.wrong, out);
+    us.push_back(Since(t) * 1e6);
+    const auto found = std::find(out.begin(), out.end(), item.right);
+    if (found == out.end()) continue;
+    const auto rank = found - out.begin();
+    r.first += rank == 0;
+    r.top5 += rank < 5;
+    r.top10 += rank < 10;
+  }
+  r.median_us = Percentile(us, 0.5);
+  r.p90_us = Percentile(us, 0.9);
+  r.p99_us = Percentile(us, 0.99);
+  return r;
+}
+
+// NAME=VALUE pairs separated by commas into the model; false on an unknown name.
+bool ApplyModel(detail::TypoModel& m, const std::string& spec) {
+  const std::map<std::string, int*> ints = {
+      {"Substitute", &m.Substitute}, {"VowelSubstitute", &m.VowelSubstitute},
+      {"NeighbourSubstitute", &m.NeighbourSubstitute}, {"Insert", &m.Insert},
+      {"DoubledInsert", &m.DoubledInsert}, {"Delete", &m.Delete},
+      {"DoubleDelete", &m.DoubleDelete}, {"ApostropheDelete", &m.ApostropheDelete},
+      {"Transpose", &m.Transpose}, {"FirstLetter", &m.FirstLetter},
+      {"CaseChange", &m.CaseChange}, {"Bound", &m.Bound}, {"ShortBound", &m.ShortBound}};
+  const std::map<std::string, double*> reals = {
+      {"FrequencyWeight", &m.FrequencyWeight}, {"EditWeight", &m.EditWeight},
+      {"SoundBonus", &m.SoundBonus}, {"NearSoundBonus", &m.NearSoundBonus},
+      {"SoundEditCap", &m.SoundEditCap}};
+  std::stringstream in(spec);
+  std::string pair;
+  while (std::getline(in, pair, ',')) {
+    const std::size_t eq = pair.find('=');
+    if (eq == std::string::npos) return false;
+    const std::string name = pair.substr(0, eq);
+    const double value = std::strtod(pair.c_str() + eq + 1, nullptr);
+    if (auto i = ints.find(name); i != ints.end()) {
+      *i->second = static_cast<int>(value);
+    } else if (auto r = reals.find(name); r != reals.end()) {
+      *r->second = value;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::size_t limit = 400;
+  bool peers_wanted = true;
+  bool sort_methods_wanted = true;
+  detail::TypoModel model;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--ours") == 0) {
+      peers_wanted = false;
+    } else if (std::strcmp(argv[i], "--likelihood") == 0) {
+      peers_wanted = sort_methods_wanted = false;
+    } else if (std::strcmp(argv[i], "--model") == 0 && i + 1 < argc) {
+      if (!ApplyModel(model, argv[++i])) {
+        std::fprintf(stderr, "suggest_compare: bad --model %s\n", argv[i]);
+        return 2;
+      }
+    } else {
+      limit = std::strtoul(argv[i], nullptr, 10);
+    }
+  }
+  const std::string dictionary = WORDLOOM_DEFAULT_DICTIONARY;
+  if (!Exists(dictionary) || !Exists(kData + "spell-testset1.txt")) {
+    std::fprintf(stderr, "no data: run from the project root with ../shared/data and %s\n",
+                 dictionary.c_str());
+    return 0;
+  }
+  const auto program_start = Clock::now();
+  std::vector<TestSet> sets = ReadSets(limit == 0 ? SIZE_MAX : limit);
+
+  BenchChecker ours(nullptr);
+  ours.SetSpellFileOptions({});
+  ours.SetShowProgress(false);
+  ours.OpenSpellFile(dictionary);
+  std::printf("our dictionary: %s, %u words\n", dictionary.c_str(), ours.WordCount());
+
+  std::vector<Checker> checkers;
+  auto known = [&ours](const std::string& w) { return ours.Frequency(w) > 0; };
+  if (sort_methods_wanted) {
+    checkers.push_back({"wordloom sort methods", known,
+                        [&ours](const std::string& w, std::vector<std::string>& out) {
+                          ours.Suggest(w);
+                          for (const std::string& s : ours.Suggestions()) out.push_back(s);
+                        }});
+  }
+  auto ranker = std::make_shared<detail::LikelihoodRanker>(model);
+  checkers.push_back({"wordloom likelihood", known,
+                      [&ours, ranker](const std::string& w, std::vector<std::string>& out) {
+                        ranker->Rank(ours.Trie(), w, ours.SuggestionLimit(), out);
+                      }});
+  std::unique_ptr<Peers> peers;
+  if (peers_wanted) {
+    peers = std::make_unique<Peers>();
+    for (const Checker& c : peers->checkers) checkers.push_back(c);
+  }
+  {
+    // The sound-alike index is made on the first suggestion; timed apart.
+    std::vector<std::string> out;
+    const auto t = Clock::now();
+    ranker->Rank(ours.Trie(), "wordlom", 10, out);
+    std::printf("likelihood ranking: first suggestion (builds the index) %.1f ms\n",
+                Since(t) * 1e3);
+  }
+
+  std::printf("\nsets (misspellings of one word; sampled evenly when over %zu):\n", limit);
+  for (const TestSet& s : sets) {
+    std::printf("  %-26s %5zu used of %5zu\n", s.name.c_str(), s.items.size(), s.total);
+  }
+  std::printf("\nfirst/top5/top10: the intended word first, among the first five or ten "
+              "suggestions; knows: intended words the checker knows; latency per suggestion\n\n");
+  std::printf("%-26s %-22s %7s %7s %7s %7s %10s %10s %10s\n", "set", "checker", "first", "top5",
+              "top10", "knows", "median", "p90", "p99");
+  for (const TestSet& s : sets) {
+    for (const Checker& c : checkers) {
+      const Result r = Measure(c, s);
+      std::printf("%-26s %-22s %7s %7s %7s %7s %7.1f us %7.1f us %7.1f us\n", s.name.c_str(),
+                  c.name.c_str(), Share(r.first, r.n).c_str(), Share(r.top5, r.n).c_str(),
+                  Share(r.top10, r.n).c_str(), Share(r.known, r.n).c_str(), r.median_us,
+                  r.p90_us, r.p99_us);
+      std::fflush(stdout);
+    }
+  }
+  std::printf("\nwhole run: %.1f s\n", Since(program_start));
+  return 0;
+}

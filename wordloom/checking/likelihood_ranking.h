@@ -1,0 +1,115 @@
+// The likelihood ranking of suggestions: the dictionary words a writer most
+// likely meant by a word the dictionary lacks, best first. A word scores by
+// how common it is (its frequency in the dictionary) against how likely the
+// typo is (a weighted edit cost: doubled and dropped letters, vowels for
+// vowels and keyboard neighbours are cheap, a swap of two letters is one
+// edit), with a bonus when both sound alike. Candidates come from a walk of
+// the word trie that carries one row of the edit-cost table per level and
+// leaves every branch whose row exceeds the cost bound, and from an index of
+// sound-alike keys for spellings too far off for the walk.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace wordloom::detail {
+
+class WordTrie;
+
+// The costs of the typo model in tenths of an ordinary edit, and the weights
+// that turn costs and frequencies into a score.
+struct TypoModel {
+  int Substitute = 10;
+  int VowelSubstitute = 6;      // a vowel written for another
+  int NeighbourSubstitute = 7;  // a key next to the right one
+  int Insert = 10;              // a letter too many
+  int DoubledInsert = 4;        // the letter before written twice
+  int Delete = 10;              // a letter left out
+  int DoubleDelete = 4;         // one of a double letter left out
+  int ApostropheDelete = 3;     // don't written dont
+  int Transpose = 7;            // two letters swapped
+  int FirstLetter = 4;          // added to any edit of the first letter
+  int CaseChange = 1;           // a capital the writer did not type
+  int Bound = 15;               // the largest edit cost the walk follows
+  int ShortBound = 10;          // the same for words of up to 4 letters
+  double FrequencyWeight = 0.8; // score per unit of ln(frequency)
+  double EditWeight = 0.6;      // score lost per tenth of an edit
+  double SoundBonus = 4.0;      // the word sounds like the typo
+  double NearSoundBonus = 2.0;  // its sound-alike key is one sound off
+  double SoundEditCap = 40;     // the edit cost a sound-alike word is charged at most
+};
+
+class LikelihoodRanker {
+ public:
+  // Words longer than this are not searched: a typo model has nothing to say
+  // about them, and the walk's cost grows with the length.
+  static constexpr std::size_t kMaxWordLength = 48;
+
+  explicit LikelihoodRanker(TypoModel Model = {}) { SetModel(Model); }
+
+  // Appends to Out up to Limit (0: every candidate) words of Trie for Typo,
+  // best first, each once (case ignored), in the writer's case: a typo
+  // written with a capital gets a capital, one in capitals gets capitals.
+  void Rank(const WordTrie& Trie, std::string_view Typo, std::size_t Limit,
+            std::vector<std::string>& Out);
+
+  const TypoModel& Model() const { return FModel; }
+  void SetModel(const TypoModel& Model);
+
+ private:
+  struct Candidate {
+    std::uint32_t Word;  // word number
+    int Cost;            // weighted edit cost
+    double Score;        // the sound bonus, until Rank scores
+    bool Capital;        // the word starts with a capital
+  };
+
+  void Walk(const WordTrie& Trie, std::uint32_t Node, std::size_t Depth, std::uint8_t Letter,
+            std::uint8_t ParentLetter, bool Capital);
+  void AddSoundAlikes(const WordTrie& Trie);
+  void BuildSoundIndex(const WordTrie& Trie);
+  // Fills row Depth of Rows (rows of FTypo.size() + 1 costs, from row 0) for
+  // a candidate whose letter at Depth is Letter; returns the row's least cost.
+  int NextRow(std::size_t Depth, std::uint8_t Letter, std::uint8_t ParentLetter, int* Rows) const;
+  // The edit cost of Word for the typo, at most Cap.
+  int EditCost(std::string_view Word, int Cap);
+  int Substitution(std::uint8_t Intended, std::uint8_t Typed) const {
+    return FSubstitution[Intended * 256u + Typed];
+  }
+  int Deletion(std::uint8_t Letter, std::uint8_t Before, std::size_t Depth) const;
+  int Insertion(std::size_t J) const;
+
+  TypoModel FModel;
+  // The cost of each intended byte typed as each other, by the model.
+  std::vector<std::uint8_t> FSubstitution;
+  std::array<int, 256> FCheapestEdit{};  // see SetModel
+  std::vector<int> FInsertion;  // the cost of each typed letter as one too many
+  std::vector<int> FTable;      // EditCost's table
+  // The typo being ranked, folded to lower case, and the walk's state.
+  std::string FTypo;
+  int FBound = 0;
+  std::size_t FMaxDepth = 0;
+  std::vector<int> FRows;  // (FMaxDepth + 1) rows of FTypo.size() + 1 costs
+  std::vector<Candidate> FFound;
+  std::unordered_map<std::uint32_t, std::size_t> FFoundAt;  // word number -> FFound index
+  // The sound-alike index: a hash of each word's key and of the key with one
+  // sound left out, sorted, with the word numbers; valid for FIndexRevision.
+  struct SoundEntry {
+    std::uint64_t Hash;
+    std::uint32_t Word;
+    std::uint8_t First;   // the word's first byte, folded
+    std::uint8_t Length;  // its length, at most 255
+    bool operator<(const SoundEntry& Other) const { return Hash < Other.Hash; }
+  };
+  std::vector<SoundEntry> FSoundIndex;
+  std::uint64_t FIndexRevision = 0;
+};
+
+// A dictionary word from its last node, as stored.
+std::string WordAt(const WordTrie& Trie, std::uint32_t Node);
+
+}  // namespace wordloom::detail
