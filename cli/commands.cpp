@@ -149,64 +149,14 @@ std::string WidthText(std::uint32_t count) {
 
 }  // namespace
 
-std::size_t EditDistance(std::string_view A, std::string_view B) {
-  // Three rows of the optimal string alignment table: row i - 2 is needed for
-  // transpositions.
-  std::vector<std::size_t> before(B.size() + 1), previous(B.size() + 1), current(B.size() + 1);
-  for (std::size_t j = 0; j <= B.size(); ++j) previous[j] = j;
-  for (std::size_t i = 1; i <= A.size(); ++i) {
-    current[0] = i;
-    for (std::size_t j = 1; j <= B.size(); ++j) {
-      const std::size_t cost = A[i - 1] == B[j - 1] ? 0 : 1;
-      current[j] = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + cost});
-      if (i > 1 && j > 1 && A[i - 1] == B[j - 2] && A[i - 2] == B[j - 1]) {
-        current[j] = std::min(current[j], before[j - 2] + 1);
-      }
-    }
-    std::swap(before, previous);
-    std::swap(previous, current);
-  }
-  return previous[B.size()];
-}
-
-std::vector<std::string> RankSuggestions(ToolChecker& Checker, const std::string& Word,
-                                         const std::vector<std::string>& Candidates) {
-  struct Ranked {
-    std::size_t Distance;
-    std::uint32_t Frequency;
-    std::string Text;
-  };
-  std::vector<Ranked> ranked;
-  const std::string folded = AsciiLower(Word);
-  const bool lower_case_word = !Word.empty() && !IsAsciiUpper(Word[0]);
-  for (const std::string& s : Candidates) {
-    // The search keeps the first form of a word it meets, and capitals come
-    // first: "Head" stands for "head" too. A lower-case word gets the
-    // lower-case form when the dictionary has it.
-    std::string text = s;
-    if (lower_case_word && IsAsciiUpper(s[0])) {
-      std::string lower = AsciiLower(s);
-      if (Checker.Frequency(lower) > 0) text = std::move(lower);
-    }
-    ranked.push_back({EditDistance(folded, AsciiLower(text)), Checker.Frequency(text), text});
-  }
-  std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
-    if (a.Distance != b.Distance) return a.Distance < b.Distance;
-    return a.Frequency > b.Frequency;
-  });
-  std::vector<std::string> out;
-  out.reserve(ranked.size());
-  for (Ranked& r : ranked) out.push_back(std::move(r.Text));
-  return out;
-}
-
 ToolChecker::ToolChecker(bool ShowProgress) : TVelkSpellChecker(nullptr) {
   SetSpellFileOptions({});
   SetShowProgress(ShowProgress);
-  // Every candidate of the search: the tool ranks them itself (RankSuggestions).
-  SetSuggestionLimit(0);
-  // One appended letter besides the search's defaults: a swap of the last two
-  // letters ("teh") is a deletion and an append to the search.
+  // The words a writer most likely meant first; SuggestFor sets the limit.
+  SetSuggestionRanking(srkLikelihood);
+  // For the sort methods (--ranking sort-methods): one appended letter
+  // besides the search's defaults, so that a swap of the last two letters
+  // ("teh") is found as a deletion and an append.
   SetMaxDevAppend(1);
 }
 
@@ -290,6 +240,20 @@ std::vector<std::string> SuggestFor(ToolChecker& Checker, const std::string& Wor
                                     std::size_t Limit, bool CaseSensitive) {
   std::vector<std::string> out;
   if (Limit == 0 || Word.empty()) return out;
+  if (Checker.SuggestionRanking() == srkLikelihood) {
+    // The ranking gives its words in the writer's case, which only the
+    // dictionary's spelling passes when case counts; the word itself is no
+    // correction.
+    Checker.SetSuggestionLimit(static_cast<std::uint32_t>(std::min<std::size_t>(Limit, UINT32_MAX - 1) + 1));
+    Checker.Suggest(CaseSensitive ? AsciiLower(Word) : Word);
+    for (const std::string& s : Checker.Suggestions()) {
+      if (s != Word && out.size() < Limit) out.push_back(s);
+    }
+    return out;
+  }
+  // The sort methods' order, for Word and, when it has a capital, its
+  // lower-case form.
+  Checker.SetSuggestionLimit(0);
   Checker.Suggest(Word);
   std::vector<std::string> candidates(Checker.Suggestions().begin(), Checker.Suggestions().end());
   const bool capitalised = !CaseSensitive && IsAsciiUpper(Word[0]);
@@ -298,12 +262,13 @@ std::vector<std::string> SuggestFor(ToolChecker& Checker, const std::string& Wor
     candidates.insert(candidates.end(), Checker.Suggestions().begin(), Checker.Suggestions().end());
   }
   const bool all_capitals = IsAllCapitals(Word) && Word.size() > 1;
-  for (std::string s : RankSuggestions(Checker, Word, candidates)) {
+  for (std::string s : candidates) {
     // A capitalised or all-capitals word gets its corrections in its own
     // case; a word with capitals of its own ("NASA") keeps them.
     if (capitalised && std::none_of(s.begin(), s.end(), IsAsciiUpper)) {
       s = all_capitals ? AsciiUpper(s) : Capitalised(s);
     }
+    if (s == Word) continue;
     if (std::find(out.begin(), out.end(), s) == out.end()) out.push_back(std::move(s));
     if (out.size() == Limit) break;
   }
@@ -431,6 +396,7 @@ int RunCount(const std::vector<std::string>& Files, bool Utf8, TerminalServices&
 
 int RunCheck(const CheckOptions& Options, TerminalServices& Services) {
   ToolChecker checker(false);
+  checker.SetSuggestionRanking(Options.Ranking);
   OpenForReading(checker, Options.Dictionary, Services);
   bool found = false;
   for (const std::string& file : Options.Files) {
@@ -453,6 +419,7 @@ int RunCheck(const CheckOptions& Options, TerminalServices& Services) {
 int RunSuggest(const std::vector<std::string>& Words, const CheckOptions& Options,
                TerminalServices& Services) {
   ToolChecker checker(false);
+  checker.SetSuggestionRanking(Options.Ranking);
   OpenForReading(checker, Options.Dictionary, Services);
   bool unknown = false;
   for (const std::string& word : Words) {
@@ -780,6 +747,7 @@ int RunInteractiveCheck(const CheckOptions& Options, TerminalServices& Services,
     if (file == "-") throw CliError("check --interactive needs files; standard input holds the commands");
   }
   ToolChecker checker(false);
+  checker.SetSuggestionRanking(Options.Ranking);
   const std::string dictionary = ResolveDictionary(Options.Dictionary);
   OpenDictionary(checker, dictionary, Services);
   // Owned by the checker, which frees it.

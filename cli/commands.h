@@ -61,19 +61,9 @@ std::string ReadInput(const std::string& File, bool Text);
 // capitals and its capitalised form is known.
 bool IsKnownWord(ToolChecker& Checker, const std::string& Word, bool CaseSensitive);
 
-// The edit distance of A and B: insertions, deletions, substitutions and
-// swaps of two neighbouring bytes, each counting 1.
-std::size_t EditDistance(std::string_view A, std::string_view B);
-
-// Candidates (suggestions of the checker) ranked for showing: closest to
-// Word first (edit distance, case ignored), then the most frequent, then in
-// the search's order.
-std::vector<std::string> RankSuggestions(ToolChecker& Checker, const std::string& Word,
-                                         const std::vector<std::string>& Candidates);
-
-// Up to Limit corrections for Word, ranked (RankSuggestions): the search's
-// for Word and, unless CaseSensitive, for its lower-case form, given in the
-// capitalisation of Word.
+// Up to Limit corrections for Word, in the checker's ranking (the likelihood
+// ranking unless --ranking sort-methods), in the capitalisation of Word;
+// Word itself is left out.
 std::vector<std::string> SuggestFor(ToolChecker& Checker, const std::string& Word,
                                     std::size_t Limit, bool CaseSensitive);
 
@@ -107,6 +97,7 @@ struct CheckOptions {
   std::string Dictionary;
   std::size_t MaxSuggestions = 10;
   bool CaseSensitive = false;
+  TSuggestionRanking Ranking = srkLikelihood;
 };
 
 int RunLearn(const LearnOptions& Options, TerminalServices& Services);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,18 @@ struct CommonArgs {
   std::string Dictionary;
   std::string PasswordFile;
   bool CaseSensitive = false;
+  wordloom::TSuggestionRanking Ranking = wordloom::srkLikelihood;
 };
+
+// --ranking: the order of the suggestions.
+void AddRankingOption(CLI::App* app, CommonArgs& common) {
+  const std::map<std::string, wordloom::TSuggestionRanking> names = {
+      {"likelihood", wordloom::srkLikelihood}, {"sort-methods", wordloom::srkSortMethods}};
+  app->add_option("--ranking", common.Ranking,
+                  "order of the suggestions: likelihood (the words most likely meant first,\n"
+                  "the default) or sort-methods (fewest deviations, then alphabetic)")
+      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case));
+}
 
 void AddDictionaryOptions(CLI::App* app, CommonArgs& common) {
   app->add_option("-d,--dictionary", common.Dictionary,
@@ -54,6 +66,7 @@ void AddPipeOptions(CLI::App* app, PipeArgs& pipe, CommonArgs& common) {
   app->add_option("-i,--encoding", pipe.Encoding, "text encoding; only utf-8 is supported");
   app->add_flag("--case-sensitive", common.CaseSensitive,
                 "capitalised words need their own dictionary entry");
+  AddRankingOption(app, common);
   // Formatter options of ispell that editors pass: accepted, without effect.
   app->add_flag("-m,-B,-C,-S,-t,-n,-H", pipe.Ignored, "accepted for ispell compatibility; ignored");
   app->add_option("-W", pipe.FormatterWidth, "accepted for ispell compatibility; ignored");
@@ -77,6 +90,7 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
   options.PersonalFile = pipe.Personal;
   options.CaseSensitive = common.CaseSensitive;
   options.Version = WORDLOOM_VERSION;
+  options.Ranking = common.Ranking;
   return RunPipe(checker, std::cin, std::cout, options) == 0 ? kExitOk : kExitError;
 }
 
@@ -135,6 +149,7 @@ int main(int argc, char** argv) {
                       "capitalised words need their own dictionary entry");
   check_cmd->add_option("--max-suggestions", check.MaxSuggestions,
                         "suggestions per word, 0 for none (default 10)");
+  AddRankingOption(check_cmd, common);
   check_cmd->add_flag("--interactive", interactive,
                       "ask about each unknown word and correct the files in place; commands\n"
                       "are read from standard input, the words and prompts go to stderr");
@@ -147,6 +162,7 @@ int main(int argc, char** argv) {
                         "capitalised words need their own dictionary entry");
   suggest_cmd->add_option("--max-suggestions", check.MaxSuggestions,
                           "suggestions per word (default 10)");
+  AddRankingOption(suggest_cmd, common);
 
   std::string from, to;
   CLI::App* list_cmd = app.add_subcommand("list", "print the dictionary's words, sorted");
@@ -219,6 +235,7 @@ int main(int argc, char** argv) {
     }
     check.Dictionary = common.Dictionary;
     check.CaseSensitive = common.CaseSensitive;
+    check.Ranking = common.Ranking;
     if (command == check_cmd) {
       if (interactive) return RunInteractiveCheck(check, services, std::cin, std::cerr);
       return RunCheck(check, services);

@@ -194,6 +194,15 @@ class PipeSession {
         out.push_back(s);
       }
     };
+    if (checker_.SuggestionRanking() == srkLikelihood) {
+      // The ranking keeps the writer's case and looks past it itself; when
+      // case counts, only the dictionary's spellings are corrections.
+      checker_.SetSuggestionLimit(kMaxPipeSuggestions + 1);
+      checker_.Suggest(options_.CaseSensitive ? AsciiLower(w) : w);
+      for (const std::string& s : checker_.Suggestions()) take(s);
+      return out;
+    }
+    checker_.SetSuggestionLimit(0);
     const std::string lower = AsciiLower(w);
     if (!options_.CaseSensitive && lower != w) {
       const bool shout = w.size() > 1 && IsAllCapitals(w);
@@ -321,8 +330,23 @@ bool SavePersonal(const std::string& File, const std::vector<std::string>& Words
 
 int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out,
             const PipeOptions& Options) {
+  // The session sets the ranking and the limit it needs; the caller's
+  // settings come back afterwards.
+  const TSuggestionRanking ranking = Checker.SuggestionRanking();
+  const std::uint32_t limit = Checker.SuggestionLimit();
+  Checker.SetSuggestionRanking(Options.Ranking);
   PipeSession session(Checker, Out, Options);
-  return session.Run(In);
+  int status = 0;
+  try {
+    status = session.Run(In);
+  } catch (...) {
+    Checker.SetSuggestionRanking(ranking);
+    Checker.SetSuggestionLimit(limit);
+    throw;
+  }
+  Checker.SetSuggestionRanking(ranking);
+  Checker.SetSuggestionLimit(limit);
+  return status;
 }
 
 }  // namespace wordloom::cli

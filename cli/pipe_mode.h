@@ -42,6 +42,8 @@ struct PipeOptions {
   bool CaseSensitive = false;
   // Shown in the header line.
   std::string Version;
+  // The order of the suggestions ("&" lines).
+  TSuggestionRanking Ranking = srkLikelihood;
 };
 
 // The most suggestions one result line carries.

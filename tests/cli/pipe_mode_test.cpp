@@ -109,7 +109,8 @@ TEST(PipeProtocol, AnswersEachLineWithOneResultPerWordAndAnEmptyLine) {
                                    // nothing near enough to suggest
                                    "# xyzzq 3", "",
                                    // é is one character, two bytes
-                                   "*", "& wonderfull 1 5: wonderful", "", "*", "# naïvé 6",
+                                   "*", "& wonderfull 1 5: wonderful", "", "*",
+                                   "& naïvé 1 6: naïve",
                                    "# zzzqzzzq 15", "",
                                    // no words: just the empty line
                                    "",
@@ -126,6 +127,9 @@ TEST(PipeProtocol, PrintsTheWordAsItStoodAndAtMostTenSuggestions) {
   Dictionary d(words);
   const PipeRun r = Pipe(d.checker, "bat\n");
   ASSERT_EQ(r.lines.size(), 3u);
+  // The pipe ranks by likelihood and leaves the checker's settings as they were.
+  EXPECT_EQ(d.checker.SuggestionRanking(), srkSortMethods);
+  d.checker.SetSuggestionRanking(srkLikelihood);
   d.checker.Suggest("bat");
   ASSERT_EQ(d.checker.Suggestions().Count(), 12);
   std::string expected = "& bat 10 0:";

@@ -67,9 +67,12 @@ constexpr std::size_t kNearSoundKey = 4;
 // How much longer or shorter than the typo a sound-alike word may be.
 constexpr std::size_t kSoundLengthSlack = 3;
 
+// FNV-1a over the kind and then the key: the kind is a byte of its own, so
+// that it cannot cancel against the key's first byte.
 std::uint64_t Hash(char Kind, std::string_view Key) {
-  std::uint64_t h = 1469598103934665603ull ^ static_cast<std::uint8_t>(Kind);
-  for (char c : Key) h = (h ^ static_cast<std::uint8_t>(c)) * 1099511628211ull;
+  constexpr std::uint64_t kPrime = 1099511628211ull;
+  std::uint64_t h = (1469598103934665603ull ^ static_cast<std::uint8_t>(Kind)) * kPrime;
+  for (char c : Key) h = (h ^ static_cast<std::uint8_t>(c)) * kPrime;
   return h;
 }
 

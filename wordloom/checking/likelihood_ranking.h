@@ -35,7 +35,7 @@ struct TypoModel {
   int FirstLetter = 4;          // added to any edit of the first letter
   int CaseChange = 1;           // a capital the writer did not type
   int Bound = 15;               // the largest edit cost the walk follows
-  int ShortBound = 10;          // the same for words of up to 4 letters
+  int ShortBound = 14;          // the same for words of up to 4 letters
   double FrequencyWeight = 0.8; // score per unit of ln(frequency)
   double EditWeight = 0.6;      // score lost per tenth of an edit
   double SoundBonus = 4.0;      // the word sounds like the typo
