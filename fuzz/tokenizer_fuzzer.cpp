@@ -4,11 +4,13 @@
 // character; the blocks, each as preceding delimiters, word and succeeding
 // delimiter, give back the text with every token written as its replacement;
 // no delimiter string holds the token and no word is empty but where allowed; and learning the text adds exactly the
-// non-empty words, each as often as the tokenizer returned it.
+// non-empty words, each as often as the tokenizer returned it. The likelihood
+// ranking of suggestions then runs over the learned words and near misses.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <string>
 
 #include "wordloom/wordloom.h"
@@ -82,6 +84,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (learner.WordCount() != words.size()) std::abort();
   for (const auto& [word, count] : words) {
     if (learner.Frequency(word) != count) std::abort();
+  }
+
+  // The likelihood ranking over what was learned: within the limit, each word
+  // once (case ignored), and a dictionary word first for itself.
+  TVelkSpellChecker checker(nullptr);
+  Configure(checker, data[0]);
+  TMemoryStream again(text);
+  checker.AddStreamToSpell(again);
+  checker.SetSuggestionRanking(srkLikelihood);
+  checker.SetSuggestionLimit(8);
+  std::size_t tried = 0;
+  for (const auto& [word, count] : words) {
+    if (++tried > 16) break;
+    for (const std::string& typo : {word.substr(1), word + word.substr(0, 1), word}) {
+      checker.Suggest(typo);
+      const TStringList& found = checker.Suggestions();
+      if (found.Count() > 8) std::abort();
+      std::set<std::string> seen;
+      for (const std::string& s : found) {
+        std::string folded = s;
+        for (char& c : folded) {
+          if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        }
+        if (!seen.insert(folded).second) std::abort();
+      }
+    }
+    if (word.size() <= 48 && (checker.Suggestions().Count() == 0 || checker.Suggestions()[0] != word)) {
+      std::abort();
+    }
   }
   return 0;
 }

@@ -64,6 +64,8 @@ const Keyboard& Keys() {
 
 // The fewest sounds a key needs before keys one sound off count as alike.
 constexpr std::size_t kNearSoundKey = 4;
+// The bits of a hash that choose its bucket in the sound-alike index.
+constexpr int kBucketBits = 16;
 // How much longer or shorter than the typo a sound-alike word may be.
 constexpr std::size_t kSoundLengthSlack = 3;
 
@@ -189,17 +191,19 @@ void LikelihoodRanker::Walk(const WordTrie& Trie, std::uint32_t Node, std::size_
   // enough for what is left: most children fail all three and are not
   // visited.
   const int slack = FBound - least;
-  std::array<bool, 256> matches{};
+  std::uint64_t matches[4] = {0, 0, 0, 0};  // a bit per byte value
+  auto mark = [&matches](char c) {
+    const auto b = static_cast<std::uint8_t>(c);
+    matches[b >> 6] |= std::uint64_t{1} << (b & 63);
+  };
   for (std::size_t j = 1; j <= n; ++j) {
-    if (row[j - 1] <= FBound) matches[static_cast<std::uint8_t>(FTypo[j - 1])] = true;
-    if (j >= 2 && above[j - 2] + FModel.Transpose <= FBound) {
-      matches[static_cast<std::uint8_t>(FTypo[j - 2])] = true;
-    }
+    if (row[j - 1] <= FBound) mark(FTypo[j - 1]);
+    if (j >= 2 && above[j - 2] + FModel.Transpose <= FBound) mark(FTypo[j - 2]);
   }
   const WordTrie::ChildArrays kids = Trie.Children(Node);
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
     const std::uint8_t c = Lower(kids.Letters[k]);
-    if (!matches[c]) {
+    if ((matches[c >> 6] >> (c & 63) & 1) == 0) {
       int cheapest = FCheapestEdit[c];
       if (c == Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
       if (cheapest > slack) continue;
@@ -236,6 +240,9 @@ void LikelihoodRanker::BuildSoundIndex(const WordTrie& Trie) {
     });
   }
   std::sort(FSoundIndex.begin(), FSoundIndex.end());
+  FSoundBuckets.assign((std::size_t{1} << kBucketBits) + 1, 0);
+  for (const SoundEntry& e : FSoundIndex) ++FSoundBuckets[(e.Hash >> (64 - kBucketBits)) + 1];
+  for (std::size_t b = 1; b < FSoundBuckets.size(); ++b) FSoundBuckets[b] += FSoundBuckets[b - 1];
   FIndexRevision = Trie.Revision();
 }
 
@@ -249,8 +256,10 @@ void LikelihoodRanker::AddSoundAlikes(const WordTrie& Trie) {
   // about its length; one that sounds the same, only the latter.
   auto visit = [&](std::uint64_t h, double bonus) {
     const bool near = bonus != FModel.SoundBonus;
-    auto it = std::lower_bound(FSoundIndex.begin(), FSoundIndex.end(), SoundEntry{h, 0, 0, 0});
-    for (; it != FSoundIndex.end() && it->Hash == h; ++it) {
+    const std::size_t bucket = h >> (64 - kBucketBits);
+    const auto end = FSoundIndex.begin() + FSoundBuckets[bucket + 1];
+    auto it = std::lower_bound(FSoundIndex.begin() + FSoundBuckets[bucket], end, SoundEntry{h, 0, 0, 0});
+    for (; it != end && it->Hash == h; ++it) {
       if (it->Length + kSoundLengthSlack < n || it->Length > n + kSoundLengthSlack) continue;
       if (near && it->First != first) continue;
       const std::uint32_t w = it->Word;
@@ -306,11 +315,18 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
   // Scores. A capital the writer did not type makes a word a little less
   // likely: "mark" before "Mark".
   const bool capitalised = IsUpper(static_cast<std::uint8_t>(Typo[0]));
+  // The typo itself, when it is a word as written: first of all.
+  std::int32_t itself = 0;
+  for (std::size_t i = 0; i < n && itself >= 0; ++i) {
+    itself = Trie.FindChild(static_cast<std::uint32_t>(itself), static_cast<std::uint8_t>(Typo[i]));
+  }
+  const std::uint32_t itself_word = itself > 0 ? Trie.WordNumber(static_cast<std::uint32_t>(itself)) : 0;
   for (Candidate& c : FFound) {
     const int cost = c.Cost + (c.Capital && !capitalised ? FModel.CaseChange : 0);
     const double frequency = Trie.Entry(c.Word - 1).Frequency;
     c.Score += FModel.FrequencyWeight * std::log1p(frequency) - FModel.EditWeight * cost;
-    if (c.Cost == 0) c.Score += 1000;  // the word itself
+    if (c.Cost == 0) c.Score += 1000;  // the word in another case
+    if (c.Word == itself_word) c.Score += 2000;
   }
   // The best, with room for forms that fold to one already taken.
   auto better = [](const Candidate& a, const Candidate& b) {

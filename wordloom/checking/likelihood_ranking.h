@@ -106,6 +106,9 @@ class LikelihoodRanker {
     bool operator<(const SoundEntry& Other) const { return Hash < Other.Hash; }
   };
   std::vector<SoundEntry> FSoundIndex;
+  // Where the entries whose hash starts with each 16-bit prefix begin, so
+  // that a lookup reads one short run instead of searching the whole index.
+  std::vector<std::uint32_t> FSoundBuckets;
   std::uint64_t FIndexRevision = 0;
 };
 
