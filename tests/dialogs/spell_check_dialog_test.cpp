@@ -202,22 +202,5 @@ TEST_F(SpellCheckDialogTest, WordsAndSuggestionsComeBackByteForByte) {
   EXPECT_EQ(word, latin1_suggestion);
 }
 
-TEST_F(SpellCheckDialogTest, TheCheckerAddsTheSuggestionPickedBeforeAdd) {
-  FChecker.InitFirstSpellNode();
-  FChecker.AddToSpell("cat");
-  FChecker.SetCheckDialog(&FDialog);
-  std::string word = "cot";
-  ModalScript script([](QWidget* form) {
-    auto* dlg = static_cast<TSpellCheckDlg*>(form);
-    if (dlg->SuggLB->count() > 0) ClickItem(dlg->SuggLB, 0);
-    dlg->AddBtn->click();
-  });
-  EXPECT_FALSE(FChecker.Check(word));
-  EXPECT_TRUE(script.Ran());
-  EXPECT_EQ(word, "cat");
-  EXPECT_EQ(FChecker.Frequency("cat"), 2u);
-  FChecker.SetCheckDialog(nullptr);
-}
-
 }  // namespace
 }  // namespace wordloom
