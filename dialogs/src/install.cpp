@@ -3,7 +3,7 @@
 #include "wordloom/checking/spell_dialogs.h"
 #include "wordloom/dialogs/qt_services.h"
 #include "wordloom/dialogs/spell_check_dialog.h"
-#include "wordloom/dialogs/spell_opts_dialog.h"
+#include "wordloom/dialogs/spell_opts_dlg.h"
 
 namespace wordloom::dialogs {
 

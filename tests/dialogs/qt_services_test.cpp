@@ -15,7 +15,7 @@
 #include "wordloom/dialogs/password_dlg.h"
 #include "wordloom/dialogs/progress_display.h"
 #include "wordloom/dialogs/spell_check_dialog.h"
-#include "wordloom/dialogs/spell_opts_dialog.h"
+#include "wordloom/dialogs/spell_opts_dlg.h"
 
 namespace wordloom {
 namespace {

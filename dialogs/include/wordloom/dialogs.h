@@ -8,4 +8,4 @@
 #include "wordloom/dialogs/progress_display.h"
 #include "wordloom/dialogs/qt_services.h"
 #include "wordloom/dialogs/spell_check_dialog.h"
-#include "wordloom/dialogs/spell_opts_dialog.h"
+#include "wordloom/dialogs/spell_opts_dlg.h"

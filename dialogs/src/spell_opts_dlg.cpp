@@ -1,4 +1,4 @@
-#include "wordloom/dialogs/spell_opts_dialog.h"
+#include "wordloom/dialogs/spell_opts_dlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
