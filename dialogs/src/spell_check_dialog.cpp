@@ -7,6 +7,7 @@
 
 #include "form_support.h"
 #include "wordloom/checking/velk_spell_checker.h"
+#include "wordloom/platform/application_services.h"
 
 namespace wordloom {
 
@@ -23,14 +24,14 @@ TSpellCheckDlg::TSpellCheckDlg(QWidget* Parent) : ModalForm(Parent) {
   WordEdit->setGeometry(8, 8, 377, 21);
   connect(WordEdit, &QLineEdit::textChanged, this, [this] { WordEditChange(); });
 
-  struct Spec {
+  struct ButtonLayout {
     QPushButton** Button;
     const char* Name;
     const char* Caption;
     int Left, Top, Width, Height;
     int ModalResult;
   };
-  const Spec buttons[] = {
+  const ButtonLayout buttons[] = {
       {&AddBtn, "AddBtn", "Add", 32, 40, 65, 25, mrYes},
       {&ReplaceBtn, "ReplaceBtn", "Replace", 104, 40, 65, 25, mrOk},
       {&ReplaceAllBtn, "ReplaceAllBtn", "Replace all", 176, 40, 65, 25, mrYesToAll},
@@ -39,7 +40,7 @@ TSpellCheckDlg::TSpellCheckDlg(QWidget* Parent) : ModalForm(Parent) {
       {&OptsBtn, "OptsBtn", "Options", 232, 192, 75, 25, mrAll},
       {&CancelBtn, "CancelBtn", "Cancel", 312, 192, 75, 25, mrCancel},
   };
-  for (const Spec& s : buttons) {
+  for (const ButtonLayout& s : buttons) {
     auto* button = new QPushButton(QString::fromLatin1(s.Caption), this);
     button->setObjectName(QString::fromLatin1(s.Name));
     button->setGeometry(s.Left, s.Top, s.Width, s.Height);

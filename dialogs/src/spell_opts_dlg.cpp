@@ -15,6 +15,7 @@
 
 #include "form_support.h"
 #include "wordloom/checking/velk_spell_checker.h"
+#include "wordloom/platform/application_services.h"
 #include "wordloom/platform/exceptions.h"
 
 namespace wordloom {
