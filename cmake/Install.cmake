@@ -10,6 +10,13 @@ install(TARGETS ${modules}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
+# The package config looks for Qt when the dialogs module is part of it.
+if(wordloom_dialogs IN_LIST modules)
+  set(WORDLOOM_EXPORTS_DIALOGS ON)
+else()
+  set(WORDLOOM_EXPORTS_DIALOGS OFF)
+endif()
+
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/wordloom)
 install(EXPORT wordloomTargets NAMESPACE wordloom:: DESTINATION ${config_dir})
 configure_package_config_file(cmake/wordloomConfig.cmake.in

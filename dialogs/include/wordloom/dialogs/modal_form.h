@@ -1,0 +1,29 @@
+// ModalForm: the base of the module's modal forms. exec() returns the modal
+// result (mrOk, mrCancel, ...) of the button that closed the form.
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace wordloom::dialogs {
+
+// A dialog whose exec() returns the modal result (mrOk, mrCancel, ...) of the
+// button that closed it. Esc and the window's close box give mrCancel.
+class ModalForm : public QDialog {
+ public:
+  explicit ModalForm(QWidget* Parent = nullptr);
+
+  // A fixed client area of Width x Height pixels.
+  void SetClientSize(int Width, int Height);
+  // Clicking Button closes the form with ModalResult.
+  void SetModalResult(QPushButton* Button, int ModalResult);
+
+  void reject() override;
+
+ protected:
+  // Every showing centres the form on the screen.
+  void showEvent(QShowEvent* Event) override;
+};
+
+}  // namespace wordloom::dialogs

@@ -1,0 +1,40 @@
+#include "form_support.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "wordloom/platform/application_services.h"
+
+namespace wordloom::dialogs::detail {
+
+QString ToQString(const std::string& Bytes) {
+  return QString::fromUtf8(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
+}
+
+std::string ToBytes(const QString& Text) {
+  const QByteArray utf8 = Text.toUtf8();
+  return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
+void ApplyFormFont(QWidget* Form) {
+  QFont font(QStringLiteral("MS Sans Serif"));
+  font.setPointSize(8);
+  font.setStyleHint(QFont::SansSerif);
+  Form->setFont(font);
+}
+
+void CenterOnScreen(QWidget* Form) {
+  QScreen* screen = Form->screen();
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  QRect frame = Form->frameGeometry();
+  frame.moveCenter(screen->availableGeometry().center());
+  Form->move(frame.topLeft());
+}
+
+void ReportException(const std::exception& Error) {
+  ApplicationServices().MessageDlg(Error.what(), mtError, {mbOK});
+}
+
+}  // namespace wordloom::dialogs::detail
