@@ -1,12 +1,12 @@
 #include "wordloom/dialogs/spell_menu.h"
 
+#include <wordloom/platform/application_services.h>
+#include <wordloom/platform/exceptions.h>
+
 #include <QAction>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <string>
-
-#include <wordloom/platform/application_services.h>
-#include <wordloom/platform/exceptions.h>
 
 namespace wordloom::dialogs {
 
@@ -22,8 +22,7 @@ QString MenuText(const std::string& Word, TMemoEncoding Encoding) {
 
 }  // namespace
 
-int AddSpellActions(QMenu& Menu, TSpellHighlighter& Highlighter, int Position,
-                    int MaxSuggestions) {
+int AddSpellActions(QMenu& Menu, TSpellHighlighter& Highlighter, int Position, int MaxSuggestions) {
   TVelkSpellChecker* checker = Highlighter.Checker();
   const std::optional<TSpellWord> word = Highlighter.WordAt(Position);
   if (checker == nullptr || !Highlighter.Enabled() || !word || Highlighter.Accepts(word->Word)) {
@@ -36,19 +35,29 @@ int AddSpellActions(QMenu& Menu, TSpellHighlighter& Highlighter, int Position,
   QList<QAction*> added;
 
   checker->Suggest(word->Word);
+  // A word that keeps its delimiter (wldInclFirstSucc) but ends a line or the
+  // text has none in its span: a suggestion's own delimiter stays out there.
+  const bool span_lacks_delimiter =
+      checker->DelimiterOption() == wldInclFirstSucc && word->Span == word->Length;
+  const TCharSet delimiters = checker->GetDelimiters();
   int shown = 0;
-  for (const std::string& suggestion : checker->Suggestions()) {
+  for (std::string suggestion : checker->Suggestions()) {
     if (shown++ == MaxSuggestions) break;
     auto* action = new QAction(MenuText(suggestion, encoding), &Menu);
     action->setObjectName(QStringLiteral("SuggestionAction"));
-    QObject::connect(action, &QAction::triggered, &Menu,
-                     [document, &Highlighter, w = *word, text = DecodeMemoText(suggestion, encoding)] {
-                       QTextCursor cursor(document);
-                       cursor.setPosition(w.Start);
-                       cursor.setPosition(w.Start + w.Span, QTextCursor::KeepAnchor);
-                       cursor.insertText(text);
-                       Highlighter.rehighlight();
-                     });
+    if (span_lacks_delimiter && !suggestion.empty() &&
+        delimiters.Contains(static_cast<std::uint8_t>(suggestion.back()))) {
+      suggestion.pop_back();
+    }
+    QObject::connect(
+        action, &QAction::triggered, &Menu,
+        [document, &Highlighter, w = *word, text = DecodeMemoText(suggestion, encoding)] {
+          QTextCursor cursor(document);
+          cursor.setPosition(w.Start);
+          cursor.setPosition(w.Start + w.Span, QTextCursor::KeepAnchor);
+          cursor.insertText(text);
+          Highlighter.rehighlight();
+        });
     added.append(action);
   }
   if (added.isEmpty()) {

@@ -1,5 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <wordloom/dialogs/highlighter.h>
+#include <wordloom/dialogs/spell_menu.h>
+#include <wordloom/wordloom.h>
 
 #include <QAction>
 #include <QMenu>
@@ -8,10 +11,6 @@
 #include <QTextLayout>
 #include <string>
 #include <vector>
-
-#include <wordloom/dialogs/highlighter.h>
-#include <wordloom/dialogs/spell_menu.h>
-#include <wordloom/wordloom.h>
 
 namespace wordloom::dialogs {
 namespace {
@@ -56,10 +55,8 @@ struct Highlighted {
 TEST(HighlighterTest, MarksTheWordsTheCheckerLacks) {
   Highlighted h({"the", "cat", "sat", "on", "mat", "caf\xC3\xA9"});
   h.SetText("the cat sat on teh mat\nxq caf\xC3\xA9, na\xC3\xAFve \xF0\x9F\x98\x80x\n\nThe mat");
-  EXPECT_EQ(h.Marked(), (std::vector<Words>{{"teh"},
-                                            {"xq", "na\xC3\xAFve", "\xF0\x9F\x98\x80x"},
-                                            {},
-                                            {"The"}}));
+  EXPECT_EQ(h.Marked(), (std::vector<Words>{
+                            {"teh"}, {"xq", "na\xC3\xAFve", "\xF0\x9F\x98\x80x"}, {}, {"The"}}));
   h.highlighter->SetAcceptCapitalised(true);
   EXPECT_THAT(h.Marked()[3], IsEmpty());
   h.highlighter->SetEnabled(false);
@@ -72,6 +69,16 @@ TEST(HighlighterTest, MarksTheWordsTheCheckerLacks) {
   EXPECT_EQ(inc.Marked(), (std::vector<Words>{{"sat", "cat"}, {}}));
   EXPECT_EQ(inc.highlighter->WordAt(inc.At("cat,"))->Word, "cat,");
   EXPECT_EQ(inc.highlighter->WordAt(inc.At("cat,"))->Span, 4);
+  // A suggestion keeps its delimiter where the word has one in the text, and
+  // leaves it out at the end of a line.
+  inc.SetText("cax sat cax\nend");
+  QMenu first;
+  AddSpellActions(first, *inc.highlighter, inc.At("cax"));
+  first.findChild<QAction*>(QStringLiteral("SuggestionAction"))->trigger();
+  QMenu second;
+  AddSpellActions(second, *inc.highlighter, inc.At("cax\n"));
+  second.findChild<QAction*>(QStringLiteral("SuggestionAction"))->trigger();
+  EXPECT_EQ(inc.edit.toPlainText().toStdString(), "cat sat cat\nend");
 }
 
 TEST(HighlighterTest, MenuOffersSuggestionsAddAndIgnore) {
@@ -91,8 +98,10 @@ TEST(HighlighterTest, MenuOffersSuggestionsAddAndIgnore) {
   const Words order(h.checker.Suggestions().begin(), h.checker.Suggestions().end());
   ASSERT_GE(order.size(), 3u);
   Words texts;
-  for (QAction* a : menu.actions()) texts.push_back(a->isSeparator() ? "-" : a->text().toStdString());
-  EXPECT_THAT(texts, ElementsAre(order[0], order[1], "Add to dictionary", "Ignore all", "-", "Copy"));
+  for (QAction* a : menu.actions())
+    texts.push_back(a->isSeparator() ? "-" : a->text().toStdString());
+  EXPECT_THAT(texts,
+              ElementsAre(order[0], order[1], "Add to dictionary", "Ignore all", "-", "Copy"));
   EXPECT_EQ(added, 4);
 
   menu.actions()[0]->trigger();
