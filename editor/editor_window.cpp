@@ -1,5 +1,7 @@
 #include "editor_window.h"
 
+#include <wordloom/dialogs/spell_menu.h>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -17,8 +19,6 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <cstdio>
-
-#include <wordloom/dialogs/spell_menu.h>
 
 namespace wordloom::editor {
 
@@ -73,13 +73,15 @@ EditorWindow::EditorWindow()
   FQtCheckDlg.reset(GetSpellDialogFactory().CreateCheckDialog
                         ? GetSpellDialogFactory().CreateCheckDialog(nullptr)
                         : new THeadlessSpellCheckDlg(nullptr));
-  FCheckDlg = std::make_unique<dialogs::THighlighterCheckDlg>(nullptr, FHighlighter, FQtCheckDlg.get());
+  FCheckDlg =
+      std::make_unique<dialogs::THighlighterCheckDlg>(nullptr, FHighlighter, FQtCheckDlg.get());
   FChecker->SetCheckDialog(FCheckDlg.get());
 
   setCentralWidget(FEdit);
   statusBar()->addWidget(FStatus, 1);
   CreateMenus();
-  connect(FEdit->document(), &QTextDocument::modificationChanged, this, &QWidget::setWindowModified);
+  connect(FEdit->document(), &QTextDocument::modificationChanged, this,
+          &QWidget::setWindowModified);
   setWindowTitle(QStringLiteral("[*]") + tr("untitled") + QStringLiteral(" - wordloom-editor"));
   resize(760, 520);
   UpdateStatus();
@@ -127,7 +129,8 @@ void EditorWindow::CreateMenus() {
     }
   });
   file->addAction(tr("Save &as..."), QKeySequence::SaveAs, this, [this] {
-    const QString name = QFileDialog::getSaveFileName(this, tr("Save text"), FTextFile, kTextFilter);
+    const QString name =
+        QFileDialog::getSaveFileName(this, tr("Save text"), FTextFile, kTextFilter);
     if (!name.isEmpty()) SaveText(name);
   });
   file->addSeparator();
@@ -227,7 +230,8 @@ bool EditorWindow::SaveText(const QString& FileName) {
   }
   QSaveFile file(FileName);
   if (!file.open(QIODevice::WriteOnly) ||
-      file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+          static_cast<qint64>(bytes.size()) ||
       !file.commit()) {
     Warn(tr("%1: %2").arg(FileName, file.errorString()));
     return false;
@@ -253,14 +257,14 @@ bool EditorWindow::SaveDictionary(const QString& FileName) {
 
 bool EditorWindow::MayDiscardChanges() {
   if (FEdit->document()->isModified()) {
-    const auto answer = QMessageBox::question(
-        this, tr("wordloom-editor"), tr("The text has changed. Save it?"),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    const auto answer =
+        QMessageBox::question(this, tr("wordloom-editor"), tr("The text has changed. Save it?"),
+                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::Save) {
-      const QString name = FTextFile.isEmpty() ? QFileDialog::getSaveFileName(
-                                                     this, tr("Save text"), {}, kTextFilter)
-                                               : FTextFile;
+      const QString name =
+          FTextFile.isEmpty() ? QFileDialog::getSaveFileName(this, tr("Save text"), {}, kTextFilter)
+                              : FTextFile;
       if (name.isEmpty() || !SaveText(name)) return false;
     }
   }

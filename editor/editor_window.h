@@ -3,14 +3,14 @@
 // check through the check dialog, the options dialog, and dictionary files.
 #pragma once
 
+#include <wordloom/dialogs/highlighter.h>
+#include <wordloom/dialogs/qt_memo.h>
+#include <wordloom/wordloom.h>
+
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QString>
 #include <memory>
-
-#include <wordloom/dialogs/highlighter.h>
-#include <wordloom/dialogs/qt_memo.h>
-#include <wordloom/wordloom.h>
 
 class QAction;
 class QLabel;

@@ -5,6 +5,8 @@
 // else a new, empty one. --screenshot FILE renders the window (with the
 // spelling menu of the last marked word open) to FILE and quits; run it with
 // QT_QPA_PLATFORM=offscreen to need no display.
+#include <wordloom/dialogs/install.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMenu>
@@ -14,8 +16,6 @@
 #include <QTextLayout>
 #include <cstdio>
 #include <memory>
-
-#include <wordloom/dialogs/install.h>
 
 #include "default_dictionary.h"
 #include "editor_window.h"

@@ -14,11 +14,10 @@ namespace {
 // unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the C1 control
 // character of the same value, so that every byte reads and writes back.
 // 0xA0 to 0xFF are the Latin-1 characters of the same value.
-constexpr char16_t k1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t k1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendUtf8(std::string& Out, char32_t C) {
   if (C < 0x80) {
@@ -103,7 +102,8 @@ std::string EncodeMemoText(QStringView Text, TMemoEncoding Encoding) {
 }
 
 QString DecodeMemoText(std::string_view Bytes, TMemoEncoding Encoding) {
-  if (Encoding == meUtf8) return QString::fromUtf8(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
+  if (Encoding == meUtf8)
+    return QString::fromUtf8(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
   QString out;
   out.reserve(static_cast<qsizetype>(Bytes.size()));
   for (const char b : Bytes) {
@@ -219,11 +219,11 @@ void TQtMemo::SetSelText(const std::string& Value) {
   const int char_start = map.CharStartByte(start);
   const int char_end = map.CharEndByte(end);
   const std::string inserted = UnixLineBreaks(Value);
-  const std::string bytes = map.Bytes().substr(static_cast<std::size_t>(char_start),
-                                               static_cast<std::size_t>(start - char_start)) +
-                            inserted +
-                            map.Bytes().substr(static_cast<std::size_t>(end),
-                                               static_cast<std::size_t>(char_end - end));
+  const std::string bytes =
+      map.Bytes().substr(static_cast<std::size_t>(char_start),
+                         static_cast<std::size_t>(start - char_start)) +
+      inserted +
+      map.Bytes().substr(static_cast<std::size_t>(end), static_cast<std::size_t>(char_end - end));
   const QString text = DecodeMemoText(bytes, FEncoding);
   QTextCursor cursor = TextCursor();
   cursor.beginEditBlock();

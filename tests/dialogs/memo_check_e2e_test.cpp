@@ -2,16 +2,15 @@
 // memo held in memory: same questions, same text, same caret and selection.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <wordloom/dialogs/highlighter.h>
+#include <wordloom/dialogs/qt_memo.h>
+#include <wordloom/wordloom.h>
 
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <deque>
 #include <string>
 #include <vector>
-
-#include <wordloom/dialogs/highlighter.h>
-#include <wordloom/dialogs/qt_memo.h>
-#include <wordloom/wordloom.h>
 
 namespace wordloom::dialogs {
 namespace {
@@ -72,7 +71,9 @@ Outcome RunScript(const Script& s, TCustomMemo& memo) {
   checker.SetDelimiterOption(wldExclFirstSucc);
   checker.SetDelimiters(Utf8Delimiters());
   checker.InitFirstSpellNode();
-  for (const char* w : {"the", "cat", "sat", "on", "mat", "caf\xC3\xA9", "\xC3\xBC" "ber"}) {
+  for (const char* w : {"the", "cat", "sat", "on", "mat", "caf\xC3\xA9",
+                        "\xC3\xBC"
+                        "ber"}) {
     checker.AddToSpell(w);
   }
   ScriptedCheckDlg dlg(s.Answers, s.WhenDone);
@@ -92,9 +93,16 @@ TEST(MemoCheckEndToEndTest, QtEditorsMatchTheMemoInMemory) {
   const Script kScripts[] = {
       // Replace (longer and shorter, multi-byte on both sides), ignore all
       // (also in another case), replace all, a non-BMP word, then ignore.
-      {text, 0, 0,
-       {{crReplace, "the"}, {crReplace, "cat"}, {crReplaceAll, "\xC3\xBC" "ber"},
-        {crIgnoreAll, ""}, {crReplace, "ok"}}},
+      {text,
+       0,
+       0,
+       {{crReplace, "the"},
+        {crReplace, "cat"},
+        {crReplaceAll,
+         "\xC3\xBC"
+         "ber"},
+        {crIgnoreAll, ""},
+        {crReplace, "ok"}}},
       // A selection from the middle of a line to inside the second line.
       {text, 8, 22, {{crReplace, "sat"}, {crIgnore, ""}}},
       // Cancel: the caret just after the replaced word.
@@ -124,10 +132,15 @@ TEST(MemoCheckEndToEndTest, QtEditorsMatchTheMemoInMemory) {
 
   // The first script in full, so that agreement is not agreement on nothing.
   TStringMemo memo(nullptr);
-  memo.SetText("teh c\xC3\xA4t sat\non the mat zz, xq\n\xF0\x9F\x98\x80 caf\xC3\xA9 XQ zz tehran teh");
+  memo.SetText(
+      "teh c\xC3\xA4t sat\non the mat zz, xq\n\xF0\x9F\x98\x80 caf\xC3\xA9 XQ zz tehran teh");
   const Outcome o = RunScript(kScripts[0], memo);
-  EXPECT_EQ(o.Text, "the cat sat\non the mat \xC3\xBC" "ber, xq\nok caf\xC3\xA9 XQ \xC3\xBC" "ber tehran teh");
-  EXPECT_THAT(o.Asked, ElementsAre("teh", "c\xC3\xA4t", "zz", "xq", "\xF0\x9F\x98\x80", "tehran", "teh"));
+  EXPECT_EQ(o.Text,
+            "the cat sat\non the mat \xC3\xBC"
+            "ber, xq\nok caf\xC3\xA9 XQ \xC3\xBC"
+            "ber tehran teh");
+  EXPECT_THAT(o.Asked,
+              ElementsAre("teh", "c\xC3\xA4t", "zz", "xq", "\xF0\x9F\x98\x80", "tehran", "teh"));
   EXPECT_EQ(o.SelStart, static_cast<int>(o.Text.size()));
 }
 

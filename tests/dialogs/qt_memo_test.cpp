@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
+#include <wordloom/dialogs/qt_memo.h>
 
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <memory>
 #include <string>
-
-#include <wordloom/dialogs/qt_memo.h>
 
 namespace wordloom::dialogs {
 namespace {
@@ -52,8 +51,12 @@ TEST(QtMemoTest, BytePositionsAndSelectionsRoundTrip) {
     std::string bytes;
   } kCases[] = {
       {"ascii", "the cat sat"},
-      {"two- and three-byte characters", "na\xC3\xAFve caf\xC3\xA9 \xE2\x82\xAC" "5"},
-      {"a character beyond the BMP", "a\xF0\x9F\x98\x80" "b \xF0\x9F\x98\x80"},
+      {"two- and three-byte characters",
+       "na\xC3\xAFve caf\xC3\xA9 \xE2\x82\xAC"
+       "5"},
+      {"a character beyond the BMP",
+       "a\xF0\x9F\x98\x80"
+       "b \xF0\x9F\x98\x80"},
       {"line breaks", "one\ntwo\n\n\xC3\xA9t\xC3\xA9\n"},
   };
   for (const auto& c : kCases) {
@@ -148,11 +151,16 @@ TEST(QtMemoTest, Windows1252BothWays) {
   EXPECT_EQ(EncodeMemoText(decoded, meWindows1252), all);
 
   // A memo in Windows-1252: one byte a character.
-  QPlainTextEdit edit(QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC" "5"));
+  QPlainTextEdit edit(
+      QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC"
+                        "5"));
   TQtPlainTextMemo memo(nullptr, &edit, meWindows1252);
-  EXPECT_EQ(memo.Text(), "caf\xE9 \x80" "5");
+  EXPECT_EQ(memo.Text(),
+            "caf\xE9 \x80"
+            "5");
   Replace(memo, 3, 1, "\xE8\x9C");
-  EXPECT_EQ(edit.toPlainText(), QString::fromUtf8("caf\xC3\xA8\xC5\x93 \xE2\x82\xAC" "5"));
+  EXPECT_EQ(edit.toPlainText(), QString::fromUtf8("caf\xC3\xA8\xC5\x93 \xE2\x82\xAC"
+                                                  "5"));
   EXPECT_EQ(memo.SelStart(), 5);
   EXPECT_EQ(edit.textCursor().position(), 5);
 }

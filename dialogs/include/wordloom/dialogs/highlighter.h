@@ -8,15 +8,15 @@
 //   highlighter.IgnoreAll("Wordloom");  // no longer underlined
 #pragma once
 
+#include <wordloom/checking/velk_spell_checker.h>
+#include <wordloom/dialogs/qt_memo.h>
+#include <wordloom/platform/string_list.h>
+
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <wordloom/checking/velk_spell_checker.h>
-#include <wordloom/dialogs/qt_memo.h>
-#include <wordloom/platform/string_list.h>
 
 namespace wordloom::dialogs {
 

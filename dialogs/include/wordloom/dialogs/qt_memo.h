@@ -22,6 +22,8 @@
 //   checker.CheckMemo();
 #pragma once
 
+#include <wordloom/platform/memo.h>
+
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QString>
@@ -31,8 +33,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include <wordloom/platform/memo.h>
 
 namespace wordloom::dialogs {
 

@@ -7,9 +7,9 @@
 //   menu->exec(edit->mapToGlobal(pos));
 #pragma once
 
-#include <QMenu>
-
 #include <wordloom/dialogs/highlighter.h>
+
+#include <QMenu>
 
 namespace wordloom::dialogs {
 
