@@ -4,13 +4,19 @@
 #include <gtest/gtest.h>
 #include <wordloom/dialogs/highlighter.h>
 #include <wordloom/dialogs/qt_memo.h>
+#include <wordloom/dialogs/spell_check_dialog.h>
 #include <wordloom/wordloom.h>
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTextEdit>
 #include <deque>
 #include <string>
 #include <vector>
+
+#include "modal_script.h"
 
 namespace wordloom::dialogs {
 namespace {
@@ -165,6 +171,38 @@ TEST(MemoCheckEndToEndTest, HighlighterCheckDialogAgreesWithTheMarks) {
   EXPECT_THAT(inner.Asked, ElementsAre("qq"));
   EXPECT_TRUE(highlighter->IsIgnored("QQ"));
   EXPECT_EQ(memo.SelStart(), 23);
+  checker.SetCheckDialog(nullptr);
+}
+
+TEST(MemoCheckEndToEndTest, TheQtCheckDialogReplacesInTheEditor) {
+  // The editor's arrangement: the standard dialog behind the highlighter's.
+  TVelkSpellChecker checker(nullptr);
+  checker.SetSpellFileOptions({});
+  checker.SetDelimiterOption(wldExclFirstSucc);
+  checker.SetDelimiters(Utf8Delimiters());
+  checker.InitFirstSpellNode();
+  for (const char* w : {"the", "cat", "sat"}) checker.AddToSpell(w);
+  QPlainTextEdit edit(QString::fromUtf8("The c\xC3\xA4t sat"));
+  TQtPlainTextMemo memo(nullptr, &edit);
+  auto* highlighter = new TSpellHighlighter(edit.document(), &checker);
+  highlighter->SetAcceptCapitalised(true);
+  TSpellCheckDialog qt_dialog(nullptr);
+  THighlighterCheckDlg dlg(nullptr, highlighter, &qt_dialog);
+  checker.SetCheckDialog(&dlg);
+  checker.SetMemo(&memo);
+  std::string shown;
+  testing_support::ModalScript script([&](QWidget* form) {
+    auto* word = form->findChild<QLineEdit*>(QStringLiteral("WordEdit"));
+    shown = word->text().toStdString();
+    word->selectAll();
+    QTest::keyClicks(word, "cat");
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("ReplaceBtn")), Qt::LeftButton);
+  });
+  checker.CheckMemo();
+  EXPECT_TRUE(script.Ran());
+  EXPECT_EQ(shown, "c\xC3\xA4t");
+  EXPECT_EQ(edit.toPlainText(), QStringLiteral("The cat sat"));
+  EXPECT_EQ(edit.textCursor().position(), 11);
   checker.SetCheckDialog(nullptr);
 }
 
