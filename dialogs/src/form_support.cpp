@@ -18,7 +18,11 @@ std::string ToBytes(const QString& Text) {
 }
 
 void ApplyFormFont(QWidget* Form) {
-  QFont font(QStringLiteral("MS Sans Serif"));
+  // Faces close to its width first, so that captions fit the stored sizes.
+  QFont font;
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                    QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                    QStringLiteral("DejaVu Sans Condensed")});
   font.setPointSize(8);
   font.setStyleHint(QFont::SansSerif);
   Form->setFont(font);

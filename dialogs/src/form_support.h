@@ -18,7 +18,7 @@ QString ToQString(const std::string& Bytes);
 std::string ToBytes(const QString& Text);
 
 // The forms were laid out for an 8-point "MS Sans Serif"; where that font is
-// missing, font matching picks the system's sans-serif face.
+// missing, a face of similar width or else the system's sans-serif face.
 void ApplyFormFont(QWidget* Form);
 
 // Moves a top-level form to the middle of the screen it is on.

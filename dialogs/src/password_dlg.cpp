@@ -17,7 +17,9 @@ TPasswordDlg::TPasswordDlg(QWidget* Parent) : ModalForm(Parent) {
 
   Label1 = new QLabel(QStringLiteral("Enter password:"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(8, 9, 76, 13);
+  // The caption decides the label's size, as with the host's self-sizing labels.
+  Label1->move(8, 9);
+  Label1->adjustSize();
 
   Password = new QLineEdit(this);
   Password->setObjectName(QStringLiteral("Password"));

@@ -157,7 +157,8 @@ TSpellOptionsDlg::TSpellOptionsDlg(QWidget* Parent) : ModalForm(Parent) {
   CheckListBox1->setWrapping(true);
   CheckListBox1->setResizeMode(QListView::Adjust);
   CheckListBox1->setUniformItemSizes(true);
-  CheckListBox1->setGridSize(QSize(60, 16));
+  CheckListBox1->setTextElideMode(Qt::ElideNone);
+  CheckListBox1->setGridSize(QSize((249 - 4) / 4, CheckListBox1->fontMetrics().height() + 2));
 
   // The buttons below the pages.
   Button1 = new QPushButton(QStringLiteral("OK"), this);

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -27,6 +28,9 @@ class ModalScript {
       QWidget* form = QApplication::activeModalWidget();
       if (form == nullptr || !form->isVisible()) return;
       FPoll.stop();
+      // Focus moves, and leaving a box is noticed, only in the active window.
+      form->activateWindow();
+      EXPECT_TRUE(QTest::qWaitForWindowActive(form, 1000));
       FRan = true;
       FScript(form);
     });
