@@ -120,8 +120,8 @@ class TQtPlainTextMemo : public TQtEditorMemo<QPlainTextEdit> {
 };
 
 // A QTextEdit as the memo; the editor is not owned. Its rich text reads as
-// plain text: formatting is neither seen nor changed, and a replacement takes
-// the format of the text it replaces.
+// plain text: formatting is not seen, and a replacement gets the format Qt
+// gives text typed where the replaced text starts.
 class TQtTextEditMemo : public TQtEditorMemo<QTextEdit> {
  public:
   WORDLOOM_OBJECT(TQtTextEditMemo)
