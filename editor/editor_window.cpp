@@ -88,10 +88,9 @@ EditorWindow::EditorWindow()
 }
 
 EditorWindow::~EditorWindow() {
-  // The marks refer to the checker, and the checker to its dialog: both let go first.
+  // The marks refer to the checker: they go now, before the members; the
+  // document that owns them goes only after the members.
   delete FHighlighter;
-  FChecker->SetCheckDialog(nullptr);
-  FChecker->SetMemo(nullptr);
 }
 
 void EditorWindow::Warn(const QString& Text) {
