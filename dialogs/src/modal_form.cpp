@@ -1,5 +1,6 @@
 #include "wordloom/dialogs/modal_form.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include "form_support.h"
@@ -19,6 +20,26 @@ void ModalForm::SetModalResult(QPushButton* Button, int ModalResult) {
 }
 
 void ModalForm::reject() { done(mrCancel); }
+
+void ModalForm::setVisible(bool Visible) {
+  if (Visible) {
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+      if (!button->isDefault()) button->setAutoDefault(false);
+    }
+  }
+  QDialog::setVisible(Visible);
+}
+
+void ModalForm::keyPressEvent(QKeyEvent* Event) {
+  const bool enter = Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter;
+  if (enter && Event->modifiers() == Qt::NoModifier) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+      return;
+    }
+  }
+  QDialog::keyPressEvent(Event);
+}
 
 void ModalForm::showEvent(QShowEvent* Event) {
   detail::CenterOnScreen(this);

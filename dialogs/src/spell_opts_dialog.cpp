@@ -260,9 +260,8 @@ bool TSpellOptionsDlg::eventFilter(QObject* Watched, QEvent* Event) {
 
 TSpellOptsDlg::TSpellOptsDlg(TComponent* AOwner) : TCustomSpellOptsDlg(AOwner) {}
 
-TSpellOptsDlg::~TSpellOptsDlg() {
-  if (FChecker != nullptr) FChecker->RemoveFreeNotification(this);
-}
+// The component base drops the free notification of the checker.
+TSpellOptsDlg::~TSpellOptsDlg() = default;
 
 TSpellOptionsDlg* TSpellOptsDlg::Form() {
   if (!FForm) {

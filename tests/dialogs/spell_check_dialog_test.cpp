@@ -148,15 +148,29 @@ TEST_F(SpellCheckDialogTest, TheAnswerIsWhatTheUserDidLastInTheListOrTheEditBox)
 TEST_F(SpellCheckDialogTest, EscAndTheCloseBoxCancelAndKeepTheWord) {
   std::string word = "teh";
   QWidget* focused = nullptr;
+  bool open_after_enter = false;
   EXPECT_EQ(Run(word,
                 [&](TSpellCheckDlg* form) {
                   focused = QApplication::focusWidget();
                   Retype(form->WordEdit, "tex");
+                  // No default button: Enter in the edit box answers nothing.
+                  form->WordEdit->setFocus();
+                  QTest::keyClick(form->WordEdit, Qt::Key_Return);
+                  open_after_enter = form->isVisible();
                   QTest::keyClick(form, Qt::Key_Escape);
                 }),
             crCancel);
   EXPECT_EQ(word, "teh");
   EXPECT_EQ(focused, FDialog.Form()->CancelBtn);  // Cancel has the focus at first
+  EXPECT_TRUE(open_after_enter);
+
+  // Enter presses the focused button.
+  EXPECT_EQ(Run(word,
+                [&](TSpellCheckDlg* form) {
+                  form->IgnoreBtn->setFocus();
+                  QTest::keyClick(form->IgnoreBtn, Qt::Key_Return);
+                }),
+            crIgnore);
 
   EXPECT_EQ(Run(word,
                 [&](TSpellCheckDlg* form) {
@@ -186,23 +200,6 @@ TEST_F(SpellCheckDialogTest, WordsAndSuggestionsComeBackByteForByte) {
                 }),
             crReplace);
   EXPECT_EQ(word, latin1_suggestion);
-}
-
-TEST_F(SpellCheckDialogTest, TheCheckerAddsTheSuggestionPickedBeforeAdd) {
-  FChecker.InitFirstSpellNode();
-  FChecker.AddToSpell("cat");
-  FChecker.SetCheckDialog(&FDialog);
-  std::string word = "cot";
-  ModalScript script([](QWidget* form) {
-    auto* dlg = static_cast<TSpellCheckDlg*>(form);
-    if (dlg->SuggLB->count() > 0) ClickItem(dlg->SuggLB, 0);
-    dlg->AddBtn->click();
-  });
-  EXPECT_FALSE(FChecker.Check(word));
-  EXPECT_TRUE(script.Ran());
-  EXPECT_EQ(word, "cat");
-  EXPECT_EQ(FChecker.Frequency("cat"), 2u);
-  FChecker.SetCheckDialog(nullptr);
 }
 
 }  // namespace

@@ -274,5 +274,17 @@ TEST_F(SpellOptsDialogTest, OnlyTheRequestedPagesAreShown) {
   }
 }
 
+TEST_F(SpellOptsDialogTest, ForgetsACheckerThatIsDestroyed) {
+  {
+    TVelkSpellChecker other(nullptr);
+    ModalScript script([](QWidget* form) { static_cast<QDialog*>(form)->reject(); });
+    FDialog.Execute(&other, {sopCode});
+    EXPECT_EQ(FDialog.Checker(), &other);
+  }
+  EXPECT_EQ(FDialog.Checker(), nullptr);
+  FDialog.SaveChanges();  // nothing to write to
+  FDialog.UndoChanges();
+}
+
 }  // namespace
 }  // namespace wordloom
