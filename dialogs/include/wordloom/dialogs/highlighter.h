@@ -1,0 +1,106 @@
+// As-you-type spelling marks: a QSyntaxHighlighter that underlines, with a red
+// wavy line, every word of a QTextDocument that its checker does not know.
+// Words are cut with the checker's delimiters and delimiter option, the way
+// CheckMemo cuts them, so that the words underlined are the words a check
+// would ask about.
+//
+//   TSpellHighlighter highlighter(edit.document(), &checker);
+//   highlighter.IgnoreAll("Wordloom");  // no longer underlined
+#pragma once
+
+#include <wordloom/checking/velk_spell_checker.h>
+#include <wordloom/dialogs/qt_memo.h>
+#include <wordloom/platform/string_list.h>
+
+#include <QSyntaxHighlighter>
+#include <QTextCharFormat>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace wordloom::dialogs {
+
+// One word of the text as the checker's tokenizer cuts it.
+struct TSpellWord {
+  // Where the word's characters stand: document positions (or positions in a
+  // block's text, for WordsOf).
+  int Start = 0;
+  int Length = 0;
+  // The characters the word takes in the text: with wldInclFirstSucc also
+  // the delimiter that ends it. A replacement replaces these.
+  int Span = 0;
+  // The bytes the dictionary is asked about: the word (and in
+  // wldInclFirstSucc mode its delimiter), the format character's token
+  // written as its replacement.
+  std::string Word;
+};
+
+class TSpellHighlighter : public QSyntaxHighlighter {
+  Q_OBJECT
+
+ public:
+  // Marks the words of Document the checker lacks. Neither the document nor
+  // the checker is owned; the highlighter belongs to the document.
+  TSpellHighlighter(QTextDocument* Document, TVelkSpellChecker* Checker,
+                    TMemoEncoding Encoding = meUtf8);
+
+  TVelkSpellChecker* Checker() const { return FChecker; }
+  TMemoEncoding Encoding() const { return FEncoding; }
+  void SetEncoding(TMemoEncoding Value);
+  // Off: no marks at all.
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value);
+  // On: a word whose first letter is a capital is also known when the
+  // dictionary has it with that letter in lower case ("The" for "the").
+  // Off (the default), exactly the dictionary's words are known, as in a
+  // check.
+  bool AcceptCapitalised() const { return FAcceptCapitalised; }
+  void SetAcceptCapitalised(bool Value);
+
+  // Words ignored for this session, compared without regard to case like
+  // the checker's own "Ignore all" list; re-highlights.
+  void IgnoreAll(const std::string& Word);
+  bool IsIgnored(const std::string& Word) const { return FIgnored.IndexOf(Word) >= 0; }
+  // Whether Word passes: a dictionary word, an ignored one or (with
+  // AcceptCapitalised) the capitalised form of a dictionary word.
+  bool Accepts(const std::string& Word);
+
+  // The words of one line of text (no line break in it). Last: whether it is
+  // the document's last line; a line break ends the others' last word.
+  std::vector<TSpellWord> WordsOf(const QString& Line, bool Last) const;
+  // The word at document Position, or the one that ends there; none when
+  // only delimiters touch it.
+  std::optional<TSpellWord> WordAt(int Position) const;
+
+  // The mark of a word the checker lacks: a red wavy underline.
+  static QTextCharFormat MisspelledFormat();
+
+ protected:
+  void highlightBlock(const QString& Text) override;
+
+ private:
+  TVelkSpellChecker* FChecker;
+  TMemoEncoding FEncoding;
+  bool FEnabled = true;
+  bool FAcceptCapitalised = false;
+  TStringList FIgnored;
+};
+
+// A check dialog for a check over a highlighted text: it passes over the
+// words the highlighter accepts (answering crIgnore without showing
+// anything), asks the dialog it stands in front of about the others, and
+// tells the highlighter the words ignored for all. So a check and the marks
+// agree on which words are wrong. Neither the highlighter nor Inner is owned.
+class THighlighterCheckDlg : public TCustomSpellCheckDlg {
+ public:
+  WORDLOOM_OBJECT(THighlighterCheckDlg)
+  THighlighterCheckDlg(TComponent* AOwner, TSpellHighlighter* Highlighter,
+                       TCustomSpellCheckDlg* Inner);
+  TCheckResults Execute(TVelkSpellChecker* Checker, std::string& AWord) override;
+
+ private:
+  TSpellHighlighter* FHighlighter;
+  TCustomSpellCheckDlg* FInner;
+};
+
+}  // namespace wordloom::dialogs

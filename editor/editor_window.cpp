@@ -1,0 +1,345 @@
+#include "editor_window.h"
+
+#include <wordloom/dialogs/spell_menu.h>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <cstdio>
+
+namespace wordloom::editor {
+
+namespace {
+
+const QString kTextFilter = QObject::tr("Text files (*.txt);;All files (*)");
+const QString kDictionaryFilter = QObject::tr("Spell files (*.spl);;All files (*)");
+
+// Suggestions in the context menu; the check dialog lists them all.
+constexpr int kMenuSuggestions = 7;
+
+std::string ToLocal(const QString& FileName) { return QFile::encodeName(FileName).toStdString(); }
+
+}  // namespace
+
+QMenu* SpellTextEdit::SpellContextMenu(const QPoint& Pos) {
+  QMenu* menu = createStandardContextMenu(Pos);
+  if (FHighlighter != nullptr) {
+    dialogs::AddSpellActions(*menu, *FHighlighter, cursorForPosition(Pos).position(),
+                             kMenuSuggestions);
+  }
+  return menu;
+}
+
+void SpellTextEdit::contextMenuEvent(QContextMenuEvent* Event) {
+  std::unique_ptr<QMenu> menu(SpellContextMenu(Event->pos()));
+  menu->exec(Event->globalPos());
+}
+
+EditorWindow::EditorWindow()
+    : FEdit(new SpellTextEdit(this)),
+      FMemo(std::make_unique<dialogs::TQtPlainTextMemo>(nullptr, FEdit)),
+      FChecker(std::make_unique<EditorChecker>(nullptr)),
+      FStatus(new QLabel(this)) {
+  // The editor decides itself when to save the dictionary (on closing it asks).
+  FChecker->SetSpellFileOptions({});
+  FChecker->SetSuggestionRanking(srkLikelihood);
+  // A new dictionary keeps words without the delimiter that ends them and
+  // reads UTF-8; an opened one brings its own settings.
+  FChecker->SetDelimiterOption(wldExclFirstSucc);
+  FChecker->SetDelimiters(Utf8Delimiters());
+  FChecker->InitFirstSpellNode();
+  FChecker->SetMemo(FMemo.get());
+
+  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setPointSize(11);
+  FEdit->setFont(font);
+  FHighlighter = new dialogs::TSpellHighlighter(FEdit->document(), FChecker.get());
+  FHighlighter->SetAcceptCapitalised(true);
+  FEdit->SetHighlighter(FHighlighter);
+  // A check passes over what the marks accept and shares "Ignore all" with them.
+  FQtCheckDlg.reset(GetSpellDialogFactory().CreateCheckDialog
+                        ? GetSpellDialogFactory().CreateCheckDialog(nullptr)
+                        : new THeadlessSpellCheckDlg(nullptr));
+  FCheckDlg =
+      std::make_unique<dialogs::THighlighterCheckDlg>(nullptr, FHighlighter, FQtCheckDlg.get());
+  FChecker->SetCheckDialog(FCheckDlg.get());
+
+  setCentralWidget(FEdit);
+  statusBar()->addWidget(FStatus, 1);
+  CreateMenus();
+  connect(FEdit->document(), &QTextDocument::modificationChanged, this,
+          &QWidget::setWindowModified);
+  setWindowTitle(QStringLiteral("[*]") + tr("untitled") + QStringLiteral(" - wordloom-editor"));
+  resize(760, 520);
+  UpdateStatus();
+}
+
+EditorWindow::~EditorWindow() {
+  // The marks refer to the checker: they go now, before the members; the
+  // document that owns them goes only after the members.
+  delete FHighlighter;
+}
+
+void EditorWindow::Warn(const QString& Text) {
+  if (FBatch) {
+    std::fprintf(stderr, "wordloom-editor: %s\n", qPrintable(Text));
+  } else {
+    QMessageBox::warning(this, tr("wordloom-editor"), Text);
+  }
+}
+
+template <typename Fn>
+bool EditorWindow::Guarded(Fn&& Action) {
+  try {
+    Action();
+    return true;
+  } catch (const Exception& e) {
+    Warn(QString::fromUtf8(e.what()));
+    return false;
+  }
+}
+
+void EditorWindow::CreateMenus() {
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  file->addAction(tr("&Open..."), QKeySequence::Open, this, [this] {
+    if (!MayDiscardChanges()) return;
+    const QString name = QFileDialog::getOpenFileName(this, tr("Open text"), {}, kTextFilter);
+    if (!name.isEmpty()) OpenText(name);
+  });
+  file->addAction(tr("&Save"), QKeySequence::Save, this, [this] {
+    if (FTextFile.isEmpty()) {
+      const QString name = QFileDialog::getSaveFileName(this, tr("Save text"), {}, kTextFilter);
+      if (!name.isEmpty()) SaveText(name);
+    } else {
+      SaveText(FTextFile);
+    }
+  });
+  file->addAction(tr("Save &as..."), QKeySequence::SaveAs, this, [this] {
+    const QString name =
+        QFileDialog::getSaveFileName(this, tr("Save text"), FTextFile, kTextFilter);
+    if (!name.isEmpty()) SaveText(name);
+  });
+  file->addSeparator();
+  file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+
+  QMenu* dict = menuBar()->addMenu(tr("&Dictionary"));
+  dict->addAction(tr("&Open..."), this, [this] {
+    const QString name =
+        QFileDialog::getOpenFileName(this, tr("Open dictionary"), {}, kDictionaryFilter);
+    if (!name.isEmpty()) OpenDictionary(name);
+  });
+  dict->addAction(tr("&Learn from text file..."), this, &EditorWindow::LearnFromFile);
+  dict->addAction(tr("&Save"), this, [this] {
+    const QString current = QString::fromStdString(FChecker->SpellFileName());
+    const QString name = current.isEmpty() ? QFileDialog::getSaveFileName(
+                                                 this, tr("Save dictionary"), {}, kDictionaryFilter)
+                                           : current;
+    if (!name.isEmpty()) SaveDictionary(name);
+  });
+  dict->addAction(tr("Save &as..."), this, [this] {
+    const QString name = QFileDialog::getSaveFileName(
+        this, tr("Save dictionary"), QString::fromStdString(FChecker->SpellFileName()),
+        kDictionaryFilter);
+    if (!name.isEmpty()) SaveDictionary(name);
+  });
+
+  QMenu* spelling = menuBar()->addMenu(tr("&Spelling"));
+  spelling->addAction(tr("&Check spelling"), QKeySequence(Qt::Key_F7), this,
+                      &EditorWindow::CheckSpelling);
+  spelling->addAction(tr("&Options..."), this, &EditorWindow::ShowOptions);
+  spelling->addSeparator();
+  QAction* marks = spelling->addAction(tr("&Highlight misspelled words"));
+  marks->setCheckable(true);
+  marks->setChecked(true);
+  connect(marks, &QAction::toggled, this, [this](bool on) { FHighlighter->SetEnabled(on); });
+  QAction* capitals = spelling->addAction(tr("Accept &capitalised dictionary words"));
+  capitals->setCheckable(true);
+  capitals->setChecked(true);
+  connect(capitals, &QAction::toggled, this,
+          [this](bool on) { FHighlighter->SetAcceptCapitalised(on); });
+  QMenu* encoding = spelling->addMenu(tr("Text &encoding"));
+  auto* group = new QActionGroup(this);
+  QAction* utf8 = encoding->addAction(tr("UTF-8"));
+  QAction* cp1252 = encoding->addAction(tr("Windows-1252"));
+  for (QAction* a : {utf8, cp1252}) {
+    a->setCheckable(true);
+    group->addAction(a);
+  }
+  utf8->setChecked(true);
+  connect(utf8, &QAction::triggered, this, [this] { SetEncoding(dialogs::meUtf8); });
+  connect(cp1252, &QAction::triggered, this, [this] { SetEncoding(dialogs::meWindows1252); });
+}
+
+bool EditorWindow::OpenDictionary(const QString& FileName) {
+  if (!QFileInfo(FileName).isFile()) {
+    Warn(tr("%1: no such dictionary").arg(FileName));
+    return false;
+  }
+  const std::string name = ToLocal(FileName);
+  const bool opened = Guarded([&] { FChecker->OpenSpellFile(name); });
+  if (!opened) return false;
+  if (FChecker->SpellFileName() != name) {
+    // Refused (a wrong password, an answer of the user); the services said why.
+    return false;
+  }
+  FHighlighter->rehighlight();
+  UpdateStatus();
+  return true;
+}
+
+bool EditorWindow::OpenText(const QString& FileName) {
+  QFile file(FileName);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Warn(tr("%1: %2").arg(FileName, file.errorString()));
+    return false;
+  }
+  const QByteArray bytes = file.readAll();
+  FCrlf = bytes.contains("\r\n");
+  FEdit->setPlainText(dialogs::DecodeMemoText(std::string_view(bytes.constData(), bytes.size()),
+                                              FMemo->Encoding()));
+  FTextFile = FileName;
+  setWindowTitle(QStringLiteral("[*]") + QFileInfo(FileName).fileName() +
+                 QStringLiteral(" - wordloom-editor"));
+  return true;
+}
+
+bool EditorWindow::SaveText(const QString& FileName) {
+  std::string bytes = FMemo->Text();
+  if (FCrlf) {
+    std::string crlf;
+    crlf.reserve(bytes.size());
+    for (const char c : bytes) {
+      if (c == '\n') crlf += '\r';
+      crlf += c;
+    }
+    bytes.swap(crlf);
+  }
+  QSaveFile file(FileName);
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+          static_cast<qint64>(bytes.size()) ||
+      !file.commit()) {
+    Warn(tr("%1: %2").arg(FileName, file.errorString()));
+    return false;
+  }
+  FTextFile = FileName;
+  FEdit->document()->setModified(false);
+  setWindowTitle(QStringLiteral("[*]") + QFileInfo(FileName).fileName() +
+                 QStringLiteral(" - wordloom-editor"));
+  return true;
+}
+
+bool EditorWindow::SaveDictionary(const QString& FileName) {
+  if (FChecker->WordCount() == 0) {
+    QMessageBox::information(this, tr("wordloom-editor"), tr("The dictionary has no words."));
+    return false;
+  }
+  const std::string name = ToLocal(FileName);
+  FChecker->MarkModified();
+  if (!Guarded([&] { FChecker->SaveSpellFile(name, FChecker->IsFileProtected()); })) return false;
+  UpdateStatus();
+  return FChecker->SpellFileName() == name && !FChecker->SpellModified();
+}
+
+bool EditorWindow::MayDiscardChanges() {
+  if (FEdit->document()->isModified()) {
+    const auto answer =
+        QMessageBox::question(this, tr("wordloom-editor"), tr("The text has changed. Save it?"),
+                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Save) {
+      const QString name =
+          FTextFile.isEmpty() ? QFileDialog::getSaveFileName(this, tr("Save text"), {}, kTextFilter)
+                              : FTextFile;
+      if (name.isEmpty() || !SaveText(name)) return false;
+    }
+  }
+  return true;
+}
+
+void EditorWindow::closeEvent(QCloseEvent* Event) {
+  if (!MayDiscardChanges()) {
+    Event->ignore();
+    return;
+  }
+  if (FChecker->SpellModified()) {
+    const auto answer = QMessageBox::question(
+        this, tr("wordloom-editor"), tr("The dictionary has new words. Save it?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) {
+      Event->ignore();
+      return;
+    }
+    if (answer == QMessageBox::Save) {
+      QString name = QString::fromStdString(FChecker->SpellFileName());
+      if (name.isEmpty()) {
+        name = QFileDialog::getSaveFileName(this, tr("Save dictionary"), {}, kDictionaryFilter);
+      }
+      if (name.isEmpty() || !SaveDictionary(name)) {
+        Event->ignore();
+        return;
+      }
+    }
+  }
+  Event->accept();
+}
+
+void EditorWindow::CheckSpelling() {
+  // From the caret to the end, or the selection.
+  if (Guarded([this] { FChecker->CheckMemo(); })) {
+    statusBar()->showMessage(tr("The check is complete."), 4000);
+  }
+  FHighlighter->rehighlight();
+  UpdateStatus();
+}
+
+void EditorWindow::ShowOptions() {
+  Guarded([this] { FChecker->ShowOptsDialog({sopSuggestions, sopCode, sopTokens}); });
+  FHighlighter->rehighlight();
+  UpdateStatus();
+}
+
+void EditorWindow::LearnFromFile() {
+  const QString name = QFileDialog::getOpenFileName(this, tr("Learn from text"), {}, kTextFilter);
+  if (name.isEmpty()) return;
+  Guarded([&] { FChecker->AddFileToSpell(ToLocal(name)); });
+  FHighlighter->rehighlight();
+  UpdateStatus();
+}
+
+void EditorWindow::SetEncoding(dialogs::TMemoEncoding Encoding) {
+  FMemo->SetEncoding(Encoding);
+  FHighlighter->SetEncoding(Encoding);
+}
+
+int EditorWindow::MarkedWordCount() {
+  int marked = 0;
+  for (QTextBlock b = FEdit->document()->begin(); b.isValid(); b = b.next()) {
+    for (const QTextLayout::FormatRange& r : b.layout()->formats()) {
+      if (r.format.underlineStyle() == QTextCharFormat::SpellCheckUnderline) ++marked;
+    }
+  }
+  return marked;
+}
+
+void EditorWindow::UpdateStatus() {
+  const QString file = QString::fromStdString(FChecker->SpellFileName());
+  FStatus->setText(tr("Dictionary: %1, %2 words")
+                       .arg(file.isEmpty() ? tr("new") : QFileInfo(file).fileName())
+                       .arg(FChecker->WordCount()));
+}
+
+}  // namespace wordloom::editor

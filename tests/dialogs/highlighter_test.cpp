@@ -1,0 +1,127 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <wordloom/dialogs/highlighter.h>
+#include <wordloom/dialogs/spell_menu.h>
+#include <wordloom/wordloom.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <string>
+#include <vector>
+
+namespace wordloom::dialogs {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using Words = std::vector<std::string>;
+
+struct Highlighted {
+  TVelkSpellChecker checker{nullptr};
+  QPlainTextEdit edit;
+  TSpellHighlighter* highlighter;
+
+  explicit Highlighted(const Words& known, TWLDelimiterOptions option = wldExclFirstSucc) {
+    checker.SetSpellFileOptions({});
+    checker.SetDelimiterOption(option);
+    checker.SetDelimiters(Utf8Delimiters());
+    checker.InitFirstSpellNode();
+    for (const std::string& w : known) checker.AddToSpell(w);
+    highlighter = new TSpellHighlighter(edit.document(), &checker);
+  }
+  void SetText(const char* utf8) { edit.setPlainText(QString::fromUtf8(utf8)); }
+
+  // The underlined pieces of the text, line by line, in UTF-8.
+  std::vector<Words> Marked() const {
+    std::vector<Words> lines;
+    for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next()) {
+      Words marked;
+      for (const QTextLayout::FormatRange& r : b.layout()->formats()) {
+        if (r.format.underlineStyle() != QTextCharFormat::SpellCheckUnderline) continue;
+        EXPECT_EQ(r.format.underlineColor(), QColor(Qt::red));
+        marked.push_back(b.text().mid(r.start, r.length).toStdString());
+      }
+      lines.push_back(marked);
+    }
+    return lines;
+  }
+  // The position of the first occurrence of Word.
+  int At(const char* utf8) const { return edit.toPlainText().indexOf(QString::fromUtf8(utf8)); }
+};
+
+TEST(HighlighterTest, MarksTheWordsTheCheckerLacks) {
+  Highlighted h({"the", "cat", "sat", "on", "mat", "caf\xC3\xA9"});
+  h.SetText("the cat sat on teh mat\nxq caf\xC3\xA9, na\xC3\xAFve \xF0\x9F\x98\x80x\n\nThe mat");
+  EXPECT_EQ(h.Marked(), (std::vector<Words>{
+                            {"teh"}, {"xq", "na\xC3\xAFve", "\xF0\x9F\x98\x80x"}, {}, {"The"}}));
+  h.highlighter->SetAcceptCapitalised(true);
+  EXPECT_THAT(h.Marked()[3], IsEmpty());
+  h.highlighter->SetEnabled(false);
+  EXPECT_EQ(h.Marked(), (std::vector<Words>{{}, {}, {}, {}}));
+
+  // Words keep the delimiter that ends them (a line break too, except at the
+  // very end), as the tokenizer cuts them in that mode.
+  Highlighted inc({"cat ", "sat"}, wldInclFirstSucc);
+  inc.SetText("cat sat cat,\nsat");
+  EXPECT_EQ(inc.Marked(), (std::vector<Words>{{"sat", "cat"}, {}}));
+  EXPECT_EQ(inc.highlighter->WordAt(inc.At("cat,"))->Word, "cat,");
+  EXPECT_EQ(inc.highlighter->WordAt(inc.At("cat,"))->Span, 4);
+  // A suggestion keeps its delimiter where the word has one in the text, and
+  // leaves it out at the end of a line.
+  inc.SetText("cax sat cax\nend");
+  QMenu first;
+  AddSpellActions(first, *inc.highlighter, inc.At("cax"));
+  first.findChild<QAction*>(QStringLiteral("SuggestionAction"))->trigger();
+  QMenu second;
+  AddSpellActions(second, *inc.highlighter, inc.At("cax\n"));
+  second.findChild<QAction*>(QStringLiteral("SuggestionAction"))->trigger();
+  EXPECT_EQ(inc.edit.toPlainText().toStdString(), "cat sat cat\nend");
+}
+
+TEST(HighlighterTest, MenuOffersSuggestionsAddAndIgnore) {
+  Highlighted h({"the", "ten", "tea", "tech", "cat"});
+  h.SetText("teh cat  xq Xq teh");
+  QMenu menu;
+  menu.addAction(QStringLiteral("Copy"));
+  // Nothing for a known word or a delimiter.
+  EXPECT_EQ(AddSpellActions(menu, *h.highlighter, h.At("cat") + 1), 0);
+  EXPECT_EQ(AddSpellActions(menu, *h.highlighter, h.At("  ") + 1), 0);
+  ASSERT_EQ(menu.actions().size(), 1);
+
+  // The suggestions in the checker's order, limited, then Add and Ignore all,
+  // then the entries the menu had.
+  const int added = AddSpellActions(menu, *h.highlighter, h.At("teh") + 3, 2);
+  h.checker.Suggest("teh");
+  const Words order(h.checker.Suggestions().begin(), h.checker.Suggestions().end());
+  ASSERT_GE(order.size(), 3u);
+  Words texts;
+  for (QAction* a : menu.actions())
+    texts.push_back(a->isSeparator() ? "-" : a->text().toStdString());
+  EXPECT_THAT(texts,
+              ElementsAre(order[0], order[1], "Add to dictionary", "Ignore all", "-", "Copy"));
+  EXPECT_EQ(added, 4);
+
+  menu.actions()[0]->trigger();
+  EXPECT_EQ(h.edit.toPlainText().toStdString(), order[0] + " cat  xq Xq teh");
+  EXPECT_EQ(h.Marked(), (std::vector<Words>{{"xq", "Xq", "teh"}}));
+
+  QMenu add_menu;
+  AddSpellActions(add_menu, *h.highlighter, h.At("xq"));
+  add_menu.findChild<QAction*>(QStringLiteral("AddWordAction"))->trigger();
+  EXPECT_EQ(h.checker.Frequency("xq"), 1u);
+  EXPECT_EQ(h.Marked(), (std::vector<Words>{{"Xq", "teh"}}));
+
+  // Ignored for the session, in any case, without touching the dictionary.
+  h.SetText("teh cat Teh TEH");
+  QMenu ignore_menu;
+  AddSpellActions(ignore_menu, *h.highlighter, h.At("Teh"));
+  ignore_menu.findChild<QAction*>(QStringLiteral("IgnoreAllAction"))->trigger();
+  EXPECT_EQ(h.Marked(), (std::vector<Words>{{}}));
+  EXPECT_EQ(h.checker.Frequency("Teh"), 0u);
+}
+
+}  // namespace
+}  // namespace wordloom::dialogs
