@@ -136,6 +136,8 @@ TEST(SuggestionRankingTest, SoundAlikeKeys) {
   EXPECT_EQ(SoundAlikeKey("fone"), SoundAlikeKey("phone"));
   EXPECT_EQ(SoundAlikeKey("nite"), SoundAlikeKey("knight"));
   EXPECT_EQ(SoundAlikeKey("Sity"), SoundAlikeKey("city"));
+  EXPECT_EQ(SoundAlikeKey("luckeley"), SoundAlikeKey("luckily"));
+  EXPECT_EQ(SoundAlikeKey("luckily"), "LKL");
   EXPECT_NE(SoundAlikeKey("cat"), SoundAlikeKey("dog"));
   EXPECT_EQ(SoundAlikeKey("12-'"), "");
 }

@@ -33,7 +33,7 @@ struct TypoModel {
   int ApostropheDelete = 3;     // don't written dont
   int Transpose = 7;            // two letters swapped
   int FirstLetter = 4;          // added to any edit of the first letter
-  int CaseChange = 1;           // a capital the writer did not type
+  int CaseChange = 5;           // a capital the writer did not type
   int Bound = 15;               // the largest edit cost the walk follows
   int ShortBound = 14;          // the same for words of up to 4 letters
   double FrequencyWeight = 0.8; // score per unit of ln(frequency)

@@ -91,7 +91,7 @@ std::string SoundAlikeKey(std::string_view Word) {
         }
         break;
       case 'k':
-        if (prev != 'c') emit('K');
+        emit('K');  // also the k of ck, where the c stays silent
         break;
       case 'p':
         if (next == 'h') {
