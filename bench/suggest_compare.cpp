@@ -64,7 +64,7 @@ Result Measure(const Checker& c, const TestSet& set) {
 }
 
 // NAME=VALUE pairs separated by commas into the model; false on an unknown name.
-bool ApplyModel(detail::TypoModel& m, const std::string& spec) {
+bool ApplyModel(detail::TypoModel& m, const std::string& pairs) {
   const std::map<std::string, int*> ints = {
       {"Substitute", &m.Substitute}, {"VowelSubstitute", &m.VowelSubstitute},
       {"NeighbourSubstitute", &m.NeighbourSubstitute}, {"Insert", &m.Insert},
@@ -76,7 +76,7 @@ bool ApplyModel(detail::TypoModel& m, const std::string& spec) {
       {"FrequencyWeight", &m.FrequencyWeight}, {"EditWeight", &m.EditWeight},
       {"SoundBonus", &m.SoundBonus}, {"NearSoundBonus", &m.NearSoundBonus},
       {"SoundEditCap", &m.SoundEditCap}};
-  std::stringstream in(spec);
+  std::stringstream in(pairs);
   std::string pair;
   while (std::getline(in, pair, ',')) {
     const std::size_t eq = pair.find('=');
