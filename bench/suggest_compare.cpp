@@ -71,7 +71,8 @@ bool ApplyModel(detail::TypoModel& m, const std::string& pairs) {
       {"DoubledInsert", &m.DoubledInsert}, {"Delete", &m.Delete},
       {"DoubleDelete", &m.DoubleDelete}, {"ApostropheDelete", &m.ApostropheDelete},
       {"Transpose", &m.Transpose}, {"FirstLetter", &m.FirstLetter},
-      {"CaseChange", &m.CaseChange}, {"Bound", &m.Bound}, {"ShortBound", &m.ShortBound}};
+      {"CaseChange", &m.CaseChange}, {"Bound", &m.Bound}, {"ShortBound", &m.ShortBound},
+      {"FewCandidates", &m.FewCandidates}, {"WideBound", &m.WideBound}};
   const std::map<std::string, double*> reals = {
       {"FrequencyWeight", &m.FrequencyWeight}, {"EditWeight", &m.EditWeight},
       {"SoundBonus", &m.SoundBonus}, {"NearSoundBonus", &m.NearSoundBonus},

@@ -182,8 +182,7 @@ void LikelihoodRanker::Walk(const WordTrie& Trie, std::uint32_t Node, std::size_
   const int* row = FRows.data() + Depth * (n + 1);
   if (least > FBound) return;
   const std::uint32_t word = Trie.WordNumber(Node);
-  if (word != 0 && row[n] <= FBound) {
-    FFoundAt.emplace(word, FFound.size());
+  if (word != 0 && row[n] <= FBound && FFoundAt.emplace(word, FFound.size()).second) {
     FFound.push_back({word, row[n], 0, Capital});
   }
   if (Depth >= FMaxDepth) return;
@@ -287,30 +286,35 @@ void LikelihoodRanker::AddSoundAlikes(const WordTrie& Trie) {
   });
 }
 
+void LikelihoodRanker::SearchTrie(const WordTrie& Trie, int Bound) {
+  const std::size_t n = FTypo.size();
+  FBound = Bound;
+  FMaxDepth = n + static_cast<std::size_t>(
+                      FBound / std::max(1, std::min(FModel.DoubleDelete, FModel.ApostropheDelete)));
+  FRows.assign((FMaxDepth + 1) * (n + 1), 0);
+  for (std::size_t j = 1; j <= n; ++j) FRows[j] = FRows[j - 1] + FInsertion[j];
+  const WordTrie::ChildArrays root = Trie.Children(0);
+  if (Trie.WordNumber(0) != 0) return;
+  for (std::uint32_t k = 0; k < root.Count; ++k) {
+    Walk(Trie, root.Indices[k], 1, Lower(root.Letters[k]), 0, IsUpper(root.Letters[k]));
+  }
+}
+
 void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::size_t Limit,
                             std::vector<std::string>& Out) {
   if (Typo.empty() || Typo.size() > kMaxWordLength || Trie.NodeCount() == 0) return;
   FTypo.assign(Typo);
   for (char& c : FTypo) c = static_cast<char>(Lower(static_cast<std::uint8_t>(c)));
   const std::size_t n = FTypo.size();
-  FBound = n <= 4 ? FModel.ShortBound : FModel.Bound;
-  FMaxDepth = n + static_cast<std::size_t>(FBound / std::max(1, std::min(FModel.DoubleDelete, FModel.ApostropheDelete)));
-  FRows.assign((FMaxDepth + 1) * (n + 1), 0);
   FInsertion.assign(n + 1, 0);
-  for (std::size_t j = 1; j <= n; ++j) {
-    FInsertion[j] = Insertion(j);
-    FRows[j] = FRows[j - 1] + FInsertion[j];
-  }
+  for (std::size_t j = 1; j <= n; ++j) FInsertion[j] = Insertion(j);
   FFound.clear();
   FFoundAt.clear();
 
-  // Candidates: the walk (Score holds the sound bonus until scoring).
-  const WordTrie::ChildArrays root = Trie.Children(0);
-  if (Trie.WordNumber(0) == 0) {
-    for (std::uint32_t k = 0; k < root.Count; ++k) {
-      Walk(Trie, root.Indices[k], 1, Lower(root.Letters[k]), 0, IsUpper(root.Letters[k]));
-    }
-  }
+  // Candidates: the walk (Score holds the sound bonus until scoring), once
+  // more with a wider bound when the first found next to nothing.
+  SearchTrie(Trie, n <= 4 ? FModel.ShortBound : FModel.Bound);
+  if (FFound.size() < static_cast<std::size_t>(FModel.FewCandidates)) SearchTrie(Trie, FModel.WideBound);
   AddSoundAlikes(Trie);
 
   // Scores. A capital the writer did not type makes a word a little less

@@ -36,6 +36,8 @@ struct TypoModel {
   int CaseChange = 5;           // a capital the writer did not type
   int Bound = 15;               // the largest edit cost the walk follows
   int ShortBound = 14;          // the same for words of up to 4 letters
+  int FewCandidates = 1;        // fewer found within the bound: search again
+  int WideBound = 20;           // with this bound
   double FrequencyWeight = 0.8; // score per unit of ln(frequency)
   double EditWeight = 0.6;      // score lost per tenth of an edit
   double SoundBonus = 4.0;      // the word sounds like the typo
@@ -68,6 +70,8 @@ class LikelihoodRanker {
     bool Capital;        // the word starts with a capital
   };
 
+  // Walks the whole trie with the given bound, adding what it finds.
+  void SearchTrie(const WordTrie& Trie, int Bound);
   void Walk(const WordTrie& Trie, std::uint32_t Node, std::size_t Depth, std::uint8_t Letter,
             std::uint8_t ParentLetter, bool Capital);
   void AddSoundAlikes(const WordTrie& Trie);
