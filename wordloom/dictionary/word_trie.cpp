@@ -24,9 +24,9 @@ void WordTrie::NodeIndexError(std::uint32_t I) {
   throw EListError("List index out of bounds (" + std::to_string(I) + ")");
 }
 
-void WordTrie::Touch() {
+std::uint64_t WordTrie::NextRevision() {
   static std::atomic<std::uint64_t> revisions{0};
-  FRevision = ++revisions;
+  return ++revisions;
 }
 
 std::uint32_t WordTrie::AllocBlock(std::uint8_t Class) {

@@ -116,7 +116,11 @@ class WordTrie {
   // A number that changes whenever the words, their numbers or the nodes may
   // have changed (not on frequency changes), unique across all tries: what is
   // derived from the word set (a search index) is still valid while it stays.
-  std::uint64_t Revision() const { return FRevision; }
+  // Drawn when first asked for after a change, so that changing costs a store.
+  std::uint64_t Revision() const {
+    if (FRevision == 0) FRevision = NextRevision();
+    return FRevision;
+  }
 
   // Sets the node count: nodes behind N are dropped, new ones are empty
   // (no parent, no children, no word).
@@ -194,7 +198,8 @@ class WordTrie {
     return FLinks[I];
   }
   [[noreturn]] static void NodeIndexError(std::uint32_t I);
-  void Touch();
+  void Touch() { FRevision = 0; }
+  static std::uint64_t NextRevision();
 
   // The position of C among the first Count letters, or -1. Compares eight
   // letters at a time, without a branch per letter: a letter is found by
@@ -261,7 +266,7 @@ class WordTrie {
   std::vector<TWordEntry> FWordTable;  // WordCapacity() entries in use
   std::uint32_t FWordCount = 0;
   std::uint32_t FWordCapacity = 0;
-  std::uint64_t FRevision = 0;
+  mutable std::uint64_t FRevision = 0;  // 0: changed since Revision() last drew one
 };
 
 template <typename F>
