@@ -331,22 +331,19 @@ bool SavePersonal(const std::string& File, const std::vector<std::string>& Words
 int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out,
             const PipeOptions& Options) {
   // The session sets the ranking and the limit it needs; the caller's
-  // settings come back afterwards.
-  const TSuggestionRanking ranking = Checker.SuggestionRanking();
-  const std::uint32_t limit = Checker.SuggestionLimit();
+  // settings come back afterwards, also when the session fails.
+  struct Restore {
+    TVelkSpellChecker& Checker;
+    TSuggestionRanking Ranking;
+    std::uint32_t Limit;
+    ~Restore() {
+      Checker.SetSuggestionRanking(Ranking);
+      Checker.SetSuggestionLimit(Limit);
+    }
+  } restore{Checker, Checker.SuggestionRanking(), Checker.SuggestionLimit()};
   Checker.SetSuggestionRanking(Options.Ranking);
   PipeSession session(Checker, Out, Options);
-  int status = 0;
-  try {
-    status = session.Run(In);
-  } catch (...) {
-    Checker.SetSuggestionRanking(ranking);
-    Checker.SetSuggestionLimit(limit);
-    throw;
-  }
-  Checker.SetSuggestionRanking(ranking);
-  Checker.SetSuggestionLimit(limit);
-  return status;
+  return session.Run(In);
 }
 
 }  // namespace wordloom::cli
