@@ -78,6 +78,37 @@ std::string DictionarySpelling(std::string_view word) {
   return out;
 }
 
+// Word without the apostrophes around it (straight or typographic): those are
+// quotation marks, not part of the word.
+std::string_view WithoutQuotes(std::string_view w) {
+  for (;;) {
+    if (w.starts_with('\'')) {
+      w.remove_prefix(1);
+    } else if (w.starts_with(kTypographicApostrophe)) {
+      w.remove_prefix(kTypographicApostrophe.size());
+    } else {
+      break;
+    }
+  }
+  for (;;) {
+    if (w.ends_with('\'')) {
+      w.remove_suffix(1);
+    } else if (w.ends_with(kTypographicApostrophe)) {
+      w.remove_suffix(kTypographicApostrophe.size());
+    } else {
+      break;
+    }
+  }
+  return w;
+}
+
+// Whether the tool lets a word (quotes removed) pass: one without a letter,
+// or one the dictionary knows (IsKnownWord).
+bool AcceptedWord(ToolChecker& Checker, std::string_view Word, bool CaseSensitive) {
+  if (std::none_of(Word.begin(), Word.end(), IsLetterByte)) return true;
+  return IsKnownWord(Checker, DictionarySpelling(Word), CaseSensitive);
+}
+
 std::string DisplayName(const std::string& file) { return file == "-" ? "<stdin>" : file; }
 
 // A fresh dictionary as the tool makes them: words end before their first
@@ -300,37 +331,11 @@ std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view
   while (Checker.CharsRead() < Checker.CharsToRead()) {
     const std::size_t before = Checker.CharsRead();
     Checker.ExtractTextBlock(read);
-    std::size_t begin = before + Checker.PrecedingDelimiters().Size();
-    std::size_t end = Checker.CharsRead() - Checker.SucceedingDelimiter().Size();
-    // Quotation marks made of apostrophes are not part of the word.
-    const auto apostrophe_at = [Text](std::size_t at, std::size_t limit) -> std::size_t {
-      if (at < limit && Text[at] == '\'') return 1;
-      if (Text.substr(at, limit - at).starts_with(kTypographicApostrophe)) {
-        return kTypographicApostrophe.size();
-      }
-      return 0;
-    };
-    while (begin < end) {
-      const std::size_t n = apostrophe_at(begin, end);
-      if (n == 0) break;
-      begin += n;
-    }
-    while (begin < end) {
-      if (Text[end - 1] == '\'') {
-        --end;
-      } else if (end - begin >= kTypographicApostrophe.size() &&
-                 Text.substr(end - kTypographicApostrophe.size(), kTypographicApostrophe.size()) ==
-                     kTypographicApostrophe) {
-        end -= kTypographicApostrophe.size();
-      } else {
-        break;
-      }
-    }
-    if (begin >= end) continue;
-    const std::string_view word = Text.substr(begin, end - begin);
-    if (std::none_of(word.begin(), word.end(), IsLetterByte)) continue;
-    if (IsKnownWord(Checker, DictionarySpelling(word), CaseSensitive)) continue;
-    walk_to(begin);
+    const std::size_t begin = before + Checker.PrecedingDelimiters().Size();
+    const std::size_t end = Checker.CharsRead() - Checker.SucceedingDelimiter().Size();
+    const std::string_view word = WithoutQuotes(Text.substr(begin, end - begin));
+    if (AcceptedWord(Checker, word, CaseSensitive)) continue;
+    walk_to(static_cast<std::size_t>(word.data() - Text.data()));
     out.push_back({line, column, std::string(word)});
   }
   return out;
@@ -644,27 +649,7 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
   }
 
   bool AcceptedByTool(const std::string& Word) const {
-    std::string_view w(Word);
-    for (;;) {
-      if (w.starts_with('\'')) {
-        w.remove_prefix(1);
-      } else if (w.starts_with(kTypographicApostrophe)) {
-        w.remove_prefix(kTypographicApostrophe.size());
-      } else {
-        break;
-      }
-    }
-    for (;;) {
-      if (w.ends_with('\'')) {
-        w.remove_suffix(1);
-      } else if (w.ends_with(kTypographicApostrophe)) {
-        w.remove_suffix(kTypographicApostrophe.size());
-      } else {
-        break;
-      }
-    }
-    if (std::none_of(w.begin(), w.end(), IsLetterByte)) return true;
-    return IsKnownWord(FChecker, DictionarySpelling(w), FOptions.CaseSensitive);
+    return AcceptedWord(FChecker, WithoutQuotes(Word), FOptions.CaseSensitive);
   }
 
   // "FILE:LINE:COLUMN: WORD", the line with the word marked, the corrections.
