@@ -114,6 +114,21 @@ TEST(LearningTest, FixedBlocks) {
   raw.SetUnencodedBlockSize(3);
   Learn(raw, "a, b\n");
   EXPECT_EQ(Words(raw), (Dict{{"a, ", 1}, {"b\n", 1}}));
+
+  // Each block holding the token (0) is reported, also a repeat of one seen
+  // before; handled, the block is learned with the token as a plain byte.
+  TVelkWordloom tokens(nullptr);
+  tokens.SetTypeOfInput(wliFixedBlockSize);
+  tokens.SetUnencodedBlockSize(2);
+  int reports = 0;
+  tokens.SetOnException([&](TObject*, ErrorClass ex, const std::string& msg, bool& handled) {
+    EXPECT_TRUE(ex == ErrorClass::Of<EConvertError>()) << msg;
+    ++reports;
+    handled = true;
+  });
+  Learn(tokens, std::string("a\0a\0a\0bb", 8));
+  EXPECT_EQ(reports, 3);
+  EXPECT_EQ(Words(tokens), (Dict{{std::string("a\0", 2), 3}, {"bb", 1}}));
 }
 
 TEST(LearningTest, CutsToTheCodeWidth) {

@@ -12,19 +12,21 @@
 namespace wordloom {
 
 void TVelkWordloom::AddStreamToSpell(TStream& Stream) {
-  // 1.-2.
+  // A hard-coded dictionary learns nothing; an empty one gets its root.
   if (FSpellFileOptions.Contains(wlsHardCoded)) {
     DoError(ErrorClass::Of<EPropertyError>(), "Cannot add to a hard coded spell file.");
   }
   if (FNodeList->NodeCount() == 0) InitFirstSpellNode();
-  // 3.-5.
+  // Read the whole stream, with progress shown while it is read.
   BeginStreamPass(Stream, "learn from");
   detail::PassGuard guard{*FProgress, SpellStream};
 
   // Frequent words are met again and again: a small cache from a word's
   // bytes to its node saves walking the trie for them. Nodes stay where they
   // are while a pass only adds words; a handler of OnAddWord could change the
-  // dictionary, so the cache serves only passes without one.
+  // dictionary, so the cache serves only passes without one. A fixed block
+  // holding the format character's token never enters the cache: adding it
+  // reports the token every time, which a cache hit would skip.
   struct CachedWord {
     std::int32_t Node = -1;
     std::uint8_t Size = 0;
@@ -35,7 +37,8 @@ void TVelkWordloom::AddStreamToSpell(TStream& Stream) {
   const bool use_cache = !FOnAddWord && !FSpellFileOptions.Contains(wlsHardCoded);
   if (use_cache) cache.resize(kCacheSize);
   auto add = [&](const TByteString& w) {
-    if (!use_cache || w.Size() > sizeof(CachedWord::Bytes)) {
+    if (!use_cache || w.Size() > sizeof(CachedWord::Bytes) ||
+        std::memchr(w.Data(), FFormatChar.GetToken(), w.Size()) != nullptr) {
       AddToSpell(w);
       return;
     }
@@ -59,7 +62,7 @@ void TVelkWordloom::AddStreamToSpell(TStream& Stream) {
     std::memcpy(entry.Bytes, w.Data(), w.Size());
   };
 
-  // 6.-7.
+  // Each word (or fixed block) of the stream, offered to OnAddWord first.
   TByteString word;
   const bool fixed = FTypeOfInput == wliFixedBlockSize;
   if (fixed) word.SetSize(FUnencodedBlockSize);
@@ -86,7 +89,7 @@ void TVelkWordloom::AddStreamToSpell(TStream& Stream) {
   }
   FProgress->SetPosition(detail::ProgressValue(FCharsRead));
 
-  // 9. Prepare the dictionary for coding.
+  // Prepare the dictionary for coding.
   if (FEncodedBlockSize == 0) {
     std::uint32_t count = FNodeList->WordCount();
     ReduceSpell(count);
