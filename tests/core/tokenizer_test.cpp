@@ -86,7 +86,8 @@ TEST(TokenizerTest, TokenIsWrittenAsItsReplacementAndIsNoDelimiter) {
   dict.FormatChar()->SetToken('\\');
   ASSERT_EQ(dict.FormatChar()->GetReplacement(), "Backslash");
   EXPECT_FALSE(dict.GetDelimiters().Contains('\\'));
-  EXPECT_TRUE(dict.Delimiters().Contains('\\')) << "the own set is left as it is";
+  EXPECT_FALSE(dict.Delimiters().Contains('\\')) << "the property reads the effective set";
+  EXPECT_TRUE(dict.OwnDelimiters().Contains('\\')) << "the own set is left as it is";
 
   dict.SetDelimiterOption(Excl);
   EXPECT_EQ(Tokenize(dict, "C:\\tmp"),
@@ -115,7 +116,7 @@ TEST(TokenizerTest, DelimiterSets) {
   }
   EXPECT_TRUE(InitialDefDelimiters() == expected);
   TVelkWordloom dict(nullptr);
-  EXPECT_TRUE(dict.Delimiters() == expected);
+  EXPECT_TRUE(dict.OwnDelimiters() == expected);
   // Token 0 is left out of the effective set.
   for (int c = 0; c < 256; ++c) {
     const auto b = static_cast<std::uint8_t>(c);

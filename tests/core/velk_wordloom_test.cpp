@@ -43,7 +43,7 @@ TEST(VelkWordloomTest, NewComponentDefaults) {
   EXPECT_EQ(dict.StreamBufferSize(), 16384u);
   EXPECT_FALSE(dict.ShowProgress());
   EXPECT_EQ(dict.FormatChar()->Token(), 0);
-  EXPECT_TRUE(dict.Delimiters() == DefDelimiters);
+  EXPECT_TRUE(dict.OwnDelimiters() == DefDelimiters);
 }
 
 TEST(VelkWordloomTest, DefaultDelimitersAreTheListedRanges) {
@@ -92,10 +92,10 @@ TEST(VelkWordloomTest, DelimitersAreCopiedFromDefDelimitersAtCreation) {
   DefDelimiters.Include('A').Exclude(' ');
   const TCharSet changed = DefDelimiters;
   TVelkWordloom after(nullptr);
-  EXPECT_TRUE(after.Delimiters() == changed);
-  EXPECT_TRUE(before.Delimiters() == guard.saved);
-  EXPECT_FALSE(before.Delimiters().Contains('A'));
-  EXPECT_TRUE(before.Delimiters().Contains(' '));
+  EXPECT_TRUE(after.OwnDelimiters() == changed);
+  EXPECT_TRUE(before.OwnDelimiters() == guard.saved);
+  EXPECT_FALSE(before.OwnDelimiters().Contains('A'));
+  EXPECT_TRUE(before.OwnDelimiters().Contains(' '));
 }
 
 TEST(VelkWordloomTest, SetFormatCharCopiesIntoOwnObject) {

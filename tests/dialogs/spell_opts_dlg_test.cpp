@@ -37,7 +37,7 @@ struct Settings {
             c.MaxDevAppend(),    c.SuggestionLimit(),     c.SortMethod1(),
             c.SortMethod2(),     c.EncodedBlockSize(),    c.UnencodedBlockSize(),
             c.TypeOfInput(),     c.FormatChar()->Token(), c.FormatChar()->Replacement(),
-            c.DelimiterOption(), c.Delimiters()};
+            c.DelimiterOption(), c.OwnDelimiters()};
   }
   bool operator==(const Settings&) const = default;
 };
@@ -122,7 +122,7 @@ TEST_F(SpellOptsDialogTest, OkWritesTheEditsOfEveryPage) {
   EXPECT_EQ(FChecker.FormatChar()->Token(), 65);
   EXPECT_EQ(FChecker.FormatChar()->Replacement(), "Money");
   EXPECT_EQ(FChecker.DelimiterOption(), wldInclFirstSucc);
-  EXPECT_TRUE(FChecker.Delimiters() == (TCharSet{9, 44, 65, 200}));
+  EXPECT_TRUE(FChecker.OwnDelimiters() == (TCharSet{9, 44, 65, 200}));
 }
 
 TEST_F(SpellOptsDialogTest, CancelAndEscAfterEditsChangeNothing) {
@@ -200,7 +200,7 @@ TEST_F(SpellOptsDialogTest, UncheckingEveryDelimiterStoresTheEmptySet) {
     for (int n = 0; n < 256; ++n) f->CheckListBox1->item(n)->setCheckState(Qt::Unchecked);
     f->Button1->click();
   });
-  EXPECT_EQ(FChecker.Delimiters().Count(), 0u);
+  EXPECT_EQ(FChecker.OwnDelimiters().Count(), 0u);
   // Reopened, the list shows the default delimiters, without the token.
   TCharSet shown;
   Run([&](TSpellOptionsDlg* f) {

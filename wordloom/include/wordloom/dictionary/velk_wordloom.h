@@ -103,12 +103,16 @@ class TVelkWordloom : public TRndComponent {
   // ---- public, not published ----
   // True after a new word was added or a word deleted.
   bool SpellModified() const { return FSpellModified; }
-  // The component's own delimiter set (empty: DefDelimiters applies).
-  const TCharSet& Delimiters() const { return FDelimiters; }
+  // The delimiters property: read, it is the effective set (GetDelimiters);
+  // written, it sets the component's own set.
+  TCharSet Delimiters() const { return GetDelimiters(); }
   void SetDelimiters(const TCharSet& Value) { FDelimiters = Value; }
   // The effective delimiters: the own set, or DefDelimiters when it is empty,
   // without the format character's token.
   TCharSet GetDelimiters() const;
+  // The component's own delimiter set as stored (empty: DefDelimiters applies;
+  // it may hold the token).
+  const TCharSet& OwnDelimiters() const { return FDelimiters; }
   // Whether the spell file last opened was protected by a password.
   bool IsFileProtected() const { return FileProtected; }
   std::uint32_t NodeCount() const { return GetNodeCount(); }
