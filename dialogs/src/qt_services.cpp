@@ -142,7 +142,7 @@ void QtServices::ShowMessage(const std::string& Text) {
 
 bool QtServices::AskPassword(const std::string& Caption, std::string& Password) {
   if (!HaveWidgets()) return THeadlessServices::AskPassword(Caption, Password);
-  // 1.-5. One form for one question, released afterwards.
+  // One form for one question, released afterwards.
   TPasswordDlg form;
   PasswordDlg = &form;
   struct Release {

@@ -87,7 +87,7 @@ TSpellCheckDlg* TSpellCheckDialog::Form() {
 TCheckResults TSpellCheckDialog::Execute(TVelkSpellChecker* Checker, std::string& AWord) {
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return crCancel;
   TSpellCheckDlg* form = Form();
-  // 1. A copy of the suggestions, in their order.
+  // A copy of the suggestions, in their order.
   form->FDialog = nullptr;
   form->SuggLB->clear();
   form->FSuggestionBytes.clear();
@@ -97,13 +97,13 @@ TCheckResults TSpellCheckDialog::Execute(TVelkSpellChecker* Checker, std::string
       form->SuggLB->addItem(dialogs::detail::ToQString(s));
     }
   }
-  // 2.-3. The answer text starts as the word itself, byte for byte.
+  // The answer text starts as the word itself, byte for byte.
   form->FDialog = this;
   form->WordEdit->setText(dialogs::detail::ToQString(AWord));
   FNewWord = AWord;
   form->CancelBtn->setFocus();
 
-  // 4.
+  // The button that closed the form decides the answer.
   switch (form->exec()) {
     case mrOk:
       AWord = FNewWord;

@@ -280,15 +280,15 @@ void TSpellOptsDlg::Notification(TComponent* AComponent, TOperation Operation) {
 void TSpellOptsDlg::Execute(TVelkSpellChecker* Checker, TPageSet Pages) {
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return;
   TSpellOptionsDlg* form = Form();
-  // 1.
+  // Follow the checker, and hear when it is destroyed.
   if (Checker != FChecker) {
     if (FChecker != nullptr) FChecker->RemoveFreeNotification(this);
     FChecker = Checker;
     if (FChecker != nullptr && FChecker != Owner()) FChecker->FreeNotification(this);
   }
-  // 2.
+  // The form shows the checker's settings as they are now.
   UndoChanges();
-  // 3. The requested tabs; a hidden current page gives way to a shown one.
+  // The requested tabs; a hidden current page gives way to a shown one.
   QTabWidget* pages = form->PageControl1;
   pages->setTabVisible(0, Pages.Contains(sopSuggestions));
   pages->setTabVisible(1, Pages.Contains(sopCode));
@@ -301,7 +301,7 @@ void TSpellOptsDlg::Execute(TVelkSpellChecker* Checker, TPageSet Pages) {
       }
     }
   }
-  // 4.
+  // Modal: OK saves the changes, Cancel drops them (the form's buttons).
   form->exec();
 }
 
@@ -309,29 +309,29 @@ void TSpellOptsDlg::UndoChanges() {
   if (FChecker == nullptr) return;
   TVelkSpellChecker& c = *FChecker;
   TSpellOptionsDlg& f = *Form();
-  // 1.
+  // The suggestion search's limits.
   LoadSpin(f.SpinEdit1, c.MaxDevDelete());
   LoadSpin(f.SpinEdit2, c.MaxDevInsert());
   LoadSpin(f.SpinEdit3, c.MaxDevSubstitute());
   LoadSpin(f.SpinEdit5, c.MaxDevAppend());
   LoadSpin(f.SpinEdit4, c.SuggestionLimit());
-  // 2.
+  // The sort methods.
   f.ComboBox1->setCurrentIndex(c.SortMethod1());
   f.ComboBox2->setCurrentIndex(c.SortMethod2());
-  // 3.
+  // The code's block sizes and the type of input.
   LoadSpin(f.SpinEdit6, c.EncodedBlockSize());
   LoadSpin(f.SpinEdit7, c.UnencodedBlockSize());
   f.ComboBox3->setCurrentIndex(c.TypeOfInput() == wliFixedBlockSize ? 1 : 0);
-  // 4. The token as three digits and as a character; the replacement in force.
+  // The token as three digits and as a character; the replacement in force.
   const int token = c.FormatChar()->Token();
   f.MaskEdit1->setText(QStringLiteral("#%1").arg(token, 3, 10, QLatin1Char('0')));
   f.MaskEdit2->setText(CodeChar(token));
   f.FLoadedReplacement = c.FormatChar()->Replacement();
   f.FLoadedReplacementText = ToQString(f.FLoadedReplacement);
   f.Edit2->setText(f.FLoadedReplacementText);
-  // 5.
+  // Whether a word keeps its first succeeding delimiter.
   f.CheckBox1->setChecked(c.DelimiterOption() == wldInclFirstSucc);
-  // 6.
+  // The effective delimiters, one check box per byte value.
   const TCharSet delimiters = c.GetDelimiters();
   for (int n = 0; n < 256; ++n) {
     f.CheckListBox1->item(n)->setCheckState(
@@ -360,31 +360,31 @@ void TSpellOptsDlg::SaveChanges() {
     trial.SetReplacement(replacement);
   }
 
-  // 1.
+  // The suggestion search's limits.
   c.SetMaxDevDelete(SpinValue(f.SpinEdit1));
   c.SetMaxDevInsert(SpinValue(f.SpinEdit2));
   c.SetMaxDevSubstitute(SpinValue(f.SpinEdit3));
   c.SetMaxDevAppend(SpinValue(f.SpinEdit5));
   c.SetSuggestionLimit(SpinValue(f.SpinEdit4));
-  // 2. No selection leaves a sort method as it is.
+  // The sort methods; no selection leaves a sort method as it is.
   if (f.ComboBox1->currentIndex() >= 0) {
     c.SetSortMethod1(static_cast<TSortMethod>(f.ComboBox1->currentIndex()));
   }
   if (f.ComboBox2->currentIndex() >= 0) {
     c.SetSortMethod2(static_cast<TSortMethod>(f.ComboBox2->currentIndex()));
   }
-  // 3.
+  // The code's block sizes and the type of input.
   c.SetEncodedBlockSize(static_cast<TEncBlockSizeInterval>(SpinValue(f.SpinEdit6)));
   c.SetUnencodedBlockSize(SpinValue(f.SpinEdit7));
   if (f.ComboBox3->currentIndex() >= 0) {
     c.SetTypeOfInput(f.ComboBox3->currentIndex() == 1 ? wliFixedBlockSize : wliTextInput);
   }
-  // 4.
+  // The format character, already tried above.
   c.FormatChar()->SetToken(token);
   c.FormatChar()->SetReplacement(replacement);
-  // 5.
+  // Whether a word keeps its first succeeding delimiter.
   c.SetDelimiterOption(f.CheckBox1->isChecked() ? wldInclFirstSucc : wldExclFirstSucc);
-  // 6. Starting from the empty set.
+  // The delimiters checked, starting from the empty set.
   TCharSet delimiters;
   for (int n = 0; n < 256; ++n) {
     if (f.CheckListBox1->item(n)->checkState() == Qt::Checked) {

@@ -36,16 +36,16 @@ TComponent::TComponent(TComponent* AOwner) {
 
 TComponent::~TComponent() {
   FComponentState.Include(csDestroying);
-  // 1. Tell every component that watches this one, and forget each other.
+  // Tell every component that watches this one, and forget each other.
   std::vector<TComponent*> watchers;
   watchers.swap(FFreeNotifies);
   for (TComponent* c : watchers) {
     EraseValue(c->FFreeNotifies, this);
     c->Notification(this, opRemove);
   }
-  // 2. Destroy the owned components, the last inserted first; each removes itself.
+  // Destroy the owned components, the last inserted first; each removes itself.
   while (!FComponents.empty()) delete FComponents.back();
-  // 3. Leave the owner.
+  // Leave the owner.
   if (FOwner != nullptr) FOwner->RemoveComponent(this);
 }
 

@@ -35,11 +35,12 @@ TCheckResults TVelkSpellChecker::Ask(std::string& W) {
 }
 
 void TVelkSpellChecker::CheckMemo() {
-  // 1.-2.
+  // Without a memo there is nothing to check; each check starts with an empty
+  // ignore list.
   if (FMemo == nullptr) return;
   TCustomMemo& memo = *FMemo;
   FIgnoreList.Clear();
-  // 3. The range: the selection, or the caret to the end.
+  // The range: the selection, or the caret to the end.
   FMemoText = memo.Text();
   const auto size = static_cast<std::uint32_t>(FMemoText.size());
   const std::uint32_t range_start =
@@ -66,20 +67,20 @@ void TVelkSpellChecker::CheckMemo() {
 
   TByteString block;
   while (FCharsRead < FCharsToRead) {
-    // 4.1 The next word, and where it stands in the text.
+    // The next word, and where it stands in the text.
     const std::uint32_t before = FCharsRead;
     ExtractTextBlockFrom(block, next);
     const std::uint32_t consumed = FCharsRead - before;
     const std::uint32_t span = consumed - FPrecedingDelimiters.Size() - FSucceedingDelimiter.Size();
     const std::uint32_t word_start = range_start + before + FPrecedingDelimiters.Size();
     std::string w = block.GetString();
-    // 4.2 Known, ignored, or nothing to ask about (the end of a delimiter run).
+    // Known, ignored, or nothing to ask about (the end of a delimiter run).
     if (w.empty() || Frequency(w) > 0 || FIgnoreList.IndexOf(w) >= 0) continue;
-    // 4.3
+    // Put the caret after the word and ask the dialog about it.
     memo.SetSelStart(static_cast<int>(pos));
     const std::string original = FMemoText.substr(word_start, span);
     const TCheckResults r = Ask(w);
-    // 4.4
+    // Carry out the answer.
     switch (r) {
       case crAdd:
         AddToSpell(w);

@@ -44,7 +44,7 @@ void TVelkSpellChecker::Suggest(const std::string& AWord) {
     for (std::string& s : ranked) FSuggestions.Add(std::move(s));
     return;
   }
-  // 1.-3.
+  // Start at the root with the whole budget of each kind of edit.
   FCurrentNode = 0;
   FAppendLeft = FMaxDevAppend;
   FDeleteLeft = FMaxDevDelete;
@@ -55,9 +55,9 @@ void TVelkSpellChecker::Suggest(const std::string& AWord) {
   FWord = AWord;
   FCandidate.assign(AWord.size() + FAppendLeft + FInsertLeft, ' ');
   FFoundList.clear();
-  // 4.
+  // Walk the trie from the root, collecting candidates.
   if (GetNodeCount() > 0) MakeSuggestion();
-  // 5. Sort by the keys, then drop them.
+  // Sort by the keys, then drop them.
   if (FSortMethod1 != scpNone && FSuggestions.Count() > 0) {
     // The list's own order (bytes compared after folding the case), by way
     // of folded copies so that each comparison is a plain byte comparison.
@@ -80,22 +80,22 @@ void TVelkSpellChecker::Suggest(const std::string& AWord) {
 
 void TVelkSpellChecker::MakeSuggestion() {
   const detail::WordTrie& trie = *FNodeList;
-  // 1.-2.
+  // One level deeper in the word and in the candidate.
   const auto node = static_cast<std::uint32_t>(FCurrentNode);
   ++FWordPos;
   ++FCandPos;
   if (FCandidate.size() < FCandPos) FCandidate.resize(FCandPos + 8, ' ');
   const std::uint32_t length = static_cast<std::uint32_t>(FWord.size());
-  // 3. Accept; characters left at the end of the word are dropped freely up
+  // Accept; characters left at the end of the word are dropped freely up
   // to the deletions still allowed.
   if (trie.WordNumber(node) != 0 && length < FWordPos + FDeleteLeft) AddCurrSuggestion();
-  // 4.
+  // Try each child of this node as the candidate's next letter.
   const detail::WordTrie::ChildArrays kids = trie.Children(node);
   const std::uint32_t count = kids.Count;
   if (count > 0) {
     const std::uint8_t* letters = kids.Letters;
     const std::uint32_t* children = kids.Indices;
-    // 5. Look ahead in the word: 1-based positions among the child letters.
+    // Look ahead in the word: 1-based positions among the child letters.
     auto position = [&](char c) -> std::uint32_t {
       for (std::uint32_t i = 0; i < count; ++i) {
         if (letters[i] == static_cast<std::uint8_t>(c)) return i + 1;
@@ -113,7 +113,7 @@ void TVelkSpellChecker::MakeSuggestion() {
       MakeSuggestion();
       FCurrentNode = static_cast<std::int32_t>(node);
     };
-    // 6. Each child by the first rule that fits.
+    // Each child by the first rule that fits.
     for (std::uint32_t i = 1; i <= count; ++i) {
       const char letter = static_cast<char>(letters[i - 1]);
       const std::uint32_t child = children[i - 1];
@@ -147,16 +147,16 @@ void TVelkSpellChecker::MakeSuggestion() {
       }
     }
   }
-  // 7.
+  // Back up one level for the caller.
   --FWordPos;
   --FCandPos;
 }
 
 void TVelkSpellChecker::AddCurrSuggestion() {
-  // 1.-2. The first form of a word found (ignoring case) stays.
+  // The first form of a word found (ignoring case) stays.
   std::string w = FCandidate.substr(0, FCandPos - 1);
   if (!FFoundList.insert(Folded(w)).second) return;
-  // 3.-4.
+  // Unsorted, the word goes in as it is; sorted, behind its keys in hex.
   if (!IsKeyed(FSortMethod1)) {
     FSuggestions.Add(w);
     return;

@@ -28,9 +28,9 @@ int CompareAsciiText(std::string_view a, std::string_view b) {
 }  // namespace
 
 TVelkSpellChecker::TVelkSpellChecker(TComponent* AOwner) : TVelkWordloom(AOwner) {
-  // 1.-2. The lists and the settings are members with their initial values.
+  // The lists and the settings are members with their initial values.
   FIgnoreList.SetSorted(true);
-  // 3.-4. The default dialogs, owned by the checker.
+  // The default dialogs, owned by the checker.
   const SpellDialogFactory& factory = GetSpellDialogFactory();
   FCheckDialog = factory.CreateCheckDialog(this);
   FCheckDialog->SetName(kDefaultDialogName);

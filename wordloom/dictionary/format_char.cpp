@@ -49,9 +49,9 @@ void TFormatChar::DeriveReplacementBytes() {
 }
 
 void TFormatChar::SetToken(std::uint8_t Value) {
-  // 1. Checked against the replacement of the token in force before the change.
+  // Checked against the replacement of the token in force before the change.
   if (Contains(GetReplacement(), Value)) throw EPropertyError(kTokenInReplacement);
-  // 2. and 3.
+  // The new token, as a byte string too, and the replacement bytes it implies.
   FToken = Value;
   FTokenBStr.SetSize(0);
   FTokenBStr.AppendChar(Value);

@@ -27,9 +27,9 @@ struct SortEntry {
 void TVelkWordloom::ReduceSpell(std::uint32_t& Count) {
   detail::WordTrie& trie = *FNodeList;
   const std::uint32_t words = trie.WordCount();
-  // 1.
+  // Nothing to reduce in an empty dictionary.
   if (words == 0) return;
-  // 2. Most frequent first; equal frequencies keep their word-number order.
+  // Most frequent first; equal frequencies keep their word-number order.
   std::vector<SortEntry> sorted(words);
   for (std::uint32_t i = 0; i < words; ++i) sorted[i].Entry = trie.Entry(i);
   std::stable_sort(sorted.begin(), sorted.end(), [](const SortEntry& a, const SortEntry& b) {
@@ -39,7 +39,7 @@ void TVelkWordloom::ReduceSpell(std::uint32_t& Count) {
   std::vector<std::uint32_t> removed_nodes;
   bool any_removed = false;
 
-  // 6. Renumbers the survivors in sorted order, rebuilds the table and closes
+  // Renumbers the survivors in sorted order, rebuilds the table and closes
   // up the node list. Also runs when a handler raised, so that what was
   // removed until then leaves a consistent dictionary.
   auto finish = [&]() -> std::uint32_t {
@@ -62,7 +62,7 @@ void TVelkWordloom::ReduceSpell(std::uint32_t& Count) {
     return k;
   };
 
-  // 3.-4. The candidates, least frequent first.
+  // The candidates, least frequent first.
   try {
     for (std::uint32_t pos = words; pos-- > Count;) {
       SortEntry& candidate = sorted[pos];
@@ -79,7 +79,7 @@ void TVelkWordloom::ReduceSpell(std::uint32_t& Count) {
     if (any_removed) finish();
     throw;
   }
-  // 5.
+  // Nothing removed: every word stays, with its number.
   if (!any_removed) {
     Count = words;
     return;

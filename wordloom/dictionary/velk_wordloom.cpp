@@ -26,28 +26,28 @@ TCharSet Utf8Delimiters() {
 }
 
 TVelkWordloom::TVelkWordloom(TComponent* AOwner) : TRndComponent(AOwner) {
-  // 1. The block stream buffer.
+  // The block stream buffer.
   FStreamBufferSize = kStreamBufferSize;
   StreamBuffer.reset(new std::uint8_t[kStreamBufferSize]());
   FStreamBufferCapacity = kStreamBufferSize;
-  // 2. The format character (a member: token 0, no replacement).
-  // 3. The node list, empty: no root.
+  // The format character (a member: token 0, no replacement).
+  // The node list, empty: no root.
   FNodeList = std::make_unique<detail::WordTrie>();
-  // 4. No word table.
+  // No word table.
   FNodeList->SetWordCapacity(0);
-  // 5.-8.
+  // The default settings of a new dictionary.
   FSpellFileOptions = {wlsPromptOnReplace, wlsPromptOnModified};
   FDelimiterOption = wldInclFirstSucc;
   FDelimiters = DefDelimiters;
   FTypeOfInput = wliTextInput;
   FUnencodedBlockSize = 4;
-  // 9. The progress display, hidden.
+  // The progress display, hidden.
   FProgress = ApplicationServices().CreateProgressDisplay();
-  // 10. The tokenizer's byte strings are members, created empty.
+  // The tokenizer's byte strings are members, created empty.
 }
 
 TVelkWordloom::~TVelkWordloom() {
-  // 1. A modified dictionary goes back to its file. A destructor cannot
+  // A modified dictionary goes back to its file. A destructor cannot
   // raise: a failed save is told to the user, and the file keeps its old
   // content (saves replace files only when complete).
   if (FSpellModified && FSpellFileOptions.Contains(wlsPromptOnModified) &&
@@ -62,7 +62,7 @@ TVelkWordloom::~TVelkWordloom() {
       }
     }
   }
-  // 2.-4.
+  // Free the word table and the node list.
   DisposeList();
 }
 

@@ -127,12 +127,12 @@ std::uint32_t TVelkWordloom::StreamBlockCode(const TByteString& Block) {
 }
 
 void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
-  // 1. Two words are the least a code book needs.
+  // Two words are the least a code book needs.
   if (WordCount() < 2) {
     DoError(ErrorClass::Of<EConvertError>(), "Cannot use empty spell file for encoding");
     return;
   }
-  // 2.-3.
+  // Read the whole source, with progress shown while it is read.
   BeginStreamPass(Source, "encode");
   detail::PassGuard guard{*FProgress, SpellStream};
 
@@ -147,7 +147,7 @@ void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
   const std::string_view replacement = FFormatChar.GetReplBStr().View();
 
   OutputBuffer out(Dest);
-  // 4. True while the segment written last was a code.
+  // True while the segment written last was a code.
   bool pending = false;
   // A literal after a code is marked: T with wlcCondSuffix, T T with both options.
   auto begin_literal = [&] {
@@ -163,7 +163,7 @@ void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
   std::uint8_t code_bytes[kMaxCodeBytes];
   try {
     while (FCharsRead < FCharsToRead) {
-      // 5.1 The next block, and in text mode the delimiters before it.
+      // The next block, and in text mode the delimiters before it.
       if (fixed) {
         const std::uint32_t want = std::min(FUnencodedBlockSize, FCharsToRead - FCharsRead);
         block.SetSize(want);
@@ -177,7 +177,7 @@ void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
         }
       }
 
-      // 5.2-5.3 The code bytes, if the block has a code that can be written.
+      // The code bytes, if the block has a code that can be written.
       const std::uint32_t code = StreamBlockCode(block);
       std::uint32_t code_len = 0;
       if (code != kNoCode) {
@@ -207,7 +207,7 @@ void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
         out.Append(std::string_view(reinterpret_cast<const char*>(code_bytes), code_len));
         pending = true;
       } else {
-        // 5.4 The block as a literal.
+        // The block as a literal.
         std::string_view bytes = block.View();
         if (fixed && bytes.find(static_cast<char>(token)) != std::string_view::npos) {
           // Raw blocks may hold the token; the replacement stands for it, as
@@ -231,14 +231,14 @@ void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
         out.Append(bytes);
       }
 
-      // 5.5 The succeeding delimiter is a literal of its own, marked as one
+      // The succeeding delimiter is a literal of its own, marked as one
       // when it follows a code (in form A the decoder would otherwise read it
       // as part of the code).
       if (separate_successor && FSucceedingDelimiter.Size() > 0) {
         begin_literal();
         out.Append(FSucceedingDelimiter.View());
       }
-      // 5.7
+      // Show how far the pass has read.
       FProgress->SetPosition(detail::ProgressValue(FCharsRead));
     }
   } catch (...) {
@@ -249,12 +249,12 @@ void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
 }
 
 void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
-  // 1.
+  // Two words are the least a code book needs.
   if (WordCount() < 2) {
     DoError(ErrorClass::Of<EConvertError>(), "Cannot use empty spell file for decoding");
     return;
   }
-  // 2.
+  // Read the whole source, with progress shown while it is read.
   BeginStreamPass(Source, "decode");
   detail::PassGuard guard{*FProgress, SpellStream};
 
@@ -267,7 +267,7 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
   OutputBuffer out(Dest);
   TokenRestorer text(out, token, FFormatChar.GetReplBStr().View());
   TByteString word;
-  // 4. A code names a word, or is reported; a handled report writes nothing.
+  // A code names a word, or is reported; a handled report writes nothing.
   auto write_word = [&](std::uint32_t code) {
     DecodeBlockBStr(code, word);
     text.Put(word.View());

@@ -45,11 +45,11 @@ void TVelkWordloom::ExtractTextBlockFrom(TByteString& Word, Source&& Next) {
   // The effective delimiters once per word: a change of DefDelimiters between
   // two words takes effect, and the token is never among them.
   const TCharSet delimiters = GetDelimiters();
-  // 1.
+  // Start with an empty word and no delimiters.
   Word.SetSize(0);
   FPrecedingDelimiters.SetSize(0);
   FSucceedingDelimiter.SetSize(0);
-  // 2. Skip delimiters; at the end of the input the last character is taken
+  // Skip delimiters; at the end of the input the last character is taken
   // unclassified.
   std::uint8_t c = Next();
   ++FCharsRead;
@@ -59,7 +59,7 @@ void TVelkWordloom::ExtractTextBlockFrom(TByteString& Word, Source&& Next) {
     ++FCharsRead;
   }
   if (FDelimiterOption == wldExclFirstSucc) {
-    // 3. The word without its succeeding delimiter.
+    // The word without its succeeding delimiter.
     while (true) {
       if (delimiters.Contains(c)) {
         FSucceedingDelimiter.AppendChar(c);
@@ -71,7 +71,7 @@ void TVelkWordloom::ExtractTextBlockFrom(TByteString& Word, Source&& Next) {
       ++FCharsRead;
     }
   } else {
-    // 4. The word with its first succeeding delimiter, whatever the first
+    // The word with its first succeeding delimiter, whatever the first
     // character is.
     AppendWordChar(Word, c);
     while (FCharsRead < FCharsToRead && !delimiters.Contains(c)) {
