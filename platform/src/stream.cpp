@@ -15,6 +15,24 @@
 
 namespace wordloom {
 
+namespace {
+
+// Calls Transfer (read or write) until Count bytes are done, the call makes no
+// progress or fails; an interrupted call is tried again. Returns the bytes done.
+template <typename Byte, typename Call>
+std::size_t TransferAll(Byte* Buffer, std::size_t Count, Call Transfer) {
+  std::size_t done = 0;
+  while (done < Count) {
+    const ssize_t n = Transfer(Buffer + done, Count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+}  // namespace
+
 std::int64_t TStream::Position() { return Seek(0, soCurrent); }
 
 std::int64_t TStream::Size() {
@@ -96,27 +114,13 @@ TFileStream::~TFileStream() {
 }
 
 std::size_t TFileStream::Read(void* Buffer, std::size_t Count) {
-  auto* p = static_cast<std::uint8_t*>(Buffer);
-  std::size_t done = 0;
-  while (done < Count) {
-    const ssize_t n = ::read(FHandle, p + done, Count - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  return done;
+  return TransferAll(static_cast<std::uint8_t*>(Buffer), Count,
+                     [this](std::uint8_t* p, std::size_t n) { return ::read(FHandle, p, n); });
 }
 
 std::size_t TFileStream::Write(const void* Buffer, std::size_t Count) {
-  const auto* p = static_cast<const std::uint8_t*>(Buffer);
-  std::size_t done = 0;
-  while (done < Count) {
-    const ssize_t n = ::write(FHandle, p + done, Count - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  return done;
+  return TransferAll(static_cast<const std::uint8_t*>(Buffer), Count,
+                     [this](const std::uint8_t* p, std::size_t n) { return ::write(FHandle, p, n); });
 }
 
 std::int64_t TFileStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {

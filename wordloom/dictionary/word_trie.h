@@ -181,22 +181,16 @@ class WordTrie {
 
   static constexpr int kBlockClasses = 9;  // capacities 2^1 .. 2^8
 
-  NavNode& At(std::uint32_t I) {
-    if (I >= FNav.size()) NodeIndexError(I);
-    return FNav[I];
+  // Item I of one of the node arrays, or the index error.
+  template <typename Array>
+  static auto& Checked(Array& Items, std::uint32_t I) {
+    if (I >= Items.size()) NodeIndexError(I);
+    return Items[I];
   }
-  const NavNode& At(std::uint32_t I) const {
-    if (I >= FNav.size()) NodeIndexError(I);
-    return FNav[I];
-  }
-  NodeLinks& Links(std::uint32_t I) {
-    if (I >= FLinks.size()) NodeIndexError(I);
-    return FLinks[I];
-  }
-  const NodeLinks& Links(std::uint32_t I) const {
-    if (I >= FLinks.size()) NodeIndexError(I);
-    return FLinks[I];
-  }
+  NavNode& At(std::uint32_t I) { return Checked(FNav, I); }
+  const NavNode& At(std::uint32_t I) const { return Checked(FNav, I); }
+  NodeLinks& Links(std::uint32_t I) { return Checked(FLinks, I); }
+  const NodeLinks& Links(std::uint32_t I) const { return Checked(FLinks, I); }
   [[noreturn]] static void NodeIndexError(std::uint32_t I);
   void Touch() { FRevision = 0; }
   static std::uint64_t NextRevision();

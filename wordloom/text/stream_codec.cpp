@@ -126,13 +126,15 @@ std::uint32_t TVelkWordloom::StreamBlockCode(const TByteString& Block) {
   }
 }
 
-void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
+bool TVelkWordloom::HasCodeBook(const char* Use) {
   // Two words are the least a code book needs.
-  if (WordCount() < 2) {
-    DoError(ErrorClass::Of<EConvertError>(), "Cannot use empty spell file for encoding");
-    return;
-  }
-  // Read the whole source, with progress shown while it is read.
+  if (WordCount() >= 2) return true;
+  DoError(ErrorClass::Of<EConvertError>(), std::string("Cannot use empty spell file for ") + Use);
+  return false;
+}
+
+void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
+  if (!HasCodeBook("encoding")) return;
   BeginStreamPass(Source, "encode");
   detail::PassGuard guard{*FProgress, SpellStream};
 
@@ -249,12 +251,7 @@ void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
 }
 
 void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
-  // Two words are the least a code book needs.
-  if (WordCount() < 2) {
-    DoError(ErrorClass::Of<EConvertError>(), "Cannot use empty spell file for decoding");
-    return;
-  }
-  // Read the whole source, with progress shown while it is read.
+  if (!HasCodeBook("decoding")) return;
   BeginStreamPass(Source, "decode");
   detail::PassGuard guard{*FProgress, SpellStream};
 

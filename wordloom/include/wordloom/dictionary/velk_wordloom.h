@@ -304,6 +304,9 @@ class TVelkWordloom : public TRndComponent {
   // counters, the progress display (shown if ShowProgress), the stream layer.
   // What names the pass for the error of a stream above 4 GiB.
   void BeginStreamPass(TStream& Source, const char* What);
+  // Whether the dictionary can serve as a code book (two words at least);
+  // else reports it through DoError, naming the Use ("encoding").
+  bool HasCodeBook(const char* Use);
 
   // The block stream buffer (kStreamBufferSize bytes) and its position.
   std::unique_ptr<std::uint8_t[]> StreamBuffer;
