@@ -31,6 +31,8 @@ void AddWordOnce(ToolChecker& checker, std::string_view word) {
 // Adds the "word<TAB>count" lines of File: each word count times more.
 void ImportCounts(ToolChecker& checker, const std::string& file) {
   const std::string data = ReadInput(file, true);
+  // A new dictionary has no root yet; nothing can be looked up or added without it.
+  if (checker.GetNodeCount() == 0) checker.InitFirstSpellNode();
   std::size_t line_no = 0;
   std::size_t start = 0;
   while (start < data.size()) {
@@ -57,7 +59,8 @@ void ImportCounts(ToolChecker& checker, const std::string& file) {
       throw CliError(where + "the frequency of \"" + std::string(word) + "\" would overflow");
     }
     try {
-      for (std::uint32_t i = 0; i < count; ++i) AddWordOnce(checker, word);
+      // In one step: a count of billions must not mean billions of additions.
+      checker.AddToSpell(word, count);
     } catch (const Exception& e) {
       throw CliError(where + e.what());
     }
