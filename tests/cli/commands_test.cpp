@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <wordloom/wordloom.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "interactive_check.h"
 #include "pipe_mode.h"
 
 namespace wordloom::cli {
@@ -24,6 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 // A folder of its own under the test's temporary directory, removed at the end.
@@ -121,6 +125,23 @@ TEST_F(CommandsTest, SuggestNamesCorrectWordsAndLimitsCorrections) {
   const std::string printed = out.str();
   EXPECT_THAT(Lines(printed), ElementsAre(StartsWith("Teh: The, "), "qqqqqqqq:"));
   EXPECT_EQ(std::count(printed.begin(), printed.end(), ','), 1);
+}
+
+TEST_F(CommandsTest, InteractiveCheckCorrectsTheFileAndStopsOnRequest) {
+  const std::string dict = Learn("the the cat sat on mat");
+  const std::string text = FFolder.Write("fix.txt", "teh cat\n'The' mta\nsta\n");
+  CheckOptions options = Options(dict);
+  options.Files = {text};
+  std::istringstream commands("0\nr Mat\nq\n");
+  std::ostringstream prompts;
+  EXPECT_EQ(RunInteractiveCheck(options, FServices, commands, prompts), kExitOk);
+  // "'The'" is no question: capitalised and quoted, it is a known word.
+  std::ifstream in(text, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the cat\n'The' Mat\nsta\n");
+  EXPECT_THAT(prompts.str(), HasSubstr(text + ":1:1: teh\n  teh cat\n  ^^^\n  0) the\n"));
+  EXPECT_THAT(prompts.str(), HasSubstr(text + ":2:7: mta\n"));
+  EXPECT_THAT(prompts.str(), HasSubstr(text + ":3:1: sta\n"));
+  EXPECT_THAT(prompts.str(), Not(HasSubstr("The'\n")));
 }
 
 // Suggest and the pipe once ordered a capitalised word's corrections
