@@ -7,6 +7,7 @@
 #include <istream>
 #include <memory>
 #include <ostream>
+#include <string_view>
 #include <utility>
 
 namespace wordloom::cli {
@@ -40,8 +41,15 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
     if (FCancelled) return crCancel;
     if (AcceptedByTool(AWord)) return crIgnoreAll;
     const std::size_t limit = std::min<std::size_t>(FOptions.MaxSuggestions, 10);
+    // Quotation marks around the word are no part of it: it is corrected and
+    // added without them, and a correction takes its place between them.
+    const std::string_view bare = WithoutQuotes(AWord);
+    const std::string spelling = FoldApostrophes(bare);
+    const std::string opening = AWord.substr(0, static_cast<std::size_t>(bare.data() - AWord.data()));
+    const std::string closing = AWord.substr(opening.size() + bare.size());
     const std::vector<std::string> suggestions =
-        SuggestionsFor(FChecker, FoldApostrophes(AWord), limit, FOptions.CaseSensitive);
+        SuggestionsFor(FChecker, spelling, limit, FOptions.CaseSensitive);
+    const auto quoted = [&](std::size_t n) { return opening + suggestions[n] + closing; };
     ShowWord(*Checker, AWord, suggestions);
     for (;;) {
       FPrompts << "> " << std::flush;
@@ -56,7 +64,7 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
       if (command.size() == 1 && command[0] >= '0' && command[0] <= '9') {
         const std::size_t n = static_cast<std::size_t>(command[0] - '0');
         if (n < suggestions.size()) {
-          AWord = suggestions[n];
+          AWord = quoted(n);
           return crReplace;
         }
         FPrompts << "no correction " << n << '\n';
@@ -64,6 +72,7 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
       }
       if (command == "a") {
         FAdded = true;
+        AWord = spelling;
         return crAdd;
       }
       if (command == "i") return crIgnore;
@@ -82,7 +91,7 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
             FPrompts << "no correction " << n << '\n';
             continue;
           }
-          text = suggestions[n];
+          text = quoted(n);
         }
         if (!text.empty()) {
           AWord = std::move(text);

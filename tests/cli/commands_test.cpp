@@ -144,6 +144,28 @@ TEST_F(CommandsTest, InteractiveCheckCorrectsTheFileAndStopsOnRequest) {
   EXPECT_THAT(prompts.str(), Not(HasSubstr("The'\n")));
 }
 
+// A quoted word once got no corrections (they were sought with the quotes)
+// and was added to the dictionary with its quotes, so it stayed unknown.
+TEST_F(CommandsTest, InteractiveCheckCorrectsAndAddsAQuotedWordWithoutItsQuotes) {
+  const std::string dict = Learn("the the cat sat on mat");
+  const std::string text = FFolder.Write("quoted.txt", "'Teh' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n");
+  CheckOptions options = Options(dict);
+  options.Files = {text};
+  std::istringstream commands("0\na\n");
+  std::ostringstream prompts;
+  EXPECT_EQ(RunInteractiveCheck(options, FServices, commands, prompts), kExitOk);
+  std::ifstream in(text, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+            "'The' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n");
+  EXPECT_THAT(prompts.str(), HasSubstr(":1:1: 'Teh'\n  'Teh' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n  ^^^^^\n  0) The\n"));
+  // Added once without quotes, the word is known at its next occurrence.
+  const std::string asked = prompts.str();
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), '>'), 2);
+  ToolChecker checker(false);
+  OpenDictionary(checker, dict, FServices);
+  EXPECT_EQ(checker.Frequency("zork"), 1u);
+}
+
 // Suggest and the pipe once ordered a capitalised word's corrections
 // differently with the sort methods; one function serves both now.
 TEST_F(CommandsTest, SuggestAndThePipeGiveTheSameOrderInBothRankings) {
