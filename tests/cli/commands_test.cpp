@@ -127,42 +127,48 @@ TEST_F(CommandsTest, SuggestNamesCorrectWordsAndLimitsCorrections) {
   EXPECT_EQ(std::count(printed.begin(), printed.end(), ','), 1);
 }
 
-TEST_F(CommandsTest, InteractiveCheckCorrectsTheFileAndStopsOnRequest) {
-  const std::string dict = Learn("the the cat sat on mat");
-  const std::string text = FFolder.Write("fix.txt", "teh cat\n'The' mta\nsta\n");
-  CheckOptions options = Options(dict);
-  options.Files = {text};
-  std::istringstream commands("0\nr Mat\nq\n");
-  std::ostringstream prompts;
-  EXPECT_EQ(RunInteractiveCheck(options, FServices, commands, prompts), kExitOk);
+// The prompts and the file's text after an interactive check of Text with
+// Commands, against a dictionary learned from Words.
+struct Session {
+  std::string Prompts, Text;
+};
+
+class InteractiveCheckTest : public CommandsTest {
+ protected:
+  Session Run(const std::string& words, const std::string& text, const std::string& commands) {
+    FDictionary = Learn(words);
+    FFile = FFolder.Write("text.txt", text);
+    CheckOptions options = Options(FDictionary);
+    options.Files = {FFile};
+    std::istringstream in(commands);
+    std::ostringstream prompts;
+    EXPECT_EQ(RunInteractiveCheck(options, FServices, in, prompts), kExitOk);
+    std::ifstream file(FFile, std::ios::binary);
+    return {prompts.str(), std::string(std::istreambuf_iterator<char>(file), {})};
+  }
+  std::string FDictionary, FFile;
+};
+
+TEST_F(InteractiveCheckTest, CorrectsTheFileAndStopsOnRequest) {
+  const Session s = Run("the the cat sat on mat", "teh cat\n'The' mta\nsta\n", "0\nr Mat\nq\n");
   // "'The'" is no question: capitalised and quoted, it is a known word.
-  std::ifstream in(text, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the cat\n'The' Mat\nsta\n");
-  EXPECT_THAT(prompts.str(), HasSubstr(text + ":1:1: teh\n  teh cat\n  ^^^\n  0) the\n"));
-  EXPECT_THAT(prompts.str(), HasSubstr(text + ":2:7: mta\n"));
-  EXPECT_THAT(prompts.str(), HasSubstr(text + ":3:1: sta\n"));
-  EXPECT_THAT(prompts.str(), Not(HasSubstr("The'\n")));
+  EXPECT_EQ(s.Text, "the cat\n'The' Mat\nsta\n");
+  EXPECT_THAT(s.Prompts, HasSubstr(FFile + ":1:1: teh\n  teh cat\n  ^^^\n  0) the\n"));
+  EXPECT_THAT(s.Prompts, HasSubstr(FFile + ":2:7: mta\n"));
+  EXPECT_THAT(s.Prompts, HasSubstr(FFile + ":3:1: sta\n"));
+  EXPECT_THAT(s.Prompts, Not(HasSubstr("The'\n")));
 }
 
 // A quoted word once got no corrections (they were sought with the quotes)
 // and was added to the dictionary with its quotes, so it stayed unknown.
-TEST_F(CommandsTest, InteractiveCheckCorrectsAndAddsAQuotedWordWithoutItsQuotes) {
-  const std::string dict = Learn("the the cat sat on mat");
-  const std::string text = FFolder.Write("quoted.txt", "'Teh' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n");
-  CheckOptions options = Options(dict);
-  options.Files = {text};
-  std::istringstream commands("0\na\n");
-  std::ostringstream prompts;
-  EXPECT_EQ(RunInteractiveCheck(options, FServices, commands, prompts), kExitOk);
-  std::ifstream in(text, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-            "'The' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n");
-  EXPECT_THAT(prompts.str(), HasSubstr(":1:1: 'Teh'\n  'Teh' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n  ^^^^^\n  0) The\n"));
+TEST_F(InteractiveCheckTest, CorrectsAndAddsAQuotedWordWithoutItsQuotes) {
+  const Session s = Run("the the cat sat on mat", "'Teh' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n", "0\na\n");
+  EXPECT_EQ(s.Text, "'The' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n");
+  EXPECT_THAT(s.Prompts, HasSubstr(":1:1: 'Teh'\n  'Teh' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n  ^^^^^\n  0) The\n"));
   // Added once without quotes, the word is known at its next occurrence.
-  const std::string asked = prompts.str();
-  EXPECT_EQ(std::count(asked.begin(), asked.end(), '>'), 2);
+  EXPECT_EQ(std::count(s.Prompts.begin(), s.Prompts.end(), '>'), 2);
   ToolChecker checker(false);
-  OpenDictionary(checker, dict, FServices);
+  OpenDictionary(checker, FDictionary, FServices);
   EXPECT_EQ(checker.Frequency("zork"), 1u);
 }
 
