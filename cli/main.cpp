@@ -12,6 +12,7 @@
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
+#include "interactive_check.h"
 #include "pipe_mode.h"
 #include "terminal_services.h"
 
@@ -91,7 +92,7 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
   options.CaseSensitive = common.CaseSensitive;
   options.Version = WORDLOOM_VERSION;
   options.Ranking = common.Ranking;
-  return RunPipe(checker, std::cin, std::cout, options) == 0 ? kExitOk : kExitError;
+  return RunPipe(checker, std::cin, std::cout, std::cerr, options) == 0 ? kExitOk : kExitError;
 }
 
 }  // namespace
@@ -231,21 +232,21 @@ int main(int argc, char** argv) {
     }
     if (command == count_cmd) {
       if (count_files.empty()) count_files.push_back("-");
-      return RunCount(count_files, count_utf8, services);
+      return RunCount(count_files, count_utf8, services, std::cout);
     }
     check.Dictionary = common.Dictionary;
     check.CaseSensitive = common.CaseSensitive;
     check.Ranking = common.Ranking;
     if (command == check_cmd) {
       if (interactive) return RunInteractiveCheck(check, services, std::cin, std::cerr);
-      return RunCheck(check, services);
+      return RunCheck(check, services, std::cout);
     }
-    if (command == suggest_cmd) return RunSuggest(words, check, services);
-    if (command == list_cmd) return RunList(common.Dictionary, from, to, services);
-    if (command == add_cmd) return RunModify(common.Dictionary, words, true, services);
-    if (command == delete_cmd) return RunModify(common.Dictionary, words, false, services);
+    if (command == suggest_cmd) return RunSuggest(words, check, services, std::cout);
+    if (command == list_cmd) return RunList(common.Dictionary, from, to, services, std::cout);
+    if (command == add_cmd) return RunModify(common.Dictionary, words, true, services, std::cerr);
+    if (command == delete_cmd) return RunModify(common.Dictionary, words, false, services, std::cerr);
     if (command == info_cmd) {
-      return RunInfo(info_dict.empty() ? common.Dictionary : info_dict, services);
+      return RunInfo(info_dict.empty() ? common.Dictionary : info_dict, services, std::cout);
     }
     if (command == encode_cmd || command == decode_cmd) {
       return RunCode(common.Dictionary, in_file, out_file, command == encode_cmd, services);

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <istream>
 #include <ostream>
 #include <system_error>
@@ -14,39 +13,12 @@ namespace wordloom::cli {
 
 namespace {
 
-bool IsAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
-bool IsAsciiLower(char c) { return c >= 'a' && c <= 'z'; }
-
 // A letter of a word: an ASCII letter, or any byte of a multi-byte UTF-8
 // sequence (so every non-ASCII character counts as a letter).
-bool IsWordByte(char c) {
-  return IsAsciiUpper(c) || IsAsciiLower(c) || static_cast<unsigned char>(c) >= 0x80;
-}
+bool IsWordByte(char c) { return HasLetter(std::string_view(&c, 1)); }
 
 // A byte that starts a character: anything but a UTF-8 continuation byte.
 bool StartsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
-
-std::string AsciiLower(std::string_view w) {
-  std::string out(w);
-  for (char& c : out) {
-    if (IsAsciiUpper(c)) c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-std::string AsciiUpper(std::string_view w) {
-  std::string out(w);
-  for (char& c : out) {
-    if (IsAsciiLower(c)) c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-// True when the word has an upper-case ASCII letter and no lower-case one.
-bool IsAllCapitals(std::string_view w) {
-  return std::any_of(w.begin(), w.end(), IsAsciiUpper) &&
-         std::none_of(w.begin(), w.end(), IsAsciiLower);
-}
 
 std::string_view Trim(std::string_view s) {
   const auto blank = [](char c) {
@@ -67,39 +39,40 @@ std::string CommandWord(std::string_view line) {
 
 class PipeSession {
  public:
-  PipeSession(TVelkSpellChecker& checker, std::ostream& out, const PipeOptions& options)
-      : checker_(checker), out_(out), options_(options), terse_(options.Terse) {}
+  PipeSession(TVelkSpellChecker& Checker, std::ostream& Out, std::ostream& Err,
+              const PipeOptions& Options)
+      : FChecker(Checker), FOut(Out), FErr(Err), FOptions(Options), FTerse(Options.Terse) {}
 
-  int Run(std::istream& in) {
+  int Run(std::istream& In) {
     // A dictionary without a root can neither be searched nor learn words.
-    if (checker_.NodeCount() == 0) checker_.InitFirstSpellNode();
-    if (!options_.PersonalFile.empty()) {
-      for (const std::string& w : LoadPersonal(options_.PersonalFile)) AddPersonal(w);
+    if (FChecker.NodeCount() == 0) FChecker.InitFirstSpellNode();
+    if (!FOptions.PersonalFile.empty()) {
+      for (const std::string& w : LoadPersonal(FOptions.PersonalFile)) AddPersonal(w);
     }
-    if (!options_.ListMode) {
-      out_ << "@(#) International Ispell Version 3.2.06 (but really Wordloom";
-      if (!options_.Version.empty()) out_ << ' ' << options_.Version;
-      out_ << ")\n";
-      out_.flush();
+    if (!FOptions.ListMode) {
+      FOut << "@(#) International Ispell Version 3.2.06 (but really Wordloom";
+      if (!FOptions.Version.empty()) FOut << ' ' << FOptions.Version;
+      FOut << ")\n";
+      FOut.flush();
     }
     std::string line;
-    while (std::getline(in, line)) {
+    while (std::getline(In, line)) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (options_.ListMode) {
+      if (FOptions.ListMode) {
         ListLine(line);
       } else {
         PipeLine(line);
       }
-      out_.flush();
+      FOut.flush();
     }
-    if (!out_) status_ = 1;
-    return status_;
+    if (!FOut) FStatus = 1;
+    return FStatus;
   }
 
  private:
   void PipeLine(const std::string& line) {
     if (line.empty()) {
-      out_ << '\n';
+      FOut << '\n';
       return;
     }
     switch (line.front()) {
@@ -114,17 +87,17 @@ class PipeSession {
         return;
       case '@': {
         const std::string w = CommandWord(line);
-        if (!w.empty()) session_.insert(w);
+        if (!w.empty()) FSession.insert(w);
         return;
       }
       case '#':
         Save();
         return;
       case '!':
-        terse_ = true;
+        FTerse = true;
         return;
       case '%':
-        terse_ = false;
+        FTerse = false;
         return;
       case '~':
       case '+':
@@ -142,121 +115,68 @@ class PipeSession {
   void CheckText(const std::string& line, std::size_t from) {
     for (const PipeWord& w : SplitWords(line, from)) {
       if (IsKnown(w.Text)) {
-        if (!terse_) out_ << "*\n";
+        if (!FTerse) FOut << "*\n";
         continue;
       }
-      const std::vector<std::string> suggestions = SuggestionsFor(w.Text);
+      const std::vector<std::string> suggestions =
+          SuggestionsFor(FChecker, w.Text, kMaxPipeSuggestions, FOptions.CaseSensitive);
       if (suggestions.empty()) {
-        out_ << "# " << w.Text << ' ' << w.Offset << '\n';
+        FOut << "# " << w.Text << ' ' << w.Offset << '\n';
         continue;
       }
-      out_ << "& " << w.Text << ' ' << suggestions.size() << ' ' << w.Offset << ':';
+      FOut << "& " << w.Text << ' ' << suggestions.size() << ' ' << w.Offset << ':';
       for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        out_ << (i == 0 ? " " : ", ") << suggestions[i];
+        FOut << (i == 0 ? " " : ", ") << suggestions[i];
       }
-      out_ << '\n';
+      FOut << '\n';
     }
-    out_ << '\n';
+    FOut << '\n';
   }
 
   void ListLine(const std::string& line) {
     for (const PipeWord& w : SplitWords(line)) {
-      if (!IsKnown(w.Text)) out_ << w.Text << '\n';
+      if (!IsKnown(w.Text)) FOut << w.Text << '\n';
     }
   }
 
-  bool KnownAsIs(const std::string& w) {
-    return session_.count(w) != 0 || checker_.Frequency(w) > 0;
-  }
-
+  // A dictionary word in some case, or one accepted for this session ("@").
   bool IsKnown(const std::string& w) {
-    if (KnownAsIs(w)) return true;
-    if (options_.CaseSensitive || !IsAsciiUpper(w.front())) return false;
-    const std::string lower = AsciiLower(w);
-    if (KnownAsIs(lower)) return true;
-    // "PARIS" is the shouted form of "Paris".
-    if (w.size() > 1 && IsAllCapitals(w)) {
-      const std::string capitalised = w.substr(0, 1) + lower.substr(1);
-      if (KnownAsIs(capitalised)) return true;
-    }
-    return false;
-  }
-
-  // The checker's suggestions, at most kMaxPipeSuggestions, one per word
-  // ignoring case. A word with capitals is also looked up in lower case, and
-  // those suggestions come first, capitalised or all capitals as the word is.
-  std::vector<std::string> SuggestionsFor(const std::string& w) {
-    std::vector<std::string> out;
-    std::unordered_set<std::string> seen;
-    const auto take = [&](const std::string& s) {
-      if (out.size() < static_cast<std::size_t>(kMaxPipeSuggestions) && !s.empty() && s != w &&
-          seen.insert(AsciiLower(s)).second) {
-        out.push_back(s);
-      }
-    };
-    if (checker_.SuggestionRanking() == srkLikelihood) {
-      // The ranking keeps the writer's case and looks past it itself; when
-      // case counts, only the dictionary's spellings are corrections.
-      checker_.SetSuggestionLimit(kMaxPipeSuggestions + 1);
-      checker_.Suggest(options_.CaseSensitive ? AsciiLower(w) : w);
-      for (const std::string& s : checker_.Suggestions()) take(s);
-      return out;
-    }
-    checker_.SetSuggestionLimit(0);
-    const std::string lower = AsciiLower(w);
-    if (!options_.CaseSensitive && lower != w) {
-      const bool shout = w.size() > 1 && IsAllCapitals(w);
-      const bool capitalised = !shout && IsAsciiUpper(w.front());
-      checker_.Suggest(lower);
-      const TStringList& found = checker_.Suggestions();
-      for (int i = 0; i < found.Count(); ++i) {
-        std::string s = found[i];
-        if (shout) {
-          s = AsciiUpper(s);
-        } else if (capitalised && IsAsciiLower(s.front())) {
-          s.front() = static_cast<char>(s.front() - 'a' + 'A');
-        }
-        take(s);
-      }
-    }
-    checker_.Suggest(w);
-    const TStringList& found = checker_.Suggestions();
-    for (int i = 0; i < found.Count(); ++i) take(found[i]);
-    return out;
+    return IsKnownWord(FChecker, w, FOptions.CaseSensitive,
+                       [this](const std::string& s) { return FSession.count(s) != 0; });
   }
 
   void AddPersonal(const std::string& w) {
     if (w.empty()) return;
-    if (checker_.Frequency(w) == 0) {
+    if (FChecker.Frequency(w) == 0) {
       try {
-        checker_.AddToSpell(w);
+        FChecker.AddToSpell(w);
       } catch (const std::exception& e) {
         // A word the dictionary refuses (one holding its format character)
         // stays unknown; the session goes on.
-        std::cerr << "wordloom: cannot add \"" << w << "\": " << e.what() << '\n';
+        FErr << "wordloom: cannot add \"" << w << "\": " << e.what() << '\n';
         return;
       }
     }
-    if (personalSeen_.insert(w).second) personal_.push_back(w);
+    if (FPersonalSeen.insert(w).second) FPersonal.push_back(w);
   }
 
   void Save() {
-    if (options_.PersonalFile.empty()) return;
-    if (!SavePersonal(options_.PersonalFile, personal_)) {
-      std::cerr << "wordloom: cannot write the personal dictionary " << options_.PersonalFile
-                << '\n';
-      status_ = 1;
+    if (FOptions.PersonalFile.empty()) return;
+    if (!SavePersonal(FOptions.PersonalFile, FPersonal)) {
+      FErr << "wordloom: cannot write the personal dictionary " << FOptions.PersonalFile << '\n';
+      FStatus = 1;
     }
   }
 
-  TVelkSpellChecker& checker_;
-  std::ostream& out_;
-  const PipeOptions& options_;
-  bool terse_;
-  int status_ = 0;
-  std::unordered_set<std::string> session_;
-  std::vector<std::string> personal_;  // in the order they were added
-  std::unordered_set<std::string> personalSeen_;
+  TVelkSpellChecker& FChecker;
+  std::ostream& FOut;
+  std::ostream& FErr;
+  const PipeOptions& FOptions;
+  bool FTerse;
+  int FStatus = 0;
+  std::unordered_set<std::string> FSession;
+  std::vector<std::string> FPersonal;  // in the order they were added
+  std::unordered_set<std::string> FPersonalSeen;
 };
 
 }  // namespace
@@ -328,7 +248,7 @@ bool SavePersonal(const std::string& File, const std::vector<std::string>& Words
   return true;
 }
 
-int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out,
+int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out, std::ostream& Err,
             const PipeOptions& Options) {
   // The session sets the ranking and the limit it needs; the caller's
   // settings come back afterwards, also when the session fails.
@@ -342,7 +262,7 @@ int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out,
     }
   } restore{Checker, Checker.SuggestionRanking(), Checker.SuggestionLimit()};
   Checker.SetSuggestionRanking(Options.Ranking);
-  PipeSession session(Checker, Out, Options);
+  PipeSession session(Checker, Out, Err, Options);
   return session.Run(In);
 }
 

@@ -5,7 +5,7 @@
 //   checker.AddFileToSpell("words.txt");
 //   PipeOptions options;
 //   options.Version = "0.1.0";
-//   int status = RunPipe(checker, std::cin, std::cout, options);
+//   int status = RunPipe(checker, std::cin, std::cout, std::cerr, options);
 //
 // Protocol, one input line at a time:
 //   text      every word gets a result line: "*" (known), "& WORD N OFFSET: a, b"
@@ -50,9 +50,10 @@ struct PipeOptions {
 inline constexpr int kMaxPipeSuggestions = 10;
 
 // Runs the protocol: reads lines from In until its end, answers on Out, which
-// is flushed after each answer. Returns the exit status: 0, or 1 when a save
-// of the personal dictionary failed (reported on std::cerr).
-int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out,
+// is flushed after each answer; failures that do not end the session (a word
+// the dictionary refuses, a failed save) are reported on Err. Returns the
+// exit status: 0, or 1 when a save of the personal dictionary failed.
+int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out, std::ostream& Err,
             const PipeOptions& Options);
 
 // The words of a personal word list: one a line, surrounding blanks and empty

@@ -2,8 +2,12 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
+#include <utility>
 
 #include "qt_memo_internal.h"
+#include "wordloom/checking/spelling_rules.h"
+#include "wordloom/text/text_words.h"
 
 namespace wordloom::dialogs {
 
@@ -35,10 +39,13 @@ void TSpellHighlighter::IgnoreAll(const std::string& Word) {
 }
 
 bool TSpellHighlighter::Accepts(const std::string& Word) {
-  if (FChecker == nullptr || FChecker->Frequency(Word) > 0 || IsIgnored(Word)) return true;
+  if (FChecker == nullptr || IsIgnored(Word)) return true;
+  if (IsKnownWord(*FChecker, Word, !FAcceptCapitalised)) return true;
   if (!FAcceptCapitalised) return false;
+  // A capital outside ASCII (an accented letter): what its lower case is in bytes
+  // depends on the text's encoding, which only the memo side knows.
   QString text = DecodeMemoText(Word, FEncoding);
-  if (text.isEmpty() || !text[0].isUpper()) return false;
+  if (text.isEmpty() || text[0].unicode() < 128 || !text[0].isUpper()) return false;
   text[0] = text[0].toLower();
   return FChecker->Frequency(EncodeMemoText(text, FEncoding)) > 0;
 }
@@ -49,36 +56,16 @@ std::vector<TSpellWord> TSpellHighlighter::WordsOf(const QString& Line, bool Las
   const detail::MemoTextMap map(Line, FEncoding);
   // The line break that ends the line is a delimiter like any other.
   const std::string bytes = Last ? map.Bytes() : map.Bytes() + '\n';
-  const int n = map.ByteCount();
-  const TCharSet delimiters = FChecker->GetDelimiters();
-  const bool include_delimiter = FChecker->DelimiterOption() == wldInclFirstSucc;
-  const std::uint8_t token = FChecker->FormatChar()->GetToken();
-  const std::string replacement = FChecker->FormatChar()->GetReplBStr().GetString();
-  auto is_delimiter = [&](int i) {
-    return delimiters.Contains(static_cast<std::uint8_t>(bytes[static_cast<std::size_t>(i)]));
-  };
-  for (int i = 0; i < n;) {
-    while (i < n && is_delimiter(i)) ++i;
-    if (i == n) break;
-    const int start = i;
+  const auto n = static_cast<std::size_t>(map.ByteCount());
+  for (TextWord& cut : WordsOfText(*FChecker, bytes)) {
+    // A cut that starts at the line break is the next line's business.
+    if (cut.Start >= n) break;
     TSpellWord w;
-    for (; i < n && !is_delimiter(i); ++i) {
-      const char c = bytes[static_cast<std::size_t>(i)];
-      if (static_cast<std::uint8_t>(c) == token) {
-        w.Word += replacement;
-      } else {
-        w.Word += c;
-      }
-    }
-    w.Start = map.UnitAtOrBefore(start);
-    w.Length = map.UnitAtOrAfter(i) - w.Start;
-    w.Span = w.Length;
-    if (include_delimiter && i < static_cast<int>(bytes.size())) {
-      // The tokenizer keeps the first delimiter after a word with it.
-      w.Word += bytes[static_cast<std::size_t>(i)];
-      if (i < n) w.Span = map.UnitAtOrAfter(i + 1) - w.Start;
-      ++i;
-    }
+    w.Start = map.UnitAtOrBefore(static_cast<int>(cut.Start));
+    w.Length = map.UnitAtOrAfter(static_cast<int>(cut.Start + cut.Length)) - w.Start;
+    // An included line break is no character of the line.
+    w.Span = map.UnitAtOrAfter(static_cast<int>(std::min(cut.Start + cut.Span, n))) - w.Start;
+    w.Word = std::move(cut.Word);
     words.push_back(std::move(w));
   }
   return words;

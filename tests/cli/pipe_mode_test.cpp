@@ -41,15 +41,18 @@ std::vector<std::string> Lines(const std::string& text) {
 struct PipeRun {
   int status = -1;
   std::vector<std::string> lines;
+  std::string errors;
 };
 
 PipeRun Pipe(TVelkSpellChecker& checker, const std::string& input, PipeOptions options = {}) {
   if (options.Version.empty()) options.Version = "9.8.7";
   std::istringstream in(input);
   std::ostringstream out;
+  std::ostringstream err;
   PipeRun r;
-  r.status = RunPipe(checker, in, out, options);
+  r.status = RunPipe(checker, in, out, err, options);
   r.lines = Lines(out.str());
+  r.errors = err.str();
   return r;
 }
 
@@ -213,7 +216,8 @@ TEST(PipeProtocol, HeaderWithoutVersion) {
   Dictionary d({"hello"});
   std::istringstream in("");
   std::ostringstream out;
-  EXPECT_EQ(RunPipe(d.checker, in, out, PipeOptions{}), 0);
+  std::ostringstream err;
+  EXPECT_EQ(RunPipe(d.checker, in, out, err, PipeOptions{}), 0);
   EXPECT_EQ(out.str(), "@(#) International Ispell Version 3.2.06 (but really Wordloom)\n");
 }
 
@@ -254,8 +258,9 @@ TEST(PipeProtocol, FailedSaveIsTheExitStatusAndLeavesNoTemporaryFile) {
   options.PersonalFile = dir + "/words.pws";
   const PipeRun r = Pipe(d.checker, "*qwzz\n#\nqwzz\n", options);
   EXPECT_EQ(r.status, 1);
-  // The session goes on after the failure.
+  // The session goes on after the failure, which the error stream names.
   EXPECT_THAT(r.lines, ElementsAre(kHeader, "*", ""));
+  EXPECT_EQ(r.errors, "wordloom: cannot write the personal dictionary " + dir + "/words.pws\n");
 
   // Saving over an existing file replaces it whole.
   const std::string file = TempPath("pipe_replace.pws");
@@ -294,7 +299,8 @@ TEST(PipeProtocol, FlushesAfterEveryAnswer) {
   std::istringstream in("hello\n*qwzz\nqwzz hullo\n");
   PipeOptions options;
   options.Version = "1";
-  ASSERT_EQ(RunPipe(d.checker, in, out, options), 0);
+  std::ostringstream err;
+  ASSERT_EQ(RunPipe(d.checker, in, out, err, options), 0);
   const std::string header = "@(#) International Ispell Version 3.2.06 (but really Wordloom 1)\n";
   // Each answer is on its way before the next line is read.
   std::vector<std::string> complete;

@@ -81,6 +81,29 @@ TEST(HighlighterTest, MarksTheWordsTheCheckerLacks) {
   EXPECT_EQ(inc.edit.toPlainText().toStdString(), "cat sat cat\nend");
 }
 
+TEST(HighlighterTest, AcceptsTheCaseFormsTheToolAccepts) {
+  Highlighted h({"the", "Paris", "\xC3\xA9lan"});
+  h.SetText("The THE tHE PARIS paris \xC3\x89lan");
+  EXPECT_EQ(h.Marked(), (std::vector<Words>{{"The", "THE", "tHE", "PARIS", "paris", "\xC3\x89lan"}}));
+  h.highlighter->SetAcceptCapitalised(true);
+  // An accented capital is lowered in the text's encoding.
+  EXPECT_EQ(h.Marked(), (std::vector<Words>{{"tHE", "paris"}}));
+}
+
+TEST(HighlighterTest, WordsAreCutAsTheTokenizerCutsThem) {
+  Highlighted h({"a"});
+  h.checker.FormatChar()->SetToken('\\');
+  h.SetText("x\\y cat\nend");
+  const std::vector<TSpellWord> words = h.highlighter->WordsOf(QStringLiteral("x\\y cat"), false);
+  ASSERT_EQ(words.size(), 2u);
+  // The token is looked up as its replacement but keeps its place in the line.
+  EXPECT_EQ(words[0].Word, "x" + h.checker.FormatChar()->GetReplacement() + "y");
+  EXPECT_EQ(words[0].Start, 0);
+  EXPECT_EQ(words[0].Length, 3);
+  EXPECT_EQ(words[1].Start, 4);
+  EXPECT_EQ(words[1].Length, 3);
+}
+
 TEST(HighlighterTest, MenuOffersSuggestionsAddAndIgnore) {
   Highlighted h({"the", "ten", "tea", "tech", "cat"});
   h.SetText("teh cat  xq Xq teh");

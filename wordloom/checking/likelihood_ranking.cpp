@@ -9,13 +9,14 @@
 
 #include "checking/sound_alike.h"
 #include "dictionary/word_trie.h"
+#include "wordloom/checking/spelling_rules.h"
 
 namespace wordloom::detail {
 
 namespace {
 
-std::uint8_t Lower(std::uint8_t c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
-bool IsUpper(std::uint8_t c) { return c >= 'A' && c <= 'Z'; }
+bool IsUpper(std::uint8_t c) { return IsAsciiCapital(static_cast<char>(c)); }
+std::uint8_t Lower(std::uint8_t c) { return IsUpper(c) ? c + 32 : c; }
 bool IsVowel(std::uint8_t c) {
   return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u' || c == 'y';
 }
@@ -319,7 +320,7 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
 
   // Scores. A capital the writer did not type makes a word a little less
   // likely: "mark" before "Mark".
-  const bool capitalised = IsUpper(static_cast<std::uint8_t>(Typo[0]));
+  const bool capitalised = StartsWithCapital(Typo);
   // The typo itself, when it is a word as written: first of all.
   std::int32_t itself = 0;
   for (std::size_t i = 0; i < n && itself >= 0; ++i) {
@@ -348,24 +349,12 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
   std::sort(FFound.begin(), FFound.end(), better);
 
   // The writer's case, each word once.
-  const bool all_capitals = Typo.size() >= 2 && capitalised &&
-                            std::none_of(Typo.begin(), Typo.end(), [](char c) {
-                              return c >= 'a' && c <= 'z';
-                            });
   std::unordered_set<std::string> seen;
   for (const Candidate& c : FFound) {
     if (Limit != 0 && Out.size() >= Limit) break;
-    std::string word = WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(c.Word - 1).Node));
-    if (all_capitals) {
-      for (char& ch : word) {
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
-      }
-    } else if (capitalised && !word.empty() && word[0] >= 'a' && word[0] <= 'z') {
-      word[0] = static_cast<char>(word[0] - 32);
-    }
-    std::string folded = word;
-    for (char& ch : folded) ch = static_cast<char>(Lower(static_cast<std::uint8_t>(ch)));
-    if (seen.insert(std::move(folded)).second) Out.push_back(std::move(word));
+    std::string word = InWritersCase(
+        WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(c.Word - 1).Node)), Typo);
+    if (seen.insert(AsciiLower(word)).second) Out.push_back(std::move(word));
   }
 }
 

@@ -12,3 +12,5 @@
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/checking/spell_dialogs.h"
 #include "wordloom/checking/velk_spell_checker.h"
+#include "wordloom/checking/spelling_rules.h"
+#include "wordloom/text/text_words.h"

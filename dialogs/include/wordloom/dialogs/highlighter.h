@@ -50,10 +50,11 @@ class TSpellHighlighter : public QSyntaxHighlighter {
   // Off: no marks at all.
   bool Enabled() const { return FEnabled; }
   void SetEnabled(bool Value);
-  // On: a word whose first letter is a capital is also known when the
-  // dictionary has it with that letter in lower case ("The" for "the").
-  // Off (the default), exactly the dictionary's words are known, as in a
-  // check.
+  // On: the case forms of a dictionary word are known, as the command-line
+  // tool knows them (IsKnownWord): "The" and "THE" for "the", "PARIS" for
+  // "Paris"; also a word whose first letter is a capital outside ASCII and
+  // is known with that letter in lower case. Off (the default), exactly the
+  // dictionary's words are known, as in a check.
   bool AcceptCapitalised() const { return FAcceptCapitalised; }
   void SetAcceptCapitalised(bool Value);
 
@@ -62,7 +63,7 @@ class TSpellHighlighter : public QSyntaxHighlighter {
   void IgnoreAll(const std::string& Word);
   bool IsIgnored(const std::string& Word) const { return FIgnored.IndexOf(Word) >= 0; }
   // Whether Word passes: a dictionary word, an ignored one or (with
-  // AcceptCapitalised) the capitalised form of a dictionary word.
+  // AcceptCapitalised) a case form of a dictionary word.
   bool Accepts(const std::string& Word);
 
   // The words of one line of text (no line break in it). Last: whether it is

@@ -1,0 +1,56 @@
+// The tool's dictionaries and texts: which dictionary a command uses, opening
+// and saving it with failures reported as one line, and reading input whole.
+// Also the exit statuses and the error every subcommand raises.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include <wordloom/wordloom.h>
+
+#include "terminal_services.h"
+
+namespace wordloom::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitMisspelled = 1;
+inline constexpr int kExitError = 2;
+
+// A failure reported as "wordloom: MESSAGE" with exit status 2.
+class CliError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The checker as the tool uses it: no questions before opening or saving
+// (the tool opens and saves only when told to), suggestions of equal
+// distance ordered by frequency.
+class ToolChecker : public TVelkSpellChecker {
+ public:
+  explicit ToolChecker(bool ShowProgress);
+  // Makes the next SaveSpellFile write the file even when only frequencies
+  // changed (which the component does not count as a modification).
+  void MarkModified() { FSpellModified = true; }
+};
+
+// The dictionary to use: Given, else $WORDLOOM_DICT, else the default English
+// dictionary beside the program (build tree) or in its share/wordloom folder.
+// CliError when none exists.
+std::string ResolveDictionary(const std::string& Given);
+
+// Opens Path into Checker; CliError naming the file and the reason (missing,
+// corrupt, wrong or missing password).
+void OpenDictionary(ToolChecker& Checker, const std::string& Path, TerminalServices& Services);
+// Saves Checker to Path (by way of a temporary file renamed over it), with a
+// password when Protect; CliError when nothing was written.
+void SaveDictionary(ToolChecker& Checker, const std::string& Path, bool Protect,
+                    TerminalServices& Services);
+
+// The bytes of File ("-": standard input). CliError when it cannot be read,
+// and, when Text, when it holds a NUL byte (binary input).
+std::string ReadInput(const std::string& File, bool Text);
+
+// File as messages name it: "<stdin>" for "-".
+std::string DisplayName(const std::string& File);
+
+}  // namespace wordloom::cli

@@ -1,0 +1,235 @@
+// The interactive check: a check dialog on the terminal that shows each
+// unknown word in its line and reads one command for it, and the replacement
+// of a corrected file.
+#include "interactive_check.h"
+
+#include <algorithm>
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <string_view>
+#include <utility>
+
+namespace wordloom::cli {
+
+namespace {
+
+// The check dialog of the interactive check: it shows the word in its line
+// with numbered corrections and reads one command line per word. Words the
+// tool's own check accepts (known in another capitalisation, quoted with
+// apostrophes, without letters) are passed without asking, so that the
+// session asks about the words `check` lists.
+class TerminalCheckDialog : public TCustomSpellCheckDlg {
+ public:
+  WORDLOOM_OBJECT(TerminalCheckDialog)
+
+  TerminalCheckDialog(ToolChecker& Checker, const CheckOptions& Options, std::istream& Commands,
+                      std::ostream& Prompts)
+      : TCustomSpellCheckDlg(&Checker),
+        FChecker(Checker),
+        FOptions(Options),
+        FCommands(Commands),
+        FPrompts(Prompts) {}
+
+  void SetFileName(std::string Value) { FFileName = std::move(Value); }
+  // Whether the user added a word to the dictionary.
+  bool Added() const { return FAdded; }
+  // Whether the session ended ('q' or the end of the commands).
+  bool Cancelled() const { return FCancelled; }
+
+  TCheckResults Execute(TVelkSpellChecker* Checker, std::string& AWord) override {
+    if (FCancelled) return crCancel;
+    if (AcceptedByTool(AWord)) return crIgnoreAll;
+    const std::size_t limit = std::min<std::size_t>(FOptions.MaxSuggestions, 10);
+    // Quotation marks around the word are no part of it: it is corrected and
+    // added without them, and a correction takes its place between them.
+    const std::string_view bare = WithoutQuotes(AWord);
+    const std::string spelling = FoldApostrophes(bare);
+    const std::string opening = AWord.substr(0, static_cast<std::size_t>(bare.data() - AWord.data()));
+    const std::string closing = AWord.substr(opening.size() + bare.size());
+    const std::vector<std::string> suggestions =
+        SuggestionsFor(FChecker, spelling, limit, FOptions.CaseSensitive);
+    const auto quoted = [&](std::size_t n) { return opening + suggestions[n] + closing; };
+    ShowWord(*Checker, AWord, suggestions);
+    for (;;) {
+      FPrompts << "> " << std::flush;
+      std::string line;
+      if (!std::getline(FCommands, line)) {
+        FPrompts << '\n';
+        FCancelled = true;
+        return crCancel;
+      }
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      const std::string command = Trimmed(line);
+      if (command.size() == 1 && command[0] >= '0' && command[0] <= '9') {
+        const std::size_t n = static_cast<std::size_t>(command[0] - '0');
+        if (n < suggestions.size()) {
+          AWord = quoted(n);
+          return crReplace;
+        }
+        FPrompts << "no correction " << n << '\n';
+        continue;
+      }
+      if (command == "a") {
+        FAdded = true;
+        AWord = spelling;
+        return crAdd;
+      }
+      if (command == "i") return crIgnore;
+      if (command == "I") return crIgnoreAll;
+      if (command == "o") return crOptions;
+      if (command == "q") {
+        FCancelled = true;
+        return crCancel;
+      }
+      if (command.size() > 2 && (command[0] == 'r' || command[0] == 'R') &&
+          (command[1] == ' ' || command[1] == '\t')) {
+        std::string text = Trimmed(command.substr(2));
+        if (command[0] == 'R' && text.size() == 1 && text[0] >= '0' && text[0] <= '9') {
+          const std::size_t n = static_cast<std::size_t>(text[0] - '0');
+          if (n >= suggestions.size()) {
+            FPrompts << "no correction " << n << '\n';
+            continue;
+          }
+          text = quoted(n);
+        }
+        if (!text.empty()) {
+          AWord = std::move(text);
+          return command[0] == 'r' ? crReplace : crReplaceAll;
+        }
+      }
+      FPrompts << "unknown command '" << command << "'\n" << kHelp;
+    }
+  }
+
+ private:
+  static constexpr const char* kHelp =
+      "0-9 replace by that correction, r TEXT replace, R TEXT or R N replace all,\n"
+      "a add to the dictionary, i ignore, I ignore all, o options, q quit\n";
+
+  static std::string Trimmed(const std::string& s) {
+    const std::size_t b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return {};
+    const std::size_t e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+  }
+
+  bool AcceptedByTool(const std::string& Word) const {
+    return IsAcceptedWord(FChecker, Word, FOptions.CaseSensitive);
+  }
+
+  // "FILE:LINE:COLUMN: WORD", the line with the word marked, the corrections.
+  void ShowWord(const TVelkSpellChecker& Checker, const std::string& Word,
+                const std::vector<std::string>& Suggestions) {
+    const std::string text = Checker.Memo()->Text();
+    // The caret stands after the word (and the delimiter that ended it).
+    const std::size_t caret =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(0, Checker.Memo()->SelStart())),
+                              text.size());
+    std::size_t start = caret;
+    if (!Word.empty() && caret >= Word.size()) {
+      const std::size_t at = text.rfind(Word, caret - Word.size());
+      if (at != std::string::npos) start = at;
+    }
+    const std::size_t line_start = text.rfind('\n', start == 0 ? 0 : start - 1);
+    const std::size_t from = (line_start == std::string::npos || start == 0) ? 0 : line_start + 1;
+    std::size_t to = text.find('\n', start);
+    if (to == std::string::npos) to = text.size();
+    const std::size_t line_no =
+        1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + from, '\n'));
+    std::string line = text.substr(from, to - from);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string marker;
+    std::size_t column = 1;
+    for (std::size_t i = from; i < start; ++i) {
+      if (IsUtf8ContinuationByte(text[i])) continue;
+      ++column;
+      marker += text[i] == '\t' ? '\t' : ' ';
+    }
+    for (char c : Word) {
+      if (!IsUtf8ContinuationByte(c)) marker += '^';
+    }
+    FPrompts << DisplayName(FFileName) << ':' << line_no << ':' << column << ": " << Word << '\n'
+             << "  " << line << '\n'
+             << "  " << marker << '\n';
+    if (Suggestions.empty()) {
+      FPrompts << "  (no corrections)\n";
+    } else {
+      for (std::size_t i = 0; i < Suggestions.size(); ++i) {
+        FPrompts << "  " << i << ") " << Suggestions[i] << '\n';
+      }
+    }
+  }
+
+  ToolChecker& FChecker;
+  const CheckOptions& FOptions;
+  std::istream& FCommands;
+  std::ostream& FPrompts;
+  std::string FFileName;
+  bool FAdded = false;
+  bool FCancelled = false;
+};
+
+// Replaces File by Text: written to a temporary file beside it, forced to the
+// disk, then renamed over it.
+void ReplaceFile(const std::string& File, const std::string& Text) {
+  std::string temporary;
+  try {
+    std::unique_ptr<TFileStream> out = TFileStream::CreateBeside(File);
+    temporary = out->FileName();
+    out->WriteBuffer(Text.data(), Text.size());
+    out->Flush();
+    out.reset();
+    RenameFile(temporary, File);
+  } catch (const Exception& e) {
+    if (!temporary.empty()) DeleteFile(temporary);
+    throw CliError(File + ": not written: " + e.what());
+  } catch (...) {
+    if (!temporary.empty()) DeleteFile(temporary);
+    throw;
+  }
+}
+
+}  // namespace
+
+int RunInteractiveCheck(const CheckOptions& Options, TerminalServices& Services,
+                        std::istream& Commands, std::ostream& Prompts) {
+  for (const std::string& file : Options.Files) {
+    if (file == "-") throw CliError("check --interactive needs files; standard input holds the commands");
+  }
+  ToolChecker checker(false);
+  checker.SetSuggestionRanking(Options.Ranking);
+  const std::string dictionary = ResolveDictionary(Options.Dictionary);
+  OpenDictionary(checker, dictionary, Services);
+  // Owned by the checker, which frees it.
+  auto* dialog = new TerminalCheckDialog(checker, Options, Commands, Prompts);
+  checker.SetCheckDialog(dialog);
+  for (const std::string& file : Options.Files) {
+    const std::string original = ReadInput(file, true);
+    TStringMemo memo(nullptr);
+    memo.SetText(original);
+    checker.SetMemo(&memo);
+    dialog->SetFileName(file);
+    try {
+      checker.CheckMemo();
+    } catch (const Exception& e) {
+      checker.SetMemo(nullptr);
+      throw CliError(file + ": " + e.what());
+    }
+    checker.SetMemo(nullptr);
+    const std::string text = memo.Text();
+    if (text != original) ReplaceFile(file, text);
+    if (dialog->Cancelled()) break;
+  }
+  if (dialog->Added()) {
+    if (Options.Dictionary.empty()) {
+      Prompts << "wordloom: added words are not saved without -d DICT\n";
+    } else {
+      SaveDictionary(checker, Options.Dictionary, checker.IsFileProtected(), Services);
+    }
+  }
+  Prompts.flush();
+  return kExitOk;
+}
+
+}  // namespace wordloom::cli

@@ -1,0 +1,283 @@
+// The subcommands driven without the binary, on small dictionaries learned in
+// the test: what check, suggest, count, list and info print, what add, delete
+// and learn --counts leave in the dictionary, and that suggest and the pipe
+// agree on the order of corrections.
+#include "commands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <wordloom/wordloom.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "interactive_check.h"
+#include "pipe_mode.h"
+
+namespace wordloom::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+// A folder of its own under the test's temporary directory, removed at the end.
+class TempFolder {
+ public:
+  TempFolder() {
+    static std::atomic<int> serial{0};
+    FPath = fs::path(::testing::TempDir()) /
+            ("commands_test_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
+    fs::remove_all(FPath);
+    fs::create_directories(FPath);
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    fs::remove_all(FPath, ec);
+  }
+  std::string Write(const std::string& name, const std::string& text) const {
+    const std::string path = Path(name);
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  std::string Path(const std::string& name) const { return (FPath / name).string(); }
+
+ private:
+  fs::path FPath;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class CommandsTest : public ::testing::Test {
+ protected:
+  CommandsTest() : FScope(FServices) {}
+
+  // A UTF-8 dictionary learned from Text, in the test's folder.
+  std::string Learn(const std::string& text, const std::string& name = "words.spl") {
+    LearnOptions options;
+    options.Files = {FFolder.Write(name + ".txt", text)};
+    options.Output = FFolder.Path(name);
+    options.Utf8 = true;
+    EXPECT_EQ(RunLearn(options, FServices), kExitOk);
+    return options.Output;
+  }
+  CheckOptions Options(const std::string& dictionary) {
+    CheckOptions options;
+    options.Dictionary = dictionary;
+    return options;
+  }
+
+  TempFolder FFolder;
+  TerminalServices FServices;
+  ScopedApplicationServices FScope;
+  std::ostringstream FOut;
+  std::ostringstream FErr;
+};
+
+TEST_F(CommandsTest, CheckPrintsPlaceWordAndCorrections) {
+  const std::string dict = Learn("the the the cat sat on mat world don't caf\xC3\xA9");
+  const std::string text = FFolder.Write(
+      "text.txt", "the cat sat on teh mat\n'Wrold' don\xE2\x80\x99t 1984\ncaf\xC3\xA9 xqzzy\n");
+  CheckOptions options = Options(dict);
+  options.Files = {text};
+  options.MaxSuggestions = 1;
+  EXPECT_EQ(RunCheck(options, FServices, FOut), kExitMisspelled);
+  // Columns count characters; quotes are not part of the word, a typographic
+  // apostrophe is an apostrophe, a number is no word, a capital is no fault.
+  EXPECT_THAT(Lines(FOut.str()), ElementsAre(text + ":1:16: teh: the", text + ":2:2: Wrold: World",
+                                             text + ":3:6: xqzzy"));
+
+  const std::string clean = FFolder.Write("clean.txt", "The cat, THE MAT.\n");
+  options.Files = {clean};
+  std::ostringstream out;
+  EXPECT_EQ(RunCheck(options, FServices, out), kExitOk);
+  EXPECT_EQ(out.str(), "");
+  options.CaseSensitive = true;
+  EXPECT_EQ(RunCheck(options, FServices, out), kExitMisspelled);
+  EXPECT_THAT(Lines(out.str()), ElementsAre(StartsWith(clean + ":1:1: The"),
+                                            StartsWith(clean + ":1:10: THE"),
+                                            StartsWith(clean + ":1:14: MAT")));
+}
+
+TEST_F(CommandsTest, SuggestNamesCorrectWordsAndLimitsCorrections) {
+  const std::string dict = Learn("the the the ten tea tech cat");
+  CheckOptions options = Options(dict);
+  options.MaxSuggestions = 2;
+  EXPECT_EQ(RunSuggest({"the", "The", "cat"}, options, FServices, FOut), kExitOk);
+  EXPECT_THAT(Lines(FOut.str()),
+              ElementsAre("the: (correct)", "The: (correct)", "cat: (correct)"));
+  std::ostringstream out;
+  EXPECT_EQ(RunSuggest({"Teh", "qqqqqqqq"}, options, FServices, out), kExitMisspelled);
+  const std::string printed = out.str();
+  EXPECT_THAT(Lines(printed), ElementsAre(StartsWith("Teh: The, "), "qqqqqqqq:"));
+  EXPECT_EQ(std::count(printed.begin(), printed.end(), ','), 1);
+}
+
+// The prompts and the file's text after an interactive check of Text with
+// Commands, against a dictionary learned from Words.
+struct Session {
+  std::string Prompts, Text;
+};
+
+class InteractiveCheckTest : public CommandsTest {
+ protected:
+  Session Run(const std::string& words, const std::string& text, const std::string& commands) {
+    FDictionary = Learn(words);
+    FFile = FFolder.Write("text.txt", text);
+    CheckOptions options = Options(FDictionary);
+    options.Files = {FFile};
+    std::istringstream in(commands);
+    std::ostringstream prompts;
+    EXPECT_EQ(RunInteractiveCheck(options, FServices, in, prompts), kExitOk);
+    std::ifstream file(FFile, std::ios::binary);
+    return {prompts.str(), std::string(std::istreambuf_iterator<char>(file), {})};
+  }
+  std::string FDictionary, FFile;
+};
+
+TEST_F(InteractiveCheckTest, CorrectsTheFileAndStopsOnRequest) {
+  const Session s = Run("the the cat sat on mat", "teh cat\n'The' mta\nsta\n", "0\nr Mat\nq\n");
+  // "'The'" is no question: capitalised and quoted, it is a known word.
+  EXPECT_EQ(s.Text, "the cat\n'The' Mat\nsta\n");
+  EXPECT_THAT(s.Prompts, HasSubstr(FFile + ":1:1: teh\n  teh cat\n  ^^^\n  0) the\n"));
+  EXPECT_THAT(s.Prompts, HasSubstr(FFile + ":2:7: mta\n"));
+  EXPECT_THAT(s.Prompts, HasSubstr(FFile + ":3:1: sta\n"));
+  EXPECT_THAT(s.Prompts, Not(HasSubstr("The'\n")));
+}
+
+// A quoted word once got no corrections (they were sought with the quotes)
+// and was added to the dictionary with its quotes, so it stayed unknown.
+TEST_F(InteractiveCheckTest, CorrectsAndAddsAQuotedWordWithoutItsQuotes) {
+  const Session s = Run("the the cat sat on mat", "'Teh' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n", "0\na\n");
+  EXPECT_EQ(s.Text, "'The' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n");
+  EXPECT_THAT(s.Prompts, HasSubstr(":1:1: 'Teh'\n  'Teh' \xE2\x80\x99zork\xE2\x80\x99 'zork'\n  ^^^^^\n  0) The\n"));
+  // Added once without quotes, the word is known at its next occurrence.
+  EXPECT_EQ(std::count(s.Prompts.begin(), s.Prompts.end(), '>'), 2);
+  ToolChecker checker(false);
+  OpenDictionary(checker, FDictionary, FServices);
+  EXPECT_EQ(checker.Frequency("zork"), 1u);
+}
+
+// Suggest and the pipe once ordered a capitalised word's corrections
+// differently with the sort methods; one function serves both now.
+TEST_F(CommandsTest, SuggestAndThePipeGiveTheSameOrderInBothRankings) {
+  const std::string dict =
+      Learn("the the the then than ten tea tech teeth cat cot cut cart recieve receive relieve");
+  for (const TSuggestionRanking ranking : {srkLikelihood, srkSortMethods}) {
+    SCOPED_TRACE(ranking);
+    const std::vector<std::string> words = {"Teh", "TEH", "teh", "Caat", "Recieev"};
+    CheckOptions options = Options(dict);
+    options.Ranking = ranking;
+    std::ostringstream suggested;
+    RunSuggest(words, options, FServices, suggested);
+
+    ToolChecker checker(false);
+    OpenDictionary(checker, dict, FServices);
+    std::istringstream in("Teh TEH teh Caat Recieev\n");
+    std::ostringstream out, err;
+    PipeOptions pipe;
+    pipe.Ranking = ranking;
+    ASSERT_EQ(RunPipe(checker, in, out, err, pipe), 0);
+    std::vector<std::string> from_pipe;
+    for (const std::string& line : Lines(out.str())) {
+      // "& WORD N OFFSET: a, b" becomes "WORD: a, b", as suggest prints it.
+      if (!line.starts_with("& ")) continue;
+      const std::size_t colon = line.find(':');
+      from_pipe.push_back(line.substr(2, line.find(' ', 2) - 2) + line.substr(colon));
+    }
+    EXPECT_EQ(Lines(suggested.str()), from_pipe);
+    EXPECT_EQ(from_pipe.size(), words.size());
+  }
+}
+
+TEST_F(CommandsTest, CountPrintsWordsInByteOrder) {
+  const std::string text = FFolder.Write("count.txt", "b a B b\n\xC3\xA9t\xC3\xA9 a-b a");
+  EXPECT_EQ(RunCount({text}, true, FServices, FOut), kExitOk);
+  EXPECT_EQ(FOut.str(), "B\t1\na\t3\nb\t3\n\xC3\xA9t\xC3\xA9\t1\n");
+}
+
+TEST_F(CommandsTest, AddDeleteListAndInfo) {
+  const std::string dict = FFolder.Path("new.spl");
+  EXPECT_EQ(RunModify(dict, {"zebra", "apple", "mango"}, true, FServices, FErr), kExitOk);
+  EXPECT_EQ(RunModify(dict, {"mango", "kiwi"}, false, FServices, FErr), kExitOk);
+  EXPECT_EQ(FErr.str(), "wordloom: kiwi: not in the dictionary\n");
+  EXPECT_EQ(RunList(dict, "", "", FServices, FOut), kExitOk);
+  EXPECT_EQ(FOut.str(), "apple\nzebra\n");
+  std::ostringstream from_b;
+  RunList(dict, "b", "", FServices, from_b);
+  EXPECT_EQ(from_b.str(), "zebra\n");
+
+  std::ostringstream info;
+  EXPECT_EQ(RunInfo(dict, FServices, info), kExitOk);
+  EXPECT_THAT(Lines(info.str()),
+              ElementsAre("file:                " + dict, "protected:           no",
+                          "words:               2", StartsWith("nodes:"),
+                          "total frequency:     2", "node index width:    1 byte",
+                          "word number width:   1 byte", StartsWith("delimiters:          UTF-8 set"),
+                          "delimiter after word: excluded", "input:               text",
+                          "encoded block size:  variable"));
+  // Deleting from a dictionary that is not there changes nothing.
+  EXPECT_THROW(RunModify(FFolder.Path("missing.spl"), {"x"}, false, FServices, FErr), CliError);
+  EXPECT_FALSE(fs::exists(FFolder.Path("missing.spl")));
+}
+
+// A new dictionary from counts alone once failed ("List index out of
+// bounds"), and a count of billions was added one at a time.
+TEST_F(CommandsTest, LearnAddsCountsAndRefusesBadLines) {
+  // A new dictionary learned from Counts, opened again.
+  const auto learned = [this](const std::string& name, const std::string& counts) {
+    LearnOptions options;
+    options.CountsFile = FFolder.Write(name + ".tsv", counts);
+    options.Output = FFolder.Path(name + ".spl");
+    EXPECT_EQ(RunLearn(options, FServices), kExitOk);
+    auto checker = std::make_unique<ToolChecker>(false);
+    OpenDictionary(*checker, options.Output, FServices);
+    return checker;
+  };
+  const auto counted = learned("counted", "apple\t3\nbanana\t1\r\n\napple\t2\n");
+  EXPECT_EQ(counted->Frequency("apple"), 5u);
+  EXPECT_EQ(counted->Frequency("banana"), 1u);
+  // The file keeps frequencies in fewer bytes; the word is what counts here.
+  EXPECT_GT(learned("largest", "the\t4294967295\n")->Frequency("the"), 0u);
+
+  const struct {
+    const char* lines;
+    const char* message;
+  } kBad[] = {
+      {"apple 3\n", ":1: expected word<TAB>count"},
+      {"ok\t1\n\t4\n", ":2: expected word<TAB>count"},
+      {"apple\t0\n", ":1: the count must be a whole number"},
+      {"apple\t3x\n", ":1: the count must be a whole number"},
+      {"apple\t4294967295\napple\t1\n", ":2: the frequency of \"apple\" would overflow"},
+  };
+  for (const auto& bad : kBad) {
+    SCOPED_TRACE(bad.lines);
+    LearnOptions refused;
+    refused.CountsFile = FFolder.Write("bad.tsv", bad.lines);
+    refused.Output = FFolder.Path("refused.spl");
+    try {
+      RunLearn(refused, FServices);
+      ADD_FAILURE() << "no error";
+    } catch (const CliError& e) {
+      EXPECT_THAT(e.what(), HasSubstr(refused.CountsFile + bad.message));
+    }
+    EXPECT_FALSE(fs::exists(refused.Output));
+  }
+}
+
+}  // namespace
+}  // namespace wordloom::cli

@@ -1,0 +1,145 @@
+#include "wordloom/checking/spelling_rules.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_set>
+#include <utility>
+
+namespace wordloom {
+
+std::string AsciiLower(std::string_view Word) {
+  std::string out(Word);
+  for (char& c : out) {
+    if (IsAsciiCapital(c)) c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string AsciiUpper(std::string_view Word) {
+  std::string out(Word);
+  for (char& c : out) {
+    if (IsAsciiSmall(c)) c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+std::string Capitalised(std::string_view Word) {
+  std::string out = AsciiLower(Word);
+  if (!out.empty() && IsAsciiSmall(out[0])) out[0] = static_cast<char>(out[0] - 'a' + 'A');
+  return out;
+}
+
+bool StartsWithCapital(std::string_view Word) { return !Word.empty() && IsAsciiCapital(Word[0]); }
+
+bool IsAllCapitals(std::string_view Word) {
+  return Word.size() >= 2 && StartsWithCapital(Word) &&
+         std::none_of(Word.begin(), Word.end(), IsAsciiSmall);
+}
+
+std::string InWritersCase(std::string Suggestion, std::string_view Typed) {
+  if (IsAllCapitals(Typed)) return AsciiUpper(Suggestion);
+  if (StartsWithCapital(Typed) && !Suggestion.empty() && IsAsciiSmall(Suggestion[0])) {
+    Suggestion[0] = static_cast<char>(Suggestion[0] - 'a' + 'A');
+  }
+  return Suggestion;
+}
+
+bool IsKnownWord(TVelkWordloom& Dict, const std::string& Word, bool CaseSensitive,
+                 const WordPredicate& AlsoKnown) {
+  const auto known = [&](const std::string& w) {
+    return (AlsoKnown && AlsoKnown(w)) || Dict.Frequency(w) > 0;
+  };
+  if (Word.empty()) return false;
+  if (known(Word)) return true;
+  if (CaseSensitive || !StartsWithCapital(Word)) return false;
+  if (known(AsciiLower(Word))) return true;
+  // "PARIS" is the shouted form of "Paris".
+  return IsAllCapitals(Word) && known(Capitalised(Word));
+}
+
+std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::string& Word,
+                                        std::size_t Limit, bool CaseSensitive) {
+  std::vector<std::string> out;
+  if (Limit == 0 || Word.empty()) return out;
+  // The search's limit is the caller's setting; it comes back however this ends.
+  struct RestoreLimit {
+    TVelkSpellChecker& Checker;
+    std::uint32_t Limit;
+    ~RestoreLimit() { Checker.SetSuggestionLimit(Limit); }
+  } restore{Checker, Checker.SuggestionLimit()};
+  std::unordered_set<std::string> seen;
+  const auto take = [&](const std::string& s) {
+    if (out.size() < Limit && !s.empty() && s != Word && seen.insert(AsciiLower(s)).second) {
+      out.push_back(s);
+    }
+  };
+  if (Checker.SuggestionRanking() == srkLikelihood) {
+    // The ranking gives its words in the writer's case and looks past case
+    // itself; when case counts, only the dictionary's spellings are
+    // corrections. One more than Limit, since Word itself may come back.
+    Checker.SetSuggestionLimit(static_cast<std::uint32_t>(std::min<std::size_t>(Limit, UINT32_MAX - 1) + 1));
+    Checker.Suggest(CaseSensitive ? AsciiLower(Word) : Word);
+    for (const std::string& s : Checker.Suggestions()) take(s);
+    return out;
+  }
+  // The sort methods search the bytes as written, so "Teh" finds little that
+  // "teh" would not find better: the lower-case search comes first.
+  Checker.SetSuggestionLimit(0);
+  const std::string lower = AsciiLower(Word);
+  if (!CaseSensitive && lower != Word) {
+    Checker.Suggest(lower);
+    for (const std::string& s : Checker.Suggestions()) take(InWritersCase(s, Word));
+  }
+  Checker.Suggest(Word);
+  for (const std::string& s : Checker.Suggestions()) take(s);
+  return out;
+}
+
+std::string_view WithoutQuotes(std::string_view Word) {
+  for (;;) {
+    if (Word.starts_with('\'')) {
+      Word.remove_prefix(1);
+    } else if (Word.starts_with(kTypographicApostrophe)) {
+      Word.remove_prefix(kTypographicApostrophe.size());
+    } else {
+      break;
+    }
+  }
+  for (;;) {
+    if (Word.ends_with('\'')) {
+      Word.remove_suffix(1);
+    } else if (Word.ends_with(kTypographicApostrophe)) {
+      Word.remove_suffix(kTypographicApostrophe.size());
+    } else {
+      break;
+    }
+  }
+  return Word;
+}
+
+std::string FoldApostrophes(std::string_view Word) {
+  std::string out;
+  out.reserve(Word.size());
+  for (std::size_t i = 0; i < Word.size();) {
+    if (Word.substr(i, kTypographicApostrophe.size()) == kTypographicApostrophe) {
+      out += '\'';
+      i += kTypographicApostrophe.size();
+    } else {
+      out += Word[i++];
+    }
+  }
+  return out;
+}
+
+bool HasLetter(std::string_view Word) {
+  return std::any_of(Word.begin(), Word.end(), [](char c) {
+    return IsAsciiCapital(c) || IsAsciiSmall(c) || static_cast<unsigned char>(c) >= 0x80;
+  });
+}
+
+bool IsAcceptedWord(TVelkWordloom& Dict, std::string_view Word, bool CaseSensitive) {
+  const std::string_view bare = WithoutQuotes(Word);
+  return !HasLetter(bare) || IsKnownWord(Dict, FoldApostrophes(bare), CaseSensitive);
+}
+
+}  // namespace wordloom
