@@ -67,6 +67,20 @@ void ImportCounts(ToolChecker& checker, const std::string& file) {
   }
 }
 
+// Learns the words of each file (standard input for "-"); Text: the files
+// must be text (no NUL byte).
+void LearnFiles(ToolChecker& checker, const std::vector<std::string>& files, bool text) {
+  for (const std::string& file : files) {
+    const std::string data = ReadInput(file, text);
+    TMemoryStream stream(data);
+    try {
+      checker.AddStreamToSpell(stream);
+    } catch (const Exception& e) {
+      throw CliError(DisplayName(file) + ": " + e.what());
+    }
+  }
+}
+
 // Opens the dictionary of a command that only reads it.
 void OpenForReading(ToolChecker& checker, const std::string& given, TerminalServices& services) {
   OpenDictionary(checker, ResolveDictionary(given), services);
@@ -130,16 +144,7 @@ int RunLearn(const LearnOptions& Options, TerminalServices& Services) {
   if (Options.EncodedSize >= 0) {
     checker.SetEncodedBlockSize(static_cast<TEncBlockSizeInterval>(Options.EncodedSize));
   }
-  const bool text = checker.TypeOfInput() == wliTextInput;
-  for (const std::string& file : Options.Files) {
-    const std::string data = ReadInput(file, text);
-    TMemoryStream stream(data);
-    try {
-      checker.AddStreamToSpell(stream);
-    } catch (const Exception& e) {
-      throw CliError(DisplayName(file) + ": " + e.what());
-    }
-  }
+  LearnFiles(checker, Options.Files, checker.TypeOfInput() == wliTextInput);
   if (!Options.CountsFile.empty()) ImportCounts(checker, Options.CountsFile);
   SaveDictionary(checker, Options.Output, Options.Protect || checker.IsFileProtected(), Services);
   return kExitOk;
@@ -149,15 +154,7 @@ int RunCount(const std::vector<std::string>& Files, bool Utf8, TerminalServices&
              std::ostream& Out) {
   ToolChecker counter(Services.ProgressVisible());
   SetUpNewDictionary(counter, Utf8);
-  for (const std::string& file : Files) {
-    const std::string data = ReadInput(file, true);
-    TMemoryStream stream(data);
-    try {
-      counter.AddStreamToSpell(stream);
-    } catch (const Exception& e) {
-      throw CliError(DisplayName(file) + ": " + e.what());
-    }
-  }
+  LearnFiles(counter, Files, true);
   std::vector<std::pair<std::string, std::uint32_t>> counts;
   counts.reserve(counter.WordCount());
   for (std::uint32_t i = 0; i < counter.WordCount(); ++i) {

@@ -15,8 +15,6 @@
 
 namespace wordloom::cli {
 
-// A byte inside a UTF-8 character: columns do not count it.
-inline bool IsUtf8ContinuationByte(char C) { return (static_cast<unsigned char>(C) & 0xC0) == 0x80; }
 
 // A word of a text that the dictionary does not know; Line and Column count
 // from 1, Column in characters (UTF-8 continuation bytes do not count).

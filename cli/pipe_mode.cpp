@@ -18,7 +18,7 @@ namespace {
 bool IsWordByte(char c) { return HasLetter(std::string_view(&c, 1)); }
 
 // A byte that starts a character: anything but a UTF-8 continuation byte.
-bool StartsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
+bool StartsCharacter(char c) { return !IsUtf8ContinuationByte(c); }
 
 std::string_view Trim(std::string_view s) {
   const auto blank = [](char c) {

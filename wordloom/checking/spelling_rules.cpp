@@ -95,24 +95,30 @@ std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::s
   return out;
 }
 
-std::string_view WithoutQuotes(std::string_view Word) {
-  for (;;) {
-    if (Word.starts_with('\'')) {
-      Word.remove_prefix(1);
-    } else if (Word.starts_with(kTypographicApostrophe)) {
-      Word.remove_prefix(kTypographicApostrophe.size());
-    } else {
-      break;
+namespace {
+
+// Removes one apostrophe, straight or typographic, from the start (AtStart)
+// or the end of Word; false when there is none there.
+bool DropApostrophe(std::string_view& Word, bool AtStart) {
+  for (const std::string_view mark : {std::string_view("'"), kTypographicApostrophe}) {
+    if (AtStart ? Word.starts_with(mark) : Word.ends_with(mark)) {
+      if (AtStart) {
+        Word.remove_prefix(mark.size());
+      } else {
+        Word.remove_suffix(mark.size());
+      }
+      return true;
     }
   }
-  for (;;) {
-    if (Word.ends_with('\'')) {
-      Word.remove_suffix(1);
-    } else if (Word.ends_with(kTypographicApostrophe)) {
-      Word.remove_suffix(kTypographicApostrophe.size());
-    } else {
-      break;
-    }
+  return false;
+}
+
+}  // namespace
+
+std::string_view WithoutQuotes(std::string_view Word) {
+  while (DropApostrophe(Word, true)) {
+  }
+  while (DropApostrophe(Word, false)) {
   }
   return Word;
 }

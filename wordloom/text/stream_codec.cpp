@@ -255,11 +255,11 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
   BeginStreamPass(Source, "decode");
   detail::PassGuard guard{*FProgress, SpellStream};
 
+  const std::uint32_t width = FEncodedBlockSize;
   const std::uint8_t token = FFormatChar.GetToken();
   const TWLFormatCharOptions options = GetFormatCharOptions();
   const bool form_a = options.Contains(wlcAlwaysPrefix) && options.Contains(wlcCondSuffix);
   const bool form_b = options.Contains(wlcAlwaysPrefix) && !form_a;
-  const std::uint32_t width = FEncodedBlockSize;
 
   OutputBuffer out(Dest);
   TokenRestorer text(out, token, FFormatChar.GetReplBStr().View());

@@ -16,6 +16,10 @@
 
 namespace wordloom {
 
+// Whether C continues a UTF-8 sequence (10xxxxxx) rather than starting a
+// character: positions shown to people count only the other bytes.
+inline bool IsUtf8ContinuationByte(char C) { return (static_cast<unsigned char>(C) & 0xC0) == 0x80; }
+
 // One word of a text.
 struct TextWord {
   // The word's bytes in the text: from Start, Length of them, without the
