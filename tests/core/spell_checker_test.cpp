@@ -13,11 +13,14 @@
 #include <wordloom/platform/memo.h>
 #include <wordloom/wordloom.h>
 
+#include "support/dictionary.h"
+
 namespace wordloom {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing_support::AddWords;
 using Words = std::vector<std::string>;
 
 // A check dialog that plays back scripted answers and records what it saw.
@@ -82,11 +85,6 @@ class CountingMemo : public TStringMemo {
     return TStringMemo::Text();
   }
 };
-
-void AddWords(TVelkWordloom& dict, const Words& words) {
-  if (dict.NodeCount() == 0) dict.InitFirstSpellNode();
-  for (const std::string& w : words) dict.AddToSpell(w);
-}
 
 Words List(const TStringList& l) { return Words(l.begin(), l.end()); }
 
