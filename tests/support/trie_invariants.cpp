@@ -19,6 +19,10 @@ namespace wordloom::testing_support {
   if (nodes[0].Parent != -1 || nodes[0].Letter != 0) {
     return ::testing::AssertionFailure() << "node 0 is no root";
   }
+  if (nodes[0].WordNumber != 0) {
+    return ::testing::AssertionFailure()
+           << "the root carries a word (the empty word cannot be added)";
+  }
   std::vector<int> references(n, 0);
   std::uint32_t marked = 0;
   for (std::uint32_t i = 0; i < n; ++i) {
@@ -56,6 +60,19 @@ namespace wordloom::testing_support {
       return ::testing::AssertionFailure()
              << "node " << i << " is the child of " << references[i] << " nodes";
     }
+  }
+  // Each node linked once can still hang in a cycle apart from the root: walk
+  // down from the root (a tree now, so the walk ends) and count what it reaches.
+  std::uint32_t reached = 0;
+  std::vector<std::int32_t> pending = {0};
+  while (!pending.empty()) {
+    const TSpellNode& node = nodes[static_cast<std::size_t>(pending.back())];
+    pending.pop_back();
+    ++reached;
+    pending.insert(pending.end(), node.Children.begin(), node.Children.end());
+  }
+  if (reached != n) {
+    return ::testing::AssertionFailure() << n - reached << " nodes are not reachable from the root";
   }
   if (marked != words) {
     return ::testing::AssertionFailure() << marked << " nodes carry words, WordCount " << words;
