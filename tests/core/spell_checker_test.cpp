@@ -98,47 +98,6 @@ Words Suggested(TVelkSpellChecker& c, const std::string& word) {
   return List(c.Suggestions());
 }
 
-TEST(SuggestionTest, DeviationOrderOfTheExamples) {
-  TVelkSpellChecker c(nullptr);
-  AddExampleWords(c);
-  EXPECT_THAT(Suggested(c, "cot"), ElementsAre("coat", "act", "cart", "cat", "cut", "dog"));
-  EXPECT_THAT(Suggested(c, "catx"), ElementsAre("cat", "cart", "cats", "coat"));
-  EXPECT_THAT(Suggested(c, "xcat"), ElementsAre("cat", "cart", "coat"));
-  EXPECT_EQ(Suggested(c, "caat").at(0), "cat");
-  EXPECT_EQ(Suggested(c, "cart").at(0), "cart");
-  c.SetMaxDevAppend(1);
-  EXPECT_THAT(Suggested(c, "cot"),
-              ElementsAre("coat", "act", "cart", "cat", "cut", "cats", "dog"));
-}
-
-TEST(SuggestionTest, OtherSortMethods) {
-  TVelkSpellChecker c(nullptr);
-  AddExampleWords(c);
-  c.SetSortMethod1(scpFrequency);
-  EXPECT_THAT(Suggested(c, "cot"), ElementsAre("act", "cart", "coat", "dog", "cut", "cat"));
-  // Frequency, then deviation: coat (1) leads the frequency-1 words.
-  c.SetSortMethod2(scpDeviation);
-  EXPECT_THAT(Suggested(c, "cot"), ElementsAre("coat", "act", "cart", "dog", "cut", "cat"));
-  c.SetSortMethod1(scpNone);
-  EXPECT_THAT(Suggested(c, "cot"), ElementsAre("cat", "cart", "coat", "cut", "act", "dog"));
-  c.SetSortMethod1(scpAlphabetic);
-  EXPECT_THAT(Suggested(c, "cot"), ElementsAre("act", "cart", "cat", "coat", "cut", "dog"));
-}
-
-TEST(SuggestionTest, CaseTwinsAndEmptyWord) {
-  TVelkSpellChecker c(nullptr);
-  AddWords(c, {"Cat", "cat"});
-  // "Cat" (reached through the child 'C', created first) is found before "cat".
-  EXPECT_THAT(Suggested(c, "cat"), ElementsAre("Cat"));
-
-  TVelkSpellChecker e(nullptr);
-  AddExampleWords(e);
-  e.SetMaxDevAppend(0);
-  EXPECT_THAT(Suggested(e, ""), IsEmpty());
-  e.SetMaxDevAppend(2);
-  EXPECT_THAT(Suggested(e, ""), ElementsAre("at"));
-}
-
 TEST(SuggestionTest, LimitAppliesAfterSortingAndListStartsEmpty) {
   TVelkSpellChecker c(nullptr);
   AddExampleWords(c);
