@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace wordloom {
@@ -154,12 +154,28 @@ std::string RankingName(TSuggestionRanking r) {
   return r == srkSortMethods ? "sort" : "likelihood";
 }
 
-class SuggestionFixtureTest
-    : public ::testing::TestWithParam<std::tuple<const char*, TSuggestionRanking>> {};
+// One fixture under one ranking; printed as its test name ("examples_sort").
+struct FixtureRun {
+  std::string Name;
+  TSuggestionRanking Ranking;
+  friend void PrintTo(const FixtureRun& r, std::ostream* out) {
+    *out << r.Name << "_" << RankingName(r.Ranking);
+  }
+};
+
+std::vector<FixtureRun> AllRuns() {
+  std::vector<FixtureRun> runs;
+  for (const char* name : kFixtures) {
+    for (TSuggestionRanking r : {srkSortMethods, srkLikelihood}) runs.push_back({name, r});
+  }
+  return runs;
+}
+
+class SuggestionFixtureTest : public ::testing::TestWithParam<FixtureRun> {};
 
 TEST_P(SuggestionFixtureTest, SuggestsInTheExpectedOrder) {
-  const auto [name, ranking] = GetParam();
-  const std::string file = std::string(kFixtureFolder) + "/" + name + ".txt";
+  const TSuggestionRanking ranking = GetParam().Ranking;
+  const std::string file = std::string(kFixtureFolder) + "/" + GetParam().Name + ".txt";
   std::vector<Step> steps;
   ASSERT_NO_THROW(steps = ReadFixture(file));
 
@@ -190,13 +206,10 @@ TEST_P(SuggestionFixtureTest, SuggestsInTheExpectedOrder) {
   EXPECT_GT(checked, 0) << "no case for the " << RankingName(ranking) << " ranking";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fixtures, SuggestionFixtureTest,
-    ::testing::Combine(::testing::ValuesIn(kFixtures),
-                       ::testing::Values(srkSortMethods, srkLikelihood)),
-    [](const ::testing::TestParamInfo<SuggestionFixtureTest::ParamType>& info) {
-      return std::string(std::get<0>(info.param)) + "_" + RankingName(std::get<1>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(Fixtures, SuggestionFixtureTest, ::testing::ValuesIn(AllRuns()),
+                         [](const ::testing::TestParamInfo<FixtureRun>& info) {
+                           return ::testing::PrintToString(info.param);
+                         });
 
 TEST(SuggestionFixtureFilesTest, EveryFixtureFileIsListed) {
   Words on_disk;

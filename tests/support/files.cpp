@@ -1,5 +1,6 @@
 #include "support/files.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -13,6 +14,11 @@ std::string ReadFile(const std::string& Path) {
 }
 
 void WriteFile(const std::string& Path, const std::string& Bytes) {
+  // A new file rather than the old one cut to nothing: on ext4, a file
+  // truncated and written again is flushed to the disk on close, which made
+  // tests that rewrite one file thousands of times wait on the disk.
+  std::error_code ignored;
+  std::filesystem::remove(Path, ignored);
   std::ofstream out(Path, std::ios::binary | std::ios::trunc);
   out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
   out.close();
