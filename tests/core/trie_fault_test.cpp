@@ -174,6 +174,7 @@ TEST(TrieFaultCrossCheckTest, BothReportEveryCorruption) {
   } kCorruptions[] = {
       {"a parent that does not link the node",
        [](Records& r) { r.At("ab").Parent = r.IndexOf("b"); }},
+      {"a parent past the node list", [&](Records& r) { r.At("ab").Parent = nodes; }},
       {"a letter other than the parent's link", [](Records& r) { r.At("ab").Letter = 'x'; }},
       {"a child index past the node list", [&](Records& r) { r.At("a").Children[0] = nodes; }},
       {"a negative child index", [](Records& r) { r.At("a").Children[0] = -1; }},
