@@ -30,9 +30,7 @@ std::string DistinctWords(int n) {
   std::string text;
   for (int i = 0; i < n; ++i) {
     if (i > 0) text += ' ';
-    text += static_cast<char>('a' + i / 676);
-    text += static_cast<char>('a' + i / 26 % 26);
-    text += static_cast<char>('a' + i % 26);
+    text += testing_support::ThreeLetterWord(i);
   }
   return text;
 }

@@ -56,8 +56,7 @@ std::string Decode(TVelkWordloom& d, const std::string& bytes) {
 std::vector<std::string> ManyWords(int n) {
   std::vector<std::string> words;
   for (int i = 0; i < n; ++i) {
-    words.push_back({'w', static_cast<char>('a' + i / 676), static_cast<char>('a' + i / 26 % 26),
-                     static_cast<char>('a' + i % 26)});
+    words.push_back("w" + testing_support::ThreeLetterWord(i));
   }
   return words;
 }

@@ -15,6 +15,10 @@ namespace wordloom::testing_support {
 // root first when the dictionary has no nodes.
 void AddWords(TVelkWordloom& Dict, const std::vector<std::string>& Words);
 
+// Word I (from 0) of a list of different three-letter words, none the
+// beginning of another: "aaa", "aab", ... REQUIRES: I < 17576.
+std::string ThreeLetterWord(int I);
+
 // Every word of the dictionary with its frequency, read from the word table.
 std::map<std::string, std::uint32_t> WordFrequencies(const TVelkWordloom& Dict);
 
