@@ -8,11 +8,7 @@
 #include <gtest/gtest.h>
 #include <wordloom/wordloom.h>
 
-#include <unistd.h>
-
-#include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -20,6 +16,8 @@
 
 #include "interactive_check.h"
 #include "pipe_mode.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
 
 namespace wordloom::cli {
 namespace {
@@ -30,29 +28,17 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-// A folder of its own under the test's temporary directory, removed at the end.
+// Test files in a folder of their own: Path names one, Write makes it.
 class TempFolder {
  public:
-  TempFolder() {
-    static std::atomic<int> serial{0};
-    FPath = fs::path(::testing::TempDir()) /
-            ("commands_test_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
-    fs::remove_all(FPath);
-    fs::create_directories(FPath);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(FPath, ec);
-  }
+  std::string Path(const std::string& name) const { return FDir.File(name); }
   std::string Write(const std::string& name, const std::string& text) const {
-    const std::string path = Path(name);
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    testing_support::WriteFile(Path(name), text);
+    return Path(name);
   }
-  std::string Path(const std::string& name) const { return (FPath / name).string(); }
 
  private:
-  fs::path FPath;
+  testing_support::TempDir FDir;
 };
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -143,8 +129,7 @@ class InteractiveCheckTest : public CommandsTest {
     std::istringstream in(commands);
     std::ostringstream prompts;
     EXPECT_EQ(RunInteractiveCheck(options, FServices, in, prompts), kExitOk);
-    std::ifstream file(FFile, std::ios::binary);
-    return {prompts.str(), std::string(std::istreambuf_iterator<char>(file), {})};
+    return {prompts.str(), testing_support::ReadFile(FFile)};
   }
   std::string FDictionary, FFile;
 };

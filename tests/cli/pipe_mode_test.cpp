@@ -5,11 +5,14 @@
 #include <wordloom/wordloom.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <streambuf>
 #include <string>
 #include <vector>
+
+#include "support/dictionary.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
 
 namespace wordloom::cli {
 namespace {
@@ -17,6 +20,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
+using testing_support::ReadFile;
+using testing_support::TempDir;
 
 const char kHeader[] = "@(#) International Ispell Version 3.2.06 (but really Wordloom 9.8.7)";
 
@@ -24,8 +29,7 @@ const char kHeader[] = "@(#) International Ispell Version 3.2.06 (but really Wor
 class Dictionary {
  public:
   explicit Dictionary(const std::vector<std::string>& words) : checker(nullptr) {
-    checker.InitFirstSpellNode();
-    for (const std::string& w : words) checker.AddToSpell(w);
+    testing_support::AddWords(checker, words);
   }
   TVelkSpellChecker checker;
 };
@@ -54,15 +58,6 @@ PipeRun Pipe(TVelkSpellChecker& checker, const std::string& input, PipeOptions o
   r.lines = Lines(out.str());
   r.errors = err.str();
   return r;
-}
-
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "/" + name; }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 TEST(PipeWords, CutsLettersAndCountsCharacters) {
@@ -160,8 +155,8 @@ TEST(PipeProtocol, CapitalisedAndAllCapitalWordsAreKnownThroughTheirLowerCase) {
 }
 
 TEST(PipeProtocol, CommandsChangeTheSession) {
-  const std::string personal = TempPath("pipe_commands.pws");
-  std::filesystem::remove(personal);
+  const TempDir dir;
+  const std::string personal = dir.File("commands.pws");
   Dictionary d({"hello"});
   PipeOptions options;
   options.PersonalFile = personal;
@@ -222,13 +217,11 @@ TEST(PipeProtocol, HeaderWithoutVersion) {
 }
 
 TEST(PipeProtocol, PersonalDictionaryIsLoadedAndKeptOnSave) {
-  const std::string personal = TempPath("pipe_loaded.pws");
-  {
-    std::ofstream f(personal, std::ios::binary | std::ios::trunc);
-    f << "frobnicate\r\n\n  Grault  \nhello\n";
-  }
+  const TempDir dir;
+  const std::string personal = dir.File("loaded.pws");
+  testing_support::WriteFile(personal, "frobnicate\r\n\n  Grault  \nhello\n");
   EXPECT_THAT(LoadPersonal(personal), ElementsAre("frobnicate", "Grault", "hello"));
-  EXPECT_THAT(LoadPersonal(TempPath("pipe_no_such_file.pws")), IsEmpty());
+  EXPECT_THAT(LoadPersonal(dir.File("no_such_file.pws")), IsEmpty());
 
   Dictionary d({"hello"});
   PipeOptions options;
@@ -242,8 +235,7 @@ TEST(PipeProtocol, PersonalDictionaryIsLoadedAndKeptOnSave) {
   EXPECT_EQ(ReadFile(personal), "frobnicate\nGrault\nhello\nquux\n");
 
   // A missing personal file is not an error; "#" creates it.
-  const std::string fresh = TempPath("pipe_fresh.pws");
-  std::filesystem::remove(fresh);
+  const std::string fresh = dir.File("fresh.pws");
   options.PersonalFile = fresh;
   Dictionary e({"hello"});
   EXPECT_EQ(Pipe(e.checker, "hello\n&Word\n#\n", options).status, 0);
@@ -251,8 +243,8 @@ TEST(PipeProtocol, PersonalDictionaryIsLoadedAndKeptOnSave) {
 }
 
 TEST(PipeProtocol, FailedSaveIsTheExitStatusAndLeavesNoTemporaryFile) {
-  const std::string dir = TempPath("pipe_no_such_dir");
-  std::filesystem::remove_all(dir);
+  const TempDir temp;
+  const std::string dir = temp.File("no_such_dir");
   Dictionary d({"hello"});
   PipeOptions options;
   options.PersonalFile = dir + "/words.pws";
@@ -263,7 +255,7 @@ TEST(PipeProtocol, FailedSaveIsTheExitStatusAndLeavesNoTemporaryFile) {
   EXPECT_EQ(r.errors, "wordloom: cannot write the personal dictionary " + dir + "/words.pws\n");
 
   // Saving over an existing file replaces it whole.
-  const std::string file = TempPath("pipe_replace.pws");
+  const std::string file = temp.File("replace.pws");
   ASSERT_TRUE(SavePersonal(file, {"alpha", "beta", "gamma"}));
   ASSERT_TRUE(SavePersonal(file, {"delta"}));
   EXPECT_EQ(ReadFile(file), "delta\n");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/dictionary.h"
 #include "text/block_codec.h"
 #include "wordloom/wordloom.h"
 
@@ -15,16 +16,12 @@ namespace {
 
 using ::testing::ThrowsMessage;
 
-// Word I (from 0) of a list of different three-letter words.
-std::string WordNo(int i) {
-  return {static_cast<char>('a' + i / 676), static_cast<char>('a' + i / 26 % 26),
-          static_cast<char>('a' + i % 26)};
-}
+using testing_support::ThreeLetterWord;
 
-// A dictionary of N words, word number i + 1 being WordNo(i).
+// A dictionary of N words, word number i + 1 being ThreeLetterWord(i).
 void Fill(TVelkWordloom& d, int n) {
   d.InitFirstSpellNode();
-  for (int i = 0; i < n; ++i) d.AddToSpell(WordNo(i));
+  for (int i = 0; i < n; ++i) d.AddToSpell(ThreeLetterWord(i));
 }
 
 std::uint32_t Encode(TVelkWordloom& d, const std::string& word) {
@@ -39,10 +36,11 @@ TEST(BlockCodecTest, Base255Form) {
   ASSERT_EQ(dict.WordCount(), 300u);
 
   // Token 0: every digit is written one higher.
-  EXPECT_EQ(Encode(dict, WordNo(0)), 0x01010102u);
-  EXPECT_EQ(dict.DecodeBlock(0x01010102u), WordNo(0));
-  EXPECT_EQ(dict.DecodeBlock(0x00000102u), WordNo(0)) << "missing high bytes read as digit 0";
-  EXPECT_EQ(Encode(dict, WordNo(254)), 0x01010201u) << "255 = 0 + 1 * 255";
+  EXPECT_EQ(Encode(dict, ThreeLetterWord(0)), 0x01010102u);
+  EXPECT_EQ(dict.DecodeBlock(0x01010102u), ThreeLetterWord(0));
+  EXPECT_EQ(dict.DecodeBlock(0x00000102u), ThreeLetterWord(0))
+      << "missing high bytes read as digit 0";
+  EXPECT_EQ(Encode(dict, ThreeLetterWord(254)), 0x01010201u) << "255 = 0 + 1 * 255";
   EXPECT_EQ(dict.CurrentNode(), static_cast<std::int32_t>(dict.WordTableEntry(254).Node));
 
   // Token 92: digits from 92 on move up by one.
@@ -51,11 +49,12 @@ TEST(BlockCodecTest, Base255Form) {
   EXPECT_EQ(detail::Base255Code(254, 92), 0x000000FFu);
   dict.FormatChar()->SetToken(92);
   for (int i = 0; i < 300; ++i) {
-    const std::uint32_t code = Encode(dict, WordNo(i));
+    const std::uint32_t code = Encode(dict, ThreeLetterWord(i));
     for (int b = 0; b < 4; ++b) ASSERT_NE((code >> (8 * b)) & 0xFF, 92u) << i;
-    ASSERT_EQ(dict.DecodeBlock(code), WordNo(i));
+    ASSERT_EQ(dict.DecodeBlock(code), ThreeLetterWord(i));
   }
-  EXPECT_EQ(Encode(dict, WordNo(91)), 0x0000005Du) << "word 92; digit 0 stays below the token";
+  EXPECT_EQ(Encode(dict, ThreeLetterWord(91)), 0x0000005Du)
+      << "word 92; digit 0 stays below the token";
 }
 
 TEST(BlockCodecTest, Base255CodesNeverHoldTheTokenAndDecodeBack) {
@@ -77,13 +76,13 @@ TEST(BlockCodecTest, PlainForm) {
   TVelkWordloom dict(nullptr);
   Fill(dict, 300);
   ASSERT_TRUE(dict.FormatCharOptions().Contains(wlcAlwaysPrefix));
-  EXPECT_EQ(Encode(dict, WordNo(255)), 0x00000100u);
-  EXPECT_EQ(dict.DecodeBlock(0x00000100u), WordNo(255));
+  EXPECT_EQ(Encode(dict, ThreeLetterWord(255)), 0x00000100u);
+  EXPECT_EQ(dict.DecodeBlock(0x00000100u), ThreeLetterWord(255));
   dict.FormatChar()->SetToken(1);
-  EXPECT_EQ(Encode(dict, WordNo(0)), 1u) << "the token does not shape plain codes";
+  EXPECT_EQ(Encode(dict, ThreeLetterWord(0)), 1u) << "the token does not shape plain codes";
   TByteString block("junk");
   dict.DecodeBlockBStr(300, block);
-  EXPECT_EQ(block.GetString(), WordNo(299));
+  EXPECT_EQ(block.GetString(), ThreeLetterWord(299));
 }
 
 TEST(BlockCodecTest, ReportsMissingWordsAndBadCodes) {

@@ -1,15 +1,15 @@
 // Learning a dictionary from text and from fixed-size blocks.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "support/dictionary.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
 #include "wordloom/platform/scripted_services.h"
-#include "trie_invariants.h"
 #include "wordloom/wordloom.h"
 
 namespace wordloom {
@@ -18,7 +18,7 @@ namespace {
 using ::testing::ThrowsMessage;
 using Dict = std::map<std::string, std::uint32_t>;
 
-Dict Words(const TVelkWordloom& d) { return testing_support::WordFrequencies(d); }
+using testing_support::WordFrequencies;
 
 void Learn(TVelkWordloom& d, const std::string& text) {
   TMemoryStream stream(text);
@@ -30,9 +30,7 @@ std::string DistinctWords(int n) {
   std::string text;
   for (int i = 0; i < n; ++i) {
     if (i > 0) text += ' ';
-    text += static_cast<char>('a' + i / 676);
-    text += static_cast<char>('a' + i / 26 % 26);
-    text += static_cast<char>('a' + i % 26);
+    text += testing_support::ThreeLetterWord(i);
   }
   return text;
 }
@@ -41,11 +39,11 @@ TEST(LearningTest, LearnsWordsWithTheirFrequencies) {
   TVelkWordloom excl(nullptr);
   excl.SetDelimiterOption(wldExclFirstSucc);
   Learn(excl, "the cat and the hat");
-  EXPECT_EQ(Words(excl), (Dict{{"the", 2}, {"cat", 1}, {"and", 1}, {"hat", 1}}));
+  EXPECT_EQ(WordFrequencies(excl), (Dict{{"the", 2}, {"cat", 1}, {"and", 1}, {"hat", 1}}));
 
   TVelkWordloom incl(nullptr);
   Learn(incl, "the cat and the hat");
-  EXPECT_EQ(Words(incl), (Dict{{"the ", 2}, {"cat ", 1}, {"and ", 1}, {"hat", 1}}));
+  EXPECT_EQ(WordFrequencies(incl), (Dict{{"the ", 2}, {"cat ", 1}, {"and ", 1}, {"hat", 1}}));
 
   // UTF-8 text: the default set cuts inside the two-byte characters.
   const std::string text = "na\xC3\xAFve caf\xC3\xA9";
@@ -55,8 +53,8 @@ TEST(LearningTest, LearnsWordsWithTheirFrequencies) {
   utf8.SetDelimiters(Utf8Delimiters());
   Learn(bytes, text);
   Learn(utf8, text);
-  EXPECT_EQ(Words(bytes), (Dict{{"na\xC3", 1}, {"ve", 1}, {"caf\xC3", 1}}));
-  EXPECT_EQ(Words(utf8), (Dict{{"na\xC3\xAFve", 1}, {"caf\xC3\xA9", 1}}));
+  EXPECT_EQ(WordFrequencies(bytes), (Dict{{"na\xC3", 1}, {"ve", 1}, {"caf\xC3", 1}}));
+  EXPECT_EQ(WordFrequencies(utf8), (Dict{{"na\xC3\xAFve", 1}, {"caf\xC3\xA9", 1}}));
 }
 
 TEST(LearningTest, OnAddWordSeesEveryWordAndMaySkipIt) {
@@ -81,13 +79,13 @@ TEST(LearningTest, LearnsFromTheStreamPositionOn) {
   TMemoryStream stream(std::string("skip these words"));
   stream.SetPosition(11);
   dict.AddStreamToSpell(stream);
-  EXPECT_EQ(Words(dict), (Dict{{"words", 1}}));
+  EXPECT_EQ(WordFrequencies(dict), (Dict{{"words", 1}}));
 
   stream.SetPosition(16);  // at the end: nothing left
   dict.AddStreamToSpell(stream);
   TMemoryStream empty;
   dict.AddStreamToSpell(empty);
-  EXPECT_EQ(Words(dict), (Dict{{"words", 1}}));
+  EXPECT_EQ(WordFrequencies(dict), (Dict{{"words", 1}}));
 
   // An empty pass still cuts the dictionary to its code width.
   TVelkWordloom wide(nullptr);
@@ -106,14 +104,14 @@ TEST(LearningTest, FixedBlocks) {
   dict.SetTypeOfInput(wliFixedBlockSize);
   dict.SetUnencodedBlockSize(4);
   Learn(dict, "abcdabcd89");
-  EXPECT_EQ(Words(dict), (Dict{{"abcd", 2}, {"89", 1}}));
+  EXPECT_EQ(WordFrequencies(dict), (Dict{{"abcd", 2}, {"89", 1}}));
 
   // Blocks are raw bytes: delimiters stay, and cut nothing.
   TVelkWordloom raw(nullptr);
   raw.SetTypeOfInput(wliFixedBlockSize);
   raw.SetUnencodedBlockSize(3);
   Learn(raw, "a, b\n");
-  EXPECT_EQ(Words(raw), (Dict{{"a, ", 1}, {"b\n", 1}}));
+  EXPECT_EQ(WordFrequencies(raw), (Dict{{"a, ", 1}, {"b\n", 1}}));
 
   // Each block holding the token (0) is reported, also a repeat of one seen
   // before; handled, the block is learned with the token as a plain byte.
@@ -128,7 +126,7 @@ TEST(LearningTest, FixedBlocks) {
   });
   Learn(tokens, std::string("a\0a\0a\0bb", 8));
   EXPECT_EQ(reports, 3);
-  EXPECT_EQ(Words(tokens), (Dict{{std::string("a\0", 2), 3}, {"bb", 1}}));
+  EXPECT_EQ(WordFrequencies(tokens), (Dict{{std::string("a\0", 2), 3}, {"bb", 1}}));
 }
 
 TEST(LearningTest, CutsToTheCodeWidth) {
@@ -169,18 +167,16 @@ TEST(LearningTest, ErrorsEndThePass) {
   EXPECT_EQ(reports[0], "Cannot add to a hard coded spell file.");
   EXPECT_EQ(reports[1], "Cannot alter hardcoded spell file.");
 
-  const std::string missing =
-      ::testing::TempDir() + "learning_missing_" + std::to_string(::getpid()) + ".txt";
-  std::remove(missing.c_str());
+  testing_support::TempDir dir;
+  const std::string file = dir.File("text.txt");
   TVelkWordloom fresh(nullptr);
-  EXPECT_THROW(fresh.AddFileToSpell(missing), EFOpenError);
+  EXPECT_THROW(fresh.AddFileToSpell(file), EFOpenError);
 
   // From a file.
-  TMemoryStream(std::string("from a file")).SaveToFile(missing);
+  testing_support::WriteFile(file, "from a file");
   fresh.SetDelimiterOption(wldExclFirstSucc);
-  fresh.AddFileToSpell(missing);
-  std::remove(missing.c_str());
-  EXPECT_EQ(Words(fresh), (Dict{{"from", 1}, {"a", 1}, {"file", 1}}));
+  fresh.AddFileToSpell(file);
+  EXPECT_EQ(WordFrequencies(fresh), (Dict{{"from", 1}, {"a", 1}, {"file", 1}}));
 }
 
 TEST(LearningTest, ProgressIsShownDuringThePassOnly) {
@@ -213,7 +209,7 @@ TEST(LearningTest, ProgressIsShownDuringThePassOnly) {
               ThrowsMessage<EConvertError>("Cannot add a word containing the format char."));
   EXPECT_EQ(fixed_progress.Shows, 1);
   EXPECT_FALSE(fixed_progress.Visible);
-  EXPECT_EQ(Words(fixed), (Dict{{"abcd", 1}}));
+  EXPECT_EQ(WordFrequencies(fixed), (Dict{{"abcd", 1}}));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "trie_invariants.h"
+#include "support/trie_invariants.h"
 #include "wordloom/wordloom.h"
 
 namespace wordloom {

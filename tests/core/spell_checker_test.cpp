@@ -13,11 +13,14 @@
 #include <wordloom/platform/memo.h>
 #include <wordloom/wordloom.h>
 
+#include "support/dictionary.h"
+
 namespace wordloom {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing_support::AddWords;
 using Words = std::vector<std::string>;
 
 // A check dialog that plays back scripted answers and records what it saw.
@@ -83,11 +86,6 @@ class CountingMemo : public TStringMemo {
   }
 };
 
-void AddWords(TVelkWordloom& dict, const Words& words) {
-  if (dict.NodeCount() == 0) dict.InitFirstSpellNode();
-  for (const std::string& w : words) dict.AddToSpell(w);
-}
-
 Words List(const TStringList& l) { return Words(l.begin(), l.end()); }
 
 // The dictionary of the suggestion examples.
@@ -98,47 +96,6 @@ void AddExampleWords(TVelkSpellChecker& c) {
 Words Suggested(TVelkSpellChecker& c, const std::string& word) {
   c.Suggest(word);
   return List(c.Suggestions());
-}
-
-TEST(SuggestionTest, DeviationOrderOfTheExamples) {
-  TVelkSpellChecker c(nullptr);
-  AddExampleWords(c);
-  EXPECT_THAT(Suggested(c, "cot"), ElementsAre("coat", "act", "cart", "cat", "cut", "dog"));
-  EXPECT_THAT(Suggested(c, "catx"), ElementsAre("cat", "cart", "cats", "coat"));
-  EXPECT_THAT(Suggested(c, "xcat"), ElementsAre("cat", "cart", "coat"));
-  EXPECT_EQ(Suggested(c, "caat").at(0), "cat");
-  EXPECT_EQ(Suggested(c, "cart").at(0), "cart");
-  c.SetMaxDevAppend(1);
-  EXPECT_THAT(Suggested(c, "cot"),
-              ElementsAre("coat", "act", "cart", "cat", "cut", "cats", "dog"));
-}
-
-TEST(SuggestionTest, OtherSortMethods) {
-  TVelkSpellChecker c(nullptr);
-  AddExampleWords(c);
-  c.SetSortMethod1(scpFrequency);
-  EXPECT_THAT(Suggested(c, "cot"), ElementsAre("act", "cart", "coat", "dog", "cut", "cat"));
-  // Frequency, then deviation: coat (1) leads the frequency-1 words.
-  c.SetSortMethod2(scpDeviation);
-  EXPECT_THAT(Suggested(c, "cot"), ElementsAre("coat", "act", "cart", "dog", "cut", "cat"));
-  c.SetSortMethod1(scpNone);
-  EXPECT_THAT(Suggested(c, "cot"), ElementsAre("cat", "cart", "coat", "cut", "act", "dog"));
-  c.SetSortMethod1(scpAlphabetic);
-  EXPECT_THAT(Suggested(c, "cot"), ElementsAre("act", "cart", "cat", "coat", "cut", "dog"));
-}
-
-TEST(SuggestionTest, CaseTwinsAndEmptyWord) {
-  TVelkSpellChecker c(nullptr);
-  AddWords(c, {"Cat", "cat"});
-  // "Cat" (reached through the child 'C', created first) is found before "cat".
-  EXPECT_THAT(Suggested(c, "cat"), ElementsAre("Cat"));
-
-  TVelkSpellChecker e(nullptr);
-  AddExampleWords(e);
-  e.SetMaxDevAppend(0);
-  EXPECT_THAT(Suggested(e, ""), IsEmpty());
-  e.SetMaxDevAppend(2);
-  EXPECT_THAT(Suggested(e, ""), ElementsAre("at"));
 }
 
 TEST(SuggestionTest, LimitAppliesAfterSortingAndListStartsEmpty) {

@@ -9,14 +9,21 @@
 #include <string>
 
 #include "storage/spell_file_format.h"
-#include "trie_invariants.h"
+#include "support/files.h"
+#include "support/hex.h"
+#include "support/temp_dir.h"
+#include "support/trie_invariants.h"
 #include "wordloom/wordloom.h"
 
 namespace wordloom {
 namespace {
 
 using ::testing::ThrowsMessage;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::ToHex;
 using testing_support::TrieInvariantsHold;
+using testing_support::WriteFile;
 
 // Opens the protected members the layer works with.
 class Probe : public TVelkWordloom {
@@ -43,54 +50,17 @@ class CountingStream : public TMemoryStream {
   }
 };
 
-std::string Hex(const std::string& bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
-
 std::string Body(TVelkWordloom& dict) {
   TMemoryStream stream;
   dict.WriteSpellFileToStream(stream);
   return stream.Bytes();
 }
 
-class TempDir {
- public:
-  TempDir() {
-    static int counter = 0;
-    FPath = std::filesystem::path(::testing::TempDir()) /
-            ("spell_format_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::create_directories(FPath);
-  }
-  ~TempDir() { std::filesystem::remove_all(FPath); }
-  std::string File(const std::string& name) const { return (FPath / name).string(); }
-
- private:
-  std::filesystem::path FPath;
-};
-
-std::string FileBytes(const std::string& name) {
-  TMemoryStream m;
-  m.LoadFromFile(name);
-  return m.Bytes();
-}
-
-void WriteBytes(const std::string& name, const std::string& bytes) {
-  TMemoryStream m(bytes);
-  m.SaveToFile(name);
-}
-
 TEST(SpellFileFormatTest, BodyOfOneWordIsByteExact) {
   TVelkWordloom dict(nullptr);
   dict.InitFirstSpellNode();
   dict.AddToSpell("a");
-  EXPECT_EQ(Hex(Body(dict)),
+  EXPECT_EQ(ToHex(Body(dict)),
             "01 00 00 00 02 00 00 00 "   // N = 1, M = 2
             "01 FF 00 61 01 00 00 00 00 "  // the root: one child 'a' at node 1
             "00 00 61 01 00 00 00 "       // node 1: parent 0, letter 'a', word 1
@@ -103,7 +73,7 @@ TEST(SpellFileFormatTest, DocumentedExampleIsByteExact) {
   dict.InitFirstSpellNode();
   dict.AddToSpell("a");
   dict.SaveSpellFile(dir.File("a.spl"), false);
-  EXPECT_EQ(Hex(FileBytes(dir.File("a.spl"))),
+  EXPECT_EQ(ToHex(ReadFile(dir.File("a.spl"))),
             "50 55 42 4C FE FF FF FF 3F FF FF FF 01 00 00 B8 00 00 00 F8 FF FF FF 6B "
             "FF FF FF FF 00 00 80 00 00 00 80 00 41 00 00 00 00 00 01 00 00 00 02 00 "
             "00 00 01 FF 00 61 01 00 00 00 00 00 00 61 01 00 00 00 01 01");
@@ -116,15 +86,15 @@ TEST(SpellFileFormatTest, HeaderStoresSettingsAndDelimiterWords) {
   dict.AddToSpell("a");
   dict.SetDelimiters({' ', ',', '.'});
   dict.SaveSpellFile(dir.File("h.spl"), false);
-  const std::string file = FileBytes(dir.File("h.spl"));
+  const std::string file = ReadFile(dir.File("h.spl"));
   ASSERT_GE(file.size(), 4u + 38u);
   EXPECT_EQ(file.substr(0, 4), "PUBL");
   // Word 1 has bits 0 (space), 12 (comma) and 14 (full stop); all else clear.
-  EXPECT_EQ(Hex(file.substr(4, 32)),
+  EXPECT_EQ(ToHex(file.substr(4, 32)),
             "00 00 00 00 01 50 00 00 00 00 00 00 00 00 00 00 "
             "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
   // Include-first-successor (1), block size 0, unencoded 4 (x16), text input.
-  EXPECT_EQ(Hex(file.substr(36, 6)), "41 00 00 00 00 00");
+  EXPECT_EQ(ToHex(file.substr(36, 6)), "41 00 00 00 00 00");
   EXPECT_EQ(file.substr(42), Body(dict));
 
   // Every setting comes back, and an empty replacement stays empty.
@@ -164,7 +134,7 @@ TEST(SpellFileFormatTest, SettingsThatDoNotFitAreRefusedBeforeWriting) {
   dict.SetUnencodedBlockSize(8);
   EXPECT_THROW(dict.SaveSpellFile(dir.File("x.spl"), false), ERangeError);
   EXPECT_FALSE(FileExists(dir.File("x.spl")));
-  EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::path(dir.File(""))));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 
   EXPECT_THROW(dict.SetStreamBufferSize(0), EPropertyError);
   EXPECT_EQ(dict.StreamBufferSize(), 16384u);
@@ -273,8 +243,8 @@ TEST(SpellFileFormatTest, ProtectedFileDeciphersToThePlainOne) {
   dict.SaveSpellFile(dir.File("plain2.spl"), false);
   dict.AddToSpell("this");
   dict.SaveSpellFile(dir.File("prot.spl"), true);
-  const std::string prot = FileBytes(dir.File("prot.spl"));
-  const std::string plain = FileBytes(dir.File("plain.spl"));
+  const std::string prot = ReadFile(dir.File("prot.spl"));
+  const std::string plain = ReadFile(dir.File("plain.spl"));
   ASSERT_EQ(prot.substr(0, 4), "PROT");
 
   TWeakCipher cipher("pw");
@@ -360,7 +330,7 @@ TEST(SpellFileFormatTest, DamagedFilesAreRefusedCleanly) {
   dict.FormatChar()->SetToken(36);  // "Dollar"
   const std::string good_name = dir.File("good.spl");
   dict.SaveSpellFile(good_name, false);
-  const std::string good = FileBytes(good_name);
+  const std::string good = ReadFile(good_name);
 
   TVelkWordloom target(nullptr);
   target.InitFirstSpellNode();
@@ -369,7 +339,7 @@ TEST(SpellFileFormatTest, DamagedFilesAreRefusedCleanly) {
   const std::string cut_name = dir.File("cut.spl");
   for (std::size_t length = 0; length < good.size(); ++length) {
     SCOPED_TRACE(length);
-    WriteBytes(cut_name, good.substr(0, length));
+    WriteFile(cut_name, good.substr(0, length));
     EXPECT_THROW(target.OpenSpellFile(cut_name), EReadError);
     ASSERT_EQ(target.WordCount(), 1u);
     ASSERT_EQ(target.Frequency("keep"), 1u);
@@ -383,7 +353,7 @@ TEST(SpellFileFormatTest, DamagedFilesAreRefusedCleanly) {
     std::string bad = good;
     const int flips = 1 + static_cast<int>(rng() % 3);
     for (int f = 0; f < flips; ++f) bad[4 + rng() % (bad.size() - 4)] ^= static_cast<char>(1 + rng() % 255);
-    WriteBytes(cut_name, bad);
+    WriteFile(cut_name, bad);
     TVelkWordloom reader(nullptr);
     try {
       reader.OpenSpellFile(cut_name);

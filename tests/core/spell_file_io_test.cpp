@@ -1,21 +1,20 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <wordloom/platform/application_services.h>
 #include <wordloom/platform/form_file.h>
 #include <wordloom/platform/scripted_services.h>
 #include <wordloom/wordloom.h>
 
-#include "trie_invariants.h"
-
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "support/dictionary.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
 
 namespace wordloom {
 namespace {
@@ -27,33 +26,17 @@ using Names = std::vector<std::string>;
 const std::string kProtected = "File is protected";
 const std::string kNewPassword = "Enter password for new dictionary";
 
-Dict Words(const TVelkWordloom& d) { return testing_support::WordFrequencies(d); }
-
-void Fill(TVelkWordloom& d, const Names& words) {
-  d.InitFirstSpellNode();
-  for (const auto& w : words) d.AddToSpell(w);
-}
+using testing_support::AddWords;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WordFrequencies;
 
 class SpellFileIoTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) /
-           ("spell_file_io_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-            std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  static std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  std::string Path(const std::string& name) const { return dir_.File(name); }
   Names Listing() const {
     Names names;
-    for (const auto& e : fs::directory_iterator(dir_))
+    for (const auto& e : fs::directory_iterator(dir_.Path()))
       names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -62,7 +45,7 @@ class SpellFileIoTest : public ::testing::Test {
   static void MakeFile(const std::string& path, const Names& words) {
     TVelkWordloom d(nullptr);
     d.SetSpellFileOptions({});
-    Fill(d, words);
+    AddWords(d, words);
     d.SaveSpellFile(path, false);
     ASSERT_EQ(d.SpellFileName(), path);
   }
@@ -75,10 +58,10 @@ class SpellFileIoTest : public ::testing::Test {
     EXPECT_EQ(d.SpellFileName(), path);
     EXPECT_EQ(d.IsFileProtected(), password.has_value());
     EXPECT_FALSE(d.SpellModified());
-    return Words(d);
+    return WordFrequencies(d);
   }
 
-  fs::path dir_;
+  TempDir dir_;
 };
 
 TEST_F(SpellFileIoTest, SaveAndOpenRoundTripAndTheNoOpCases) {
@@ -92,9 +75,9 @@ TEST_F(SpellFileIoTest, SaveAndOpenRoundTripAndTheNoOpCases) {
   EXPECT_TRUE(Listing().empty());
 
   TVelkWordloom d(nullptr);
-  Fill(d, {"alpha", "beta", "beta", "gamma"});
+  AddWords(d, {"alpha", "beta", "beta", "gamma"});
   d.SaveSpellFile(a, false);
-  EXPECT_EQ(Bytes(a).substr(0, 4), "PUBL");
+  EXPECT_EQ(ReadFile(a).substr(0, 4), "PUBL");
   EXPECT_EQ(d.SpellFileName(), a);
   EXPECT_FALSE(d.SpellModified());
   EXPECT_FALSE(d.IsFileProtected());
@@ -110,11 +93,11 @@ TEST_F(SpellFileIoTest, SaveAndOpenRoundTripAndTheNoOpCases) {
   // The current, unmodified file is neither reloaded nor saved again: a file
   // swapped behind the dictionaries' backs shows which happened.
   MakeFile(a, {"zeta"});
-  const std::string swapped = Bytes(a);
+  const std::string swapped = ReadFile(a);
   e.OpenSpellFile(a);
-  EXPECT_EQ(Words(e), Words(d));
+  EXPECT_EQ(WordFrequencies(e), WordFrequencies(d));
   d.SaveSpellFile(a, false);
-  EXPECT_EQ(Bytes(a), swapped);
+  EXPECT_EQ(ReadFile(a), swapped);
 
   // A deletion is a change: saving to the current file writes it, unasked.
   d.DeleteFromSpell("gamma");
@@ -132,9 +115,9 @@ TEST_F(SpellFileIoTest, RevertQuestionYesReloadsNoKeepsChanges) {
   ScopedApplicationServices scope(app);
   const std::string a = Path("a.wl");
   TVelkWordloom d(nullptr);
-  Fill(d, {"one"});
+  AddWords(d, {"one"});
   d.SaveSpellFile(a, false);
-  const std::string saved = Bytes(a);
+  const std::string saved = ReadFile(a);
   d.AddToSpell("two");
 
   app.AnswerNext(mrNo);
@@ -145,15 +128,15 @@ TEST_F(SpellFileIoTest, RevertQuestionYesReloadsNoKeepsChanges) {
                 "? (If you choose \"Yes\" then all changes will be lost.)");
   EXPECT_EQ(app.Questions()[0].Type, mtConfirmation);
   EXPECT_TRUE(app.Questions()[0].Buttons == (TMsgDlgButtons{mbYes, mbNo}));
-  EXPECT_EQ(Words(d), (Dict{{"one", 1}, {"two", 1}}));
+  EXPECT_EQ(WordFrequencies(d), (Dict{{"one", 1}, {"two", 1}}));
   EXPECT_TRUE(d.SpellModified());
 
   app.AnswerNext(mrYes);
   d.OpenSpellFile(a);
   EXPECT_EQ(app.Questions().size(), 2u);
-  EXPECT_EQ(Words(d), (Dict{{"one", 1}}));
+  EXPECT_EQ(WordFrequencies(d), (Dict{{"one", 1}}));
   EXPECT_FALSE(d.SpellModified());
-  EXPECT_EQ(Bytes(a), saved);
+  EXPECT_EQ(ReadFile(a), saved);
 }
 
 TEST_F(SpellFileIoTest, OpenAnotherFileWithChangesFollowsTheAnswer) {
@@ -165,9 +148,9 @@ TEST_F(SpellFileIoTest, OpenAnotherFileWithChangesFollowsTheAnswer) {
     ScopedApplicationServices scope(app);
     MakeFile(b, {"other"});
     TVelkWordloom d(nullptr);
-    Fill(d, {"one"});
+    AddWords(d, {"one"});
     d.SaveSpellFile(a, false);
-    const std::string a_before = Bytes(a);
+    const std::string a_before = ReadFile(a);
     d.AddToSpell("two");
 
     app.AnswerNext(answer);
@@ -180,11 +163,11 @@ TEST_F(SpellFileIoTest, OpenAnotherFileWithChangesFollowsTheAnswer) {
     const bool opened = answer == mrYes || answer == mrNo;
     EXPECT_EQ(d.SpellFileName(), opened ? b : a);
     EXPECT_EQ(d.SpellModified(), !opened);
-    EXPECT_EQ(Words(d), (opened ? Dict{{"other", 1}} : Dict{{"one", 1}, {"two", 1}}));
+    EXPECT_EQ(WordFrequencies(d), (opened ? Dict{{"other", 1}} : Dict{{"one", 1}, {"two", 1}}));
     if (answer == mrYes) {
       EXPECT_EQ(Contents(app, a), (Dict{{"one", 1}, {"two", 1}}));
     } else {
-      EXPECT_EQ(Bytes(a), a_before);
+      EXPECT_EQ(ReadFile(a), a_before);
     }
     d.SetSpellFileOptions({});  // no save on destruction
   }
@@ -195,16 +178,16 @@ TEST_F(SpellFileIoTest, OverwriteQuestionGuardsOtherExistingFiles) {
   ScopedApplicationServices scope(app);
   const std::string b = Path("b.wl"), c = Path("c.wl");
   MakeFile(b, {"other"});
-  const std::string before = Bytes(b);
+  const std::string before = ReadFile(b);
   TVelkWordloom d(nullptr);
-  Fill(d, {"mine"});
+  AddWords(d, {"mine"});
 
   app.AnswerNext(mrNo);
   d.SaveSpellFile(b, false);
   ASSERT_EQ(app.Questions().size(), 1u);
   EXPECT_EQ(app.Questions()[0].Text, "File " + b + " already exists. Overwrite?");
   EXPECT_TRUE(app.Questions()[0].Buttons == (TMsgDlgButtons{mbYes, mbNo}));
-  EXPECT_EQ(Bytes(b), before);
+  EXPECT_EQ(ReadFile(b), before);
   EXPECT_EQ(d.SpellFileName(), "");
   EXPECT_TRUE(d.SpellModified());
   EXPECT_EQ(Listing(), Names{"b.wl"});
@@ -234,11 +217,11 @@ TEST_F(SpellFileIoTest, ProtectedFileNeedsTheRightPassword) {
   ScopedApplicationServices scope(app);
   const std::string p = Path("p.wl"), c = Path("c.wl");
   TVelkWordloom d(nullptr);
-  Fill(d, {"secretword", "hidden", "hidden"});
+  AddWords(d, {"secretword", "hidden", "hidden"});
   app.PasswordNext("secret");
   d.SaveSpellFile(p, true);
   EXPECT_EQ(app.PasswordCaptions(), Names{kNewPassword});
-  const std::string bytes = Bytes(p);
+  const std::string bytes = ReadFile(p);
   EXPECT_EQ(bytes.substr(0, 4), "PROT");
   EXPECT_EQ(bytes.find("secret"), std::string::npos);  // password and words enciphered
   EXPECT_EQ(bytes.find("hidden"), std::string::npos);
@@ -247,7 +230,7 @@ TEST_F(SpellFileIoTest, ProtectedFileNeedsTheRightPassword) {
 
   // A dictionary with its own file, which failed attempts must not disturb.
   TVelkWordloom e(nullptr);
-  Fill(e, {"mine"});
+  AddWords(e, {"mine"});
   e.SaveSpellFile(c, false);
   for (std::optional<std::string> pw :
        {std::optional<std::string>("wrong"), std::optional<std::string>("secre"),
@@ -262,17 +245,17 @@ TEST_F(SpellFileIoTest, ProtectedFileNeedsTheRightPassword) {
       EXPECT_EQ(app.Messages().back(), "Wrong password");
     }
     EXPECT_EQ(e.SpellFileName(), c);
-    EXPECT_EQ(Words(e), (Dict{{"mine", 1}}));
+    EXPECT_EQ(WordFrequencies(e), (Dict{{"mine", 1}}));
     EXPECT_FALSE(e.IsFileProtected());
     EXPECT_FALSE(e.SpellModified());
   }
-  EXPECT_EQ(Bytes(p), bytes);
+  EXPECT_EQ(ReadFile(p), bytes);
 
   app.PasswordNext("secret");
   e.OpenSpellFile(p);
   EXPECT_EQ(e.SpellFileName(), p);
   EXPECT_TRUE(e.IsFileProtected());
-  EXPECT_EQ(Words(e), Words(d));
+  EXPECT_EQ(WordFrequencies(e), WordFrequencies(d));
   EXPECT_EQ(app.Messages().size(), 3u);
   EXPECT_TRUE(app.Questions().empty());
 }
@@ -283,20 +266,20 @@ TEST_F(SpellFileIoTest, OverwritingAProtectedFileAsksForItsPassword) {
   const std::string p = Path("p.wl");
   {
     TVelkWordloom owner(nullptr);
-    Fill(owner, {"old"});
+    AddWords(owner, {"old"});
     app.PasswordNext("secret");
     owner.SaveSpellFile(p, true);
   }
-  const std::string before = Bytes(p);
+  const std::string before = ReadFile(p);
   TVelkWordloom d(nullptr);
-  Fill(d, {"new"});
+  AddWords(d, {"new"});
 
   app.AnswerNext(mrYes);
   app.PasswordNext("wrong");
   d.SaveSpellFile(p, false);
   EXPECT_EQ(app.PasswordCaptions(), (Names{kNewPassword, kProtected}));
   EXPECT_EQ(app.Messages(), Names{"Wrong password"});
-  EXPECT_EQ(Bytes(p), before);
+  EXPECT_EQ(ReadFile(p), before);
   EXPECT_EQ(d.SpellFileName(), "");
   EXPECT_TRUE(d.SpellModified());
 
@@ -305,7 +288,7 @@ TEST_F(SpellFileIoTest, OverwritingAProtectedFileAsksForItsPassword) {
   d.SaveSpellFile(p, false);
   EXPECT_EQ(app.PasswordCaptions().size(), 3u);
   EXPECT_EQ(app.Messages().size(), 1u);
-  EXPECT_EQ(Bytes(p), before);
+  EXPECT_EQ(ReadFile(p), before);
 
   // The old password lets it through; the new file is protected by the new one.
   app.AnswerNext(mrYes);
@@ -316,7 +299,7 @@ TEST_F(SpellFileIoTest, OverwritingAProtectedFileAsksForItsPassword) {
             (Names{kNewPassword, kProtected, kProtected, kProtected, kNewPassword}));
   EXPECT_EQ(app.Messages().size(), 1u);
   EXPECT_EQ(d.SpellFileName(), p);
-  EXPECT_EQ(Bytes(p).substr(0, 4), "PROT");
+  EXPECT_EQ(ReadFile(p).substr(0, 4), "PROT");
   EXPECT_EQ(Contents(app, p, "fresh"), (Dict{{"new", 1}}));
   EXPECT_EQ(Listing(), Names{"p.wl"});
 }
@@ -326,9 +309,9 @@ TEST_F(SpellFileIoTest, RefusedNewPasswordWritesNothing) {
   ScopedApplicationServices scope(app);
   const std::string t = Path("t.wl"), n = Path("n.wl");
   MakeFile(t, {"kept"});
-  const std::string before = Bytes(t);
+  const std::string before = ReadFile(t);
   TVelkWordloom d(nullptr);
-  Fill(d, {"word"});
+  AddWords(d, {"word"});
 
   app.AnswerNext(mrYes);
   app.PasswordNext("");
@@ -346,7 +329,7 @@ TEST_F(SpellFileIoTest, RefusedNewPasswordWritesNothing) {
   app.PasswordNext(std::nullopt);  // Cancel: nothing written, nothing raised
   d.SaveSpellFile(n, true);
 
-  EXPECT_EQ(Bytes(t), before);
+  EXPECT_EQ(ReadFile(t), before);
   EXPECT_EQ(Listing(), Names{"t.wl"});
   EXPECT_EQ(d.SpellFileName(), "");
   EXPECT_TRUE(d.SpellModified());
@@ -360,20 +343,20 @@ TEST_F(SpellFileIoTest, FilesAreHandledOnlyWhenDesigningMatchesHardCoded) {
   MakeFile(other, {"other"});
 
   TVelkWordloom designing(nullptr);
-  Fill(designing, {"one"});
+  AddWords(designing, {"one"});
   designing.SetDesigning(true);
   designing.SaveSpellFile(Path("d.wl"), false);
   designing.OpenSpellFile(other);
   EXPECT_EQ(designing.SpellFileName(), "");
-  EXPECT_EQ(Words(designing), (Dict{{"one", 1}}));
+  EXPECT_EQ(WordFrequencies(designing), (Dict{{"one", 1}}));
 
   TVelkWordloom hard(nullptr);
-  Fill(hard, {"two"});  // before the option: a hard-coded dictionary refuses words
+  AddWords(hard, {"two"});  // before the option: a hard-coded dictionary refuses words
   hard.SetSpellFileOptions({wlsHardCoded});
   hard.SaveSpellFile(h, false);
   hard.OpenSpellFile(other);
   EXPECT_EQ(hard.SpellFileName(), "");
-  EXPECT_EQ(Words(hard), (Dict{{"two", 1}}));
+  EXPECT_EQ(WordFrequencies(hard), (Dict{{"two", 1}}));
   EXPECT_EQ(Listing(), Names{"other.wl"});
 
   hard.SetDesigning(true);  // hard-coded and designed: both work
@@ -382,7 +365,7 @@ TEST_F(SpellFileIoTest, FilesAreHandledOnlyWhenDesigningMatchesHardCoded) {
   EXPECT_EQ(Contents(app, h), (Dict{{"two", 1}}));
   hard.OpenSpellFile(other);
   EXPECT_EQ(hard.SpellFileName(), other);
-  EXPECT_EQ(Words(hard), (Dict{{"other", 1}}));
+  EXPECT_EQ(WordFrequencies(hard), (Dict{{"other", 1}}));
   EXPECT_TRUE(app.Questions().empty());
 }
 
@@ -391,7 +374,7 @@ TEST_F(SpellFileIoTest, SetSpellFileNameOpensOrSaves) {
   ScopedApplicationServices scope(app);
   const std::string a = Path("a.wl"), fresh = Path("fresh.wl");
   MakeFile(a, {"stored"});
-  const std::string a_bytes = Bytes(a);
+  const std::string a_bytes = ReadFile(a);
 
   TVelkWordloom empty(nullptr);
   empty.InitFirstSpellNode();
@@ -400,15 +383,15 @@ TEST_F(SpellFileIoTest, SetSpellFileNameOpensOrSaves) {
   EXPECT_FALSE(fs::exists(fresh));
 
   TVelkWordloom d(nullptr);
-  Fill(d, {"mine"});
+  AddWords(d, {"mine"});
   d.SaveSpellFile(Path("mine.wl"), false);
   d.SetSpellFileName(a);  // existing: opened, not written
   EXPECT_EQ(d.SpellFileName(), a);
-  EXPECT_EQ(Words(d), (Dict{{"stored", 1}}));
-  EXPECT_EQ(Bytes(a), a_bytes);
+  EXPECT_EQ(WordFrequencies(d), (Dict{{"stored", 1}}));
+  EXPECT_EQ(ReadFile(a), a_bytes);
   d.SetSpellFileName(fresh);  // new: saved there
   EXPECT_EQ(d.SpellFileName(), fresh);
-  EXPECT_EQ(Bytes(fresh).substr(0, 4), "PUBL");
+  EXPECT_EQ(ReadFile(fresh).substr(0, 4), "PUBL");
   EXPECT_EQ(Contents(app, fresh), (Dict{{"stored", 1}}));
 
   // After a protected file was opened, a new name is saved protected.
@@ -432,9 +415,9 @@ TEST_F(SpellFileIoTest, FailedOpenKeepsTheDictionary) {
   ScopedApplicationServices scope(app);
   const std::string p = Path("p.wl"), good = Path("good.wl");
   MakeFile(good, {"a", "bb", "ccc", "dddd", "eeeee"});
-  const std::string good_bytes = Bytes(good);
+  const std::string good_bytes = ReadFile(good);
   TVelkWordloom d(nullptr);
-  Fill(d, {"keep", "keep"});
+  AddWords(d, {"keep", "keep"});
   app.PasswordNext("secret");
   d.SaveSpellFile(p, true);
   d.SetSpellFileOptions({});  // no questions, no save on destruction
@@ -444,19 +427,19 @@ TEST_F(SpellFileIoTest, FailedOpenKeepsTheDictionary) {
   ASSERT_TRUE(d.IsFileProtected());
   d.AddToSpell("extra");
   const Dict words{{"keep", 2}, {"extra", 1}};
-  ASSERT_EQ(Words(d), words);
+  ASSERT_EQ(WordFrequencies(d), words);
 
   const Names corrupt = {"PUBLgarbage", "PUBL" + std::string(40, '\xFF'),
                          good_bytes.substr(0, good_bytes.size() - 3), good_bytes.substr(0, 40)};
   for (std::size_t i = 0; i < corrupt.size(); ++i) {
     SCOPED_TRACE(i);
     const std::string bad = Path("bad" + std::to_string(i) + ".wl");
-    std::ofstream(bad, std::ios::binary) << corrupt[i];
+    testing_support::WriteFile(bad, corrupt[i]);
     EXPECT_THROW(d.OpenSpellFile(bad), EReadError);
     EXPECT_EQ(d.SpellFileName(), p);
     EXPECT_TRUE(d.IsFileProtected());
     EXPECT_TRUE(d.SpellModified());
-    EXPECT_EQ(Words(d), words);
+    EXPECT_EQ(WordFrequencies(d), words);
   }
   d.OpenSpellFile(good);  // and it still opens files afterwards
   EXPECT_EQ(d.WordCount(), 5u);
@@ -469,24 +452,24 @@ TEST_F(SpellFileIoTest, DestroyingAModifiedDictionarySavesIt) {
   const std::string a = Path("a.wl"), b = Path("b.wl");
   {
     TVelkWordloom d(nullptr);
-    Fill(d, {"one"});
+    AddWords(d, {"one"});
     d.SaveSpellFile(a, false);
     d.AddToSpell("two");
   }
   EXPECT_EQ(Contents(app, a), (Dict{{"one", 1}, {"two", 1}}));
 
   MakeFile(b, {"one"});
-  const std::string b_bytes = Bytes(b);
+  const std::string b_bytes = ReadFile(b);
   {
     TVelkWordloom d(nullptr);
     d.OpenSpellFile(b);
     d.AddToSpell("two");
     d.SetSpellFileOptions({wlsPromptOnReplace});
   }
-  EXPECT_EQ(Bytes(b), b_bytes);
+  EXPECT_EQ(ReadFile(b), b_bytes);
   {
     TVelkWordloom d(nullptr);  // no file name
-    Fill(d, {"lost"});
+    AddWords(d, {"lost"});
   }
   EXPECT_EQ(Listing(), (Names{"a.wl", "b.wl"}));
   EXPECT_TRUE(app.Questions().empty());
@@ -495,7 +478,7 @@ TEST_F(SpellFileIoTest, DestroyingAModifiedDictionarySavesIt) {
 TEST_F(SpellFileIoTest, HardCodedBodyIsStoredWithTheComponent) {
   Register();
   TVelkWordloom d(nullptr);
-  Fill(d, {"alpha", "beta", "beta", "gamma", "gamma", "gamma"});
+  AddWords(d, {"alpha", "beta", "beta", "gamma", "gamma", "gamma"});
   EXPECT_EQ(WriteComponentToString(d).find("SpellFile ="), std::string::npos);
 
   d.SetSpellFileOptions({wlsHardCoded});
@@ -503,7 +486,7 @@ TEST_F(SpellFileIoTest, HardCodedBodyIsStoredWithTheComponent) {
   EXPECT_NE(text.find("SpellFile = <"), std::string::npos);
   EXPECT_EQ(text.find("5055424C"), std::string::npos);  // the body alone, no marker
   std::unique_ptr<TVelkWordloom> back = ReadComponentAs<TVelkWordloom>(text);
-  EXPECT_EQ(Words(*back), (Dict{{"alpha", 1}, {"beta", 2}, {"gamma", 3}}));
+  EXPECT_EQ(WordFrequencies(*back), (Dict{{"alpha", 1}, {"beta", 2}, {"gamma", 3}}));
   EXPECT_EQ(back->NodeCount(), d.NodeCount());
   EXPECT_TRUE(back->SpellFileOptions().Contains(wlsHardCoded));
 }
@@ -514,7 +497,7 @@ TEST_F(SpellFileIoTest, SaveMovesTheProgressDisplay) {
   TVelkWordloom d(nullptr);  // takes its progress display from app
   ASSERT_EQ(app.Progress().size(), 1u);
   const auto& log = *app.Progress()[0];
-  Fill(d, {"alpha", "alpine", "beta", "beta"});
+  AddWords(d, {"alpha", "alpine", "beta", "beta"});
   const int total = static_cast<int>(d.NodeCount() + d.WordCount());
 
   d.SetShowProgress(true);

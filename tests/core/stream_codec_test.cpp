@@ -3,15 +3,17 @@
 // round trips over random dictionaries and texts.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "support/dictionary.h"
+#include "support/files.h"
+#include "support/hex.h"
+#include "support/temp_dir.h"
 #include "wordloom/platform/scripted_services.h"
 #include "wordloom/wordloom.h"
 
@@ -20,25 +22,10 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
-
-// "5C 01 00" -> the three bytes.
-std::string Hex(const std::string& text) {
-  std::string bytes;
-  for (std::size_t i = 0; i < text.size(); i += 3) {
-    bytes += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
-  }
-  return bytes;
-}
-
-std::string ToHex(const std::string& bytes) {
-  std::string text;
-  char buf[4];
-  for (unsigned char c : bytes) {
-    std::snprintf(buf, sizeof buf, text.empty() ? "%02X" : " %02X", c);
-    text += buf;
-  }
-  return text;
-}
+using testing_support::FromHex;
+using testing_support::ReadFile;
+using testing_support::ToHex;
+using testing_support::WriteFile;
 
 // A dictionary with the given settings whose word number i + 1 is Words[i].
 std::unique_ptr<TVelkWordloom> MakeDict(TEncBlockSizeInterval Width, TWLDelimiterOptions Option,
@@ -47,8 +34,7 @@ std::unique_ptr<TVelkWordloom> MakeDict(TEncBlockSizeInterval Width, TWLDelimite
   dict->FormatChar()->SetToken(Token);
   dict->SetDelimiterOption(Option);
   dict->SetEncodedBlockSize(Width);
-  dict->InitFirstSpellNode();
-  for (const std::string& w : Words) dict->AddToSpell(w);
+  testing_support::AddWords(*dict, Words);
   return dict;
 }
 
@@ -70,8 +56,7 @@ std::string Decode(TVelkWordloom& d, const std::string& bytes) {
 std::vector<std::string> ManyWords(int n) {
   std::vector<std::string> words;
   for (int i = 0; i < n; ++i) {
-    words.push_back({'w', static_cast<char>('a' + i / 676), static_cast<char>('a' + i / 26 % 26),
-                     static_cast<char>('a' + i % 26)});
+    words.push_back("w" + testing_support::ThreeLetterWord(i));
   }
   return words;
 }
@@ -119,7 +104,7 @@ TEST(StreamCodecTest, WorkedBytesOfTheThreeForms) {
     auto dict = MakeDict(c.width, c.option, c.token, c.words);
     ASSERT_EQ(dict->WordCount(), 2u);
     EXPECT_EQ(ToHex(Encode(*dict, c.text)), c.encoded);
-    EXPECT_EQ(Decode(*dict, Hex(c.encoded)), c.text);
+    EXPECT_EQ(Decode(*dict, FromHex(c.encoded)), c.text);
   }
 }
 
@@ -256,33 +241,33 @@ TEST(StreamCodecTest, NeedsTwoWords) {
 TEST(StreamCodecTest, CorruptCodesAreReported) {
   auto dict = MakeDict(0, wldInclFirstSucc, 0x5C, {"to ", "be"});
   // Form A: a code of five bytes, a code that names no word.
-  EXPECT_THAT([&] { Decode(*dict, Hex("5C 01 02 03 04 05")); },
+  EXPECT_THAT([&] { Decode(*dict, FromHex("5C 01 02 03 04 05")); },
               ThrowsMessage<EConvertError>(HasSubstr("longer than four bytes")));
-  EXPECT_THAT([&] { Decode(*dict, Hex("5C FF")); },
+  EXPECT_THAT([&] { Decode(*dict, FromHex("5C FF")); },
               ThrowsMessage<EConvertError>("Cannot decode $000000FF."));
-  EXPECT_THAT([&] { Decode(*dict, Hex("5C 00 00 00 00")); },
+  EXPECT_THAT([&] { Decode(*dict, FromHex("5C 00 00 00 00")); },
               ThrowsMessage<EConvertError>("Cannot decode $00000000."));
   {
     // What was decoded before the error stays in the destination.
-    TMemoryStream in(Hex("5C 01 5C 5C 78 5C 09"));
+    TMemoryStream in(FromHex("5C 01 5C 5C 78 5C 09"));
     TMemoryStream out;
     EXPECT_THROW(dict->DecodeStream(in, out), EConvertError);
     EXPECT_EQ(out.Bytes(), "to x");
   }
   HandleAll handler;
   handler.Install(*dict);
-  EXPECT_EQ(Decode(*dict, Hex("5C 01 02 03 04 05 06 5C 02 5C 09 5C 5C 78")), "bex");
+  EXPECT_EQ(Decode(*dict, FromHex("5C 01 02 03 04 05 06 5C 02 5C 09 5C 5C 78")), "bex");
   EXPECT_EQ(handler.messages.size(), 2u) << "one report per bad code";
 
   // Form C (base-255, token 5C): the value in the message is the word number.
   auto form_c = MakeDict(1, wldInclFirstSucc, 0x5C, {"to ", "be"});
-  EXPECT_THAT([&] { Decode(*form_c, Hex("5C 04")); },
+  EXPECT_THAT([&] { Decode(*form_c, FromHex("5C 04")); },
               ThrowsMessage<EConvertError>("Cannot decode $00000004."));
   // A T inside a form-B code is a code byte.
   auto form_b = MakeDict(2, wldExclFirstSucc, 0x5C, {"to", "be"});
-  EXPECT_THAT([&] { Decode(*form_b, Hex("5C 5C 00")); },
+  EXPECT_THAT([&] { Decode(*form_b, FromHex("5C 5C 00")); },
               ThrowsMessage<EConvertError>("Cannot decode $0000005C."));
-  EXPECT_EQ(Decode(*form_b, Hex("5C 02 00 78 5C 01")), "bex\x01")
+  EXPECT_EQ(Decode(*form_b, FromHex("5C 02 00 78 5C 01")), "bex\x01")
       << "an incomplete code at the end is written as its bytes";
 }
 
@@ -312,7 +297,7 @@ TEST(StreamCodecTest, ProgressIsHiddenAfterAnError) {
   ASSERT_EQ(services.Progress().size(), 1u);
   const auto& log = *services.Progress()[0];
 
-  EXPECT_THROW(Decode(*dict, Hex("5C 09")), EConvertError);
+  EXPECT_THROW(Decode(*dict, FromHex("5C 09")), EConvertError);
   EXPECT_EQ(log.Shows, 1);
   EXPECT_FALSE(log.Visible);
 
@@ -331,21 +316,8 @@ TEST(StreamCodecTest, ProgressIsHiddenAfterAnError) {
 
 class StreamCodecFileTest : public ::testing::Test {
  protected:
-  std::string Path(const std::string& name) {
-    const std::string path =
-        "/tmp/wordloom_stream_codec_" + std::to_string(::getpid()) + "_" + name;
-    paths_.push_back(path);
-    return path;
-  }
-  static std::string Read(const std::string& path) {
-    TMemoryStream m;
-    m.LoadFromFile(path);
-    return m.Bytes();
-  }
-  void TearDown() override {
-    for (const auto& p : paths_) std::remove(p.c_str());
-  }
-  std::vector<std::string> paths_;
+  std::string Path(const std::string& name) const { return FDir.File(name); }
+  testing_support::TempDir FDir;
 };
 
 TEST_F(StreamCodecFileTest, DestinationHoldsExactlyTheBytesWritten) {
@@ -354,18 +326,18 @@ TEST_F(StreamCodecFileTest, DestinationHoldsExactlyTheBytesWritten) {
   const std::string plain = Path("plain");
   const std::string coded = Path("coded");
   const std::string back = Path("back");
-  TMemoryStream(text).SaveToFile(plain);
-  TMemoryStream(std::string(10000, 'x')).SaveToFile(coded);
-  TMemoryStream(std::string(10000, 'y')).SaveToFile(back);
+  WriteFile(plain, text);
+  WriteFile(coded, std::string(10000, 'x'));
+  WriteFile(back, std::string(10000, 'y'));
 
   dict->EncodeFile(plain, coded);
-  EXPECT_EQ(Read(coded), Encode(*dict, text));
+  EXPECT_EQ(ReadFile(coded), Encode(*dict, text));
   dict->DecodeFile(coded, back);
-  EXPECT_EQ(Read(back), text);
+  EXPECT_EQ(ReadFile(back), text);
 
   // Writing a file onto itself would truncate the source first.
   EXPECT_THROW(dict->EncodeFile(plain, plain), EFCreateError);
-  EXPECT_EQ(Read(plain), text);
+  EXPECT_EQ(ReadFile(plain), text);
   // A missing source creates no destination.
   const std::string missing = Path("missing");
   const std::string none = Path("none");
@@ -374,7 +346,7 @@ TEST_F(StreamCodecFileTest, DestinationHoldsExactlyTheBytesWritten) {
   // An unusable dictionary leaves an existing destination alone.
   auto empty = MakeDict(0, wldInclFirstSucc, 0x5C, {"to "});
   EXPECT_THROW(empty->DecodeFile(coded, back), EConvertError);
-  EXPECT_EQ(Read(back), text);
+  EXPECT_EQ(ReadFile(back), text);
 }
 
 // Text pieces that stress the format: dictionary words, runs of delimiters,

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "trie_invariants.h"
+#include "support/trie_invariants.h"
 #include "wordloom/wordloom.h"
 
 namespace wordloom {

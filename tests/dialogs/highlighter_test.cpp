@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/dictionary.h"
+
 namespace wordloom::dialogs {
 namespace {
 
@@ -28,8 +30,7 @@ struct Highlighted {
     checker.SetSpellFileOptions({});
     checker.SetDelimiterOption(option);
     checker.SetDelimiters(Utf8Delimiters());
-    checker.InitFirstSpellNode();
-    for (const std::string& w : known) checker.AddToSpell(w);
+    testing_support::AddWords(checker, known);
     highlighter = new TSpellHighlighter(edit.document(), &checker);
   }
   void SetText(const char* utf8) { edit.setPlainText(QString::fromUtf8(utf8)); }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "modal_script.h"
+#include "support/dictionary.h"
 
 namespace wordloom::dialogs {
 namespace {
@@ -76,12 +77,9 @@ Outcome RunScript(const Script& s, TCustomMemo& memo) {
   checker.SetSpellFileOptions({});
   checker.SetDelimiterOption(wldExclFirstSucc);
   checker.SetDelimiters(Utf8Delimiters());
-  checker.InitFirstSpellNode();
-  for (const char* w : {"the", "cat", "sat", "on", "mat", "caf\xC3\xA9",
-                        "\xC3\xBC"
-                        "ber"}) {
-    checker.AddToSpell(w);
-  }
+  testing_support::AddWords(checker, {"the", "cat", "sat", "on", "mat", "caf\xC3\xA9",
+                                      "\xC3\xBC"  // "über", the hex escape cut before the b
+                                      "ber"});
   ScriptedCheckDlg dlg(s.Answers, s.WhenDone);
   checker.SetCheckDialog(&dlg);
   checker.SetMemo(&memo);
@@ -154,8 +152,7 @@ TEST(MemoCheckEndToEndTest, HighlighterCheckDialogAgreesWithTheMarks) {
   TVelkSpellChecker checker(nullptr);
   checker.SetSpellFileOptions({});
   checker.SetDelimiterOption(wldExclFirstSucc);
-  checker.InitFirstSpellNode();
-  for (const char* w : {"the", "cat"}) checker.AddToSpell(w);
+  testing_support::AddWords(checker, {"the", "cat"});
   QPlainTextEdit edit(QStringLiteral("The cat qq zz cat QQ zz"));
   TQtPlainTextMemo memo(nullptr, &edit);
   auto* highlighter = new TSpellHighlighter(edit.document(), &checker);
@@ -180,8 +177,7 @@ TEST(MemoCheckEndToEndTest, TheQtCheckDialogReplacesInTheEditor) {
   checker.SetSpellFileOptions({});
   checker.SetDelimiterOption(wldExclFirstSucc);
   checker.SetDelimiters(Utf8Delimiters());
-  checker.InitFirstSpellNode();
-  for (const char* w : {"the", "cat", "sat"}) checker.AddToSpell(w);
+  testing_support::AddWords(checker, {"the", "cat", "sat"});
   QPlainTextEdit edit(QString::fromUtf8("The c\xC3\xA4t sat"));
   TQtPlainTextMemo memo(nullptr, &edit);
   auto* highlighter = new TSpellHighlighter(edit.document(), &checker);

@@ -2,13 +2,13 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+#include "support/temp_dir.h"
 #include "wordloom/platform/exceptions.h"
 
 namespace wordloom {
@@ -130,18 +130,9 @@ TEST(TMemoryStreamTest, CopyFromCopiesFromTheSourcePosition) {
 
 class TFileStreamTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    FDir = std::filesystem::path(::testing::TempDir()) /
-           (std::string("wordloom_stream_") + info->name());
-    std::filesystem::remove_all(FDir);
-    std::filesystem::create_directories(FDir);
-  }
-  void TearDown() override { std::filesystem::remove_all(FDir); }
+  std::string PathOf(const std::string& name) const { return FDir.File(name); }
 
-  std::string PathOf(const std::string& name) const { return (FDir / name).string(); }
-
-  std::filesystem::path FDir;
+  testing_support::TempDir FDir;
 };
 
 TEST_F(TFileStreamTest, CreateWriteThenReadBack) {
@@ -220,14 +211,14 @@ TEST_F(TFileStreamTest, FileExistsAndDeleteFile) {
   const std::string path = PathOf("exists.txt");
   EXPECT_FALSE(FileExists(path));
   EXPECT_FALSE(DeleteFile(path));
-  { std::ofstream(path) << "x"; }
+  testing_support::WriteFile(path, "x");
   EXPECT_TRUE(FileExists(path));
   EXPECT_TRUE(DeleteFile(path));
   EXPECT_FALSE(FileExists(path));
   EXPECT_FALSE(std::filesystem::exists(path));
 
   // A directory is not a file.
-  EXPECT_FALSE(FileExists(FDir.string()));
+  EXPECT_FALSE(FileExists(FDir.Path().string()));
 }
 
 TEST_F(TFileStreamTest, MemoryStreamSaveToFileRoundTrip) {
@@ -236,9 +227,7 @@ TEST_F(TFileStreamTest, MemoryStreamSaveToFileRoundTrip) {
   for (int i = 0; i < 256; ++i) bytes.push_back(static_cast<char>(i));
   TMemoryStream m(bytes);
   m.SaveToFile(path);
-  std::ifstream in(path, std::ios::binary);
-  const std::string on_disk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(on_disk, bytes);
+  EXPECT_EQ(testing_support::ReadFile(path), bytes);
 
   // LoadFromStream takes the whole stream whatever its position.
   TFileStream file(path, fmOpenRead);

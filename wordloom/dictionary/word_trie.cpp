@@ -141,6 +141,9 @@ std::string WordTrie::FindFault() const {
   const std::uint32_t m = NodeCount();
   const std::uint32_t n = FWordCount;
   if (m == 0) return n == 0 ? std::string() : "words without nodes";
+  // The root: no parent, no letter, and no word, as the empty word is never added.
+  if (FLinks[0].Parent != -1 || FNav[0].Letter != 0) return "node 0 is not a root";
+  if (FLinks[0].WordNumber != 0) return "the root carries a word";
   // One packed word per node, so that checking a link touches one place:
   // bits 0-7 the letter, 8-39 the parent, then three marks.
   constexpr std::uint64_t kLinked = std::uint64_t{1} << 40;

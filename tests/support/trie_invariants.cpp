@@ -1,22 +1,11 @@
-// Walks a dictionary's whole trie and word table through the public API and
-// checks that they agree: use EXPECT_TRUE(TrieInvariantsHold(dict)) after every
-// change to the trie.
-#pragma once
+#include "support/trie_invariants.h"
 
-#include <gtest/gtest.h>
-
-#include <map>
-#include <string>
+#include <cstdint>
 #include <vector>
-
-#include "wordloom/dictionary/velk_wordloom.h"
 
 namespace wordloom::testing_support {
 
-// With AllowDeadEnds false, every node but the root must lead to a word: a
-// leaf without a word is a node that a removal should have taken away.
-inline ::testing::AssertionResult TrieInvariantsHold(const TVelkWordloom& dict,
-                                                     bool AllowDeadEnds = false) {
+::testing::AssertionResult TrieInvariantsHold(const TVelkWordloom& dict, bool AllowDeadEnds) {
   const std::uint32_t n = dict.GetNodeCount();
   const std::uint32_t words = dict.WordCount();
   if (dict.WordCapacity() < words) return ::testing::AssertionFailure() << "capacity below count";
@@ -29,6 +18,10 @@ inline ::testing::AssertionResult TrieInvariantsHold(const TVelkWordloom& dict,
   for (std::uint32_t i = 0; i < n; ++i) nodes.push_back(dict.SpellNode(i));
   if (nodes[0].Parent != -1 || nodes[0].Letter != 0) {
     return ::testing::AssertionFailure() << "node 0 is no root";
+  }
+  if (nodes[0].WordNumber != 0) {
+    return ::testing::AssertionFailure()
+           << "the root carries a word (the empty word cannot be added)";
   }
   std::vector<int> references(n, 0);
   std::uint32_t marked = 0;
@@ -55,8 +48,8 @@ inline ::testing::AssertionResult TrieInvariantsHold(const TVelkWordloom& dict,
       ++marked;
       if (node.WordNumber > words ||
           dict.WordTableEntry(node.WordNumber - 1).Node != static_cast<std::int32_t>(i)) {
-        return ::testing::AssertionFailure() << "node " << i << ": word " << node.WordNumber
-                                             << " not named by its entry";
+        return ::testing::AssertionFailure()
+               << "node " << i << ": word " << node.WordNumber << " not named by its entry";
       }
     } else if (!AllowDeadEnds && i != 0 && node.ChildCount == 0) {
       return ::testing::AssertionFailure() << "node " << i << " leads to no word";
@@ -64,9 +57,22 @@ inline ::testing::AssertionResult TrieInvariantsHold(const TVelkWordloom& dict,
   }
   for (std::uint32_t i = 1; i < n; ++i) {
     if (references[i] != 1) {
-      return ::testing::AssertionFailure() << "node " << i << " is the child of " << references[i]
-                                           << " nodes";
+      return ::testing::AssertionFailure()
+             << "node " << i << " is the child of " << references[i] << " nodes";
     }
+  }
+  // Each node linked once can still hang in a cycle apart from the root: walk
+  // down from the root (a tree now, so the walk ends) and count what it reaches.
+  std::uint32_t reached = 0;
+  std::vector<std::int32_t> pending = {0};
+  while (!pending.empty()) {
+    const TSpellNode& node = nodes[static_cast<std::size_t>(pending.back())];
+    pending.pop_back();
+    ++reached;
+    pending.insert(pending.end(), node.Children.begin(), node.Children.end());
+  }
+  if (reached != n) {
+    return ::testing::AssertionFailure() << n - reached << " nodes are not reachable from the root";
   }
   if (marked != words) {
     return ::testing::AssertionFailure() << marked << " nodes carry words, WordCount " << words;
@@ -78,16 +84,6 @@ inline ::testing::AssertionResult TrieInvariantsHold(const TVelkWordloom& dict,
     }
   }
   return ::testing::AssertionSuccess();
-}
-
-// Every word of the dictionary with its frequency, read from the word table.
-inline std::map<std::string, std::uint32_t> WordFrequencies(const TVelkWordloom& dict) {
-  std::map<std::string, std::uint32_t> words;
-  for (std::uint32_t i = 0; i < dict.WordCount(); ++i) {
-    const TWordEntry e = dict.WordTableEntry(i);
-    words[dict.ExtractSpellWord(static_cast<std::uint32_t>(e.Node))] = e.Frequency;
-  }
-  return words;
 }
 
 }  // namespace wordloom::testing_support
