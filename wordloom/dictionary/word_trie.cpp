@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/exceptions.h"
 
 namespace wordloom::detail {
@@ -110,11 +111,9 @@ std::uint32_t WordTrie::AppendRecord(std::int32_t Parent, std::uint8_t Letter, s
   if (FNav.size() >= static_cast<std::size_t>(INT32_MAX)) throw EIntOverflow(kIntOverflowMessage);
   // Each index is read as four bytes and masked to its width: the letter of
   // the next child or the word number always follows it.
-  const std::uint32_t mask = Width >= 4 ? UINT32_MAX : (std::uint32_t{1} << (8 * Width)) - 1;
+  const std::uint32_t mask = WidthMax(Width);
   auto index_at = [&](std::uint32_t k) {
-    std::uint32_t v;
-    std::memcpy(&v, Children + k * (Width + 1u) + 1, sizeof v);
-    return v & mask;
+    return DecodeFixedMasked(Children + k * (Width + 1u) + 1, mask);
   };
   NavNode n;
   n.Letter = Letter;

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/exceptions.h"
 
 namespace wordloom::detail {
@@ -16,21 +16,6 @@ namespace wordloom::detail {
 namespace {
 
 [[noreturn]] void Fail(const std::string& what) { throw EReadError("spell file: " + what); }
-
-std::uint32_t ReadLittleEndian(const std::uint8_t* p, std::uint8_t width) {
-  std::uint32_t v = 0;
-  for (std::uint8_t i = 0; i < width; ++i) v |= static_cast<std::uint32_t>(p[i]) << (8 * i);
-  return v;
-}
-
-// A field of Width bytes read as four and masked. REQUIRES: four readable
-// bytes at P (the chunk buffer keeps a record's worth of slack behind its data).
-std::uint32_t LoadField(const std::uint8_t* p, std::uint32_t mask) {
-  std::uint32_t v;
-  std::memcpy(&v, p, sizeof v);  // the files are little-endian, like the machines we build for
-  return v & mask;
-}
-static_assert(std::endian::native == std::endian::little, "the body reader loads fields directly");
 
 // The longest node record: 255 children with 4-byte indices.
 constexpr std::size_t kMaxRecord = (255 + 1) * (4 + 1) + 5;
@@ -115,8 +100,8 @@ void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Tr
                    const std::function<void()>& BetweenSections) {
   ChunkReader in(Read, Remaining);
   const std::uint8_t* counts = in.Take(8);
-  const std::uint32_t n = ReadLittleEndian(counts, 4);
-  const std::uint32_t m = ReadLittleEndian(counts + 4, 4);
+  const std::uint32_t n = DecodeFixed(counts, 4);
+  const std::uint32_t m = DecodeFixed(counts + 4, 4);
   Remaining = Remaining >= 8 ? Remaining - 8 : 0;
   if (n > WordTrie::kMaxWordCapacity) Fail("word count " + std::to_string(n) + " above the limit");
   if (m == 0 && n != 0) Fail("word count " + std::to_string(n) + " but no nodes");
@@ -139,10 +124,10 @@ void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Tr
   for (std::uint32_t i = 0; i < m; ++i) {
     const std::uint32_t c = *in.Take(1);
     const std::uint8_t* p = in.Take((c + 1) * (wn + 1u) + 4);
-    const std::uint32_t parent = LoadField(p, node_mask);
+    const std::uint32_t parent = DecodeFixedMasked(p, node_mask);
     const std::uint8_t letter = p[wn];
     const std::uint8_t* children = p + wn + 1;
-    const std::uint32_t word = LoadField(children + c * (wn + 1u), UINT32_MAX);
+    const std::uint32_t word = DecodeFixedMasked(children + c * (wn + 1u), UINT32_MAX);
     std::int32_t parent_index = -1;
     // The root's parent is stored as all ones of the width; whatever the node
     // count, it is -1 again in memory.
@@ -169,12 +154,12 @@ void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Tr
   Trie.SetWordCount(n);
   for (std::uint32_t w = 0; w < n; ++w) {
     const std::uint8_t* p = in.Take(wn + ww);
-    const std::uint32_t at = LoadField(p, node_mask);
+    const std::uint32_t at = DecodeFixedMasked(p, node_mask);
     if (at >= m) {
       Fail("word " + std::to_string(w + 1) + ": node " + std::to_string(at) +
            " outside the node list");
     }
-    Trie.Entry(w) = TWordEntry{static_cast<std::int32_t>(at), LoadField(p + wn, WidthMax(ww))};
+    Trie.Entry(w) = TWordEntry{static_cast<std::int32_t>(at), DecodeFixedMasked(p + wn, WidthMax(ww))};
     if (++done % kProgressStep == 0) Position(done);
   }
   Position(done);

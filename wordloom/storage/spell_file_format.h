@@ -20,25 +20,12 @@
 #include "dictionary/word_trie.h"
 #include "wordloom/dictionary/options.h"
 #include "wordloom/platform/enum_set.h"
+#include "wordloom/storage/spell_width.h"
 
 namespace wordloom::detail {
 
 inline constexpr char kProtectedMarker[4] = {'P', 'R', 'O', 'T'};
 inline constexpr char kPublicMarker[4] = {'P', 'U', 'B', 'L'};
-
-// The fewest bytes that hold N - 1 (1 for N < 2): 1 up to 256, 2 up to 65536,
-// 3 up to 16777216, else 4. Exact at the powers of 256.
-constexpr std::uint8_t SpellWidth(std::uint32_t N) {
-  if (N <= 256u) return 1;
-  if (N <= 65536u) return 2;
-  if (N <= 16777216u) return 3;
-  return 4;
-}
-
-// The largest value a field of Width bytes holds.
-constexpr std::uint32_t WidthMax(std::uint8_t Width) {
-  return Width >= 4 ? UINT32_MAX : (std::uint32_t{1} << (8 * Width)) - 1;
-}
 
 // The settings a header carries.
 struct SpellHeader {

@@ -12,6 +12,7 @@
 
 #include "storage/spell_file_format.h"
 #include "wordloom/dictionary/velk_wordloom.h"
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/exceptions.h"
 #include "wordloom/platform/form_file.h"
 #include "wordloom/platform/wipe.h"
@@ -56,13 +57,12 @@ std::string OverwriteQuestion(const std::string& file) {
 std::uint32_t ReadU32(const TReadBlockMethod& read) {
   std::uint8_t b[4];
   read(b, 4);
-  return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-         static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+  return DecodeFixed(b, 4);
 }
 
 void WriteU32(const TWriteBlockMethod& write, std::uint32_t v) {
-  std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                       static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+  std::uint8_t b[4];
+  EncodeFixed(b, v, 4);
   write(b, 4);
 }
 
@@ -151,8 +151,8 @@ void TVelkWordloom::ApplySpellHeader(const detail::SpellHeader& Header) {
 void TVelkWordloom::WriteSpellFile() {
   const std::uint32_t words = FNodeList->WordCount();
   const std::uint32_t nodes = FNodeList->NodeCount();
-  const std::uint8_t ww = detail::SpellWidth(words);
-  const std::uint8_t wn = detail::SpellWidth(nodes);
+  const std::uint8_t ww = SpellWidth(words);
+  const std::uint8_t wn = SpellWidth(nodes);
   WriteU32(WriteBlock, words);
   WriteU32(WriteBlock, nodes);
   TByteString record;
@@ -167,16 +167,14 @@ void TVelkWordloom::WriteSpellFile() {
   ApplicationServices().ProcessMessages();
   // A frequency too large for the width is stored as the largest value that
   // fits, so that the order of the words by frequency survives.
-  const std::uint32_t max_frequency = detail::WidthMax(ww);
+  const std::uint32_t max_frequency = WidthMax(ww);
   for (std::uint32_t w = 0; w < words; ++w) {
     const TWordEntry entry = FNodeList->Entry(w);
     std::uint8_t bytes[8];
     const auto node = static_cast<std::uint32_t>(entry.Node);
     const std::uint32_t frequency = std::min(entry.Frequency, max_frequency);
-    for (std::uint8_t k = 0; k < wn; ++k) bytes[k] = static_cast<std::uint8_t>(node >> (8 * k));
-    for (std::uint8_t k = 0; k < ww; ++k) {
-      bytes[wn + k] = static_cast<std::uint8_t>(frequency >> (8 * k));
-    }
+    EncodeFixed(bytes, node, wn);
+    EncodeFixed(bytes + wn, frequency, ww);
     WriteBlock(bytes, wn + ww);
     FProgress->SetPosition(++position);
   }
