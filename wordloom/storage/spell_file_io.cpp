@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "storage/spell_body.h"
 #include "storage/spell_file_format.h"
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/platform/coding.h"
@@ -81,12 +82,6 @@ void BuildFormatChar(const detail::SpellHeader& header, bool no_replacement, TFo
 
 }  // namespace
 
-TCharSet TVelkWordloom::GetDelimiters() const {
-  TCharSet set = FDelimiters == TCharSet() ? DefDelimiters : FDelimiters;
-  set.Exclude(FFormatChar.GetToken());
-  return set;
-}
-
 bool TVelkWordloom::FileAccessAllowed() const {
   return Designing() == FSpellFileOptions.Contains(wlsHardCoded);
 }
@@ -149,50 +144,29 @@ void TVelkWordloom::ApplySpellHeader(const detail::SpellHeader& Header) {
 }
 
 void TVelkWordloom::WriteSpellFile() {
-  const std::uint32_t words = FNodeList->WordCount();
-  const std::uint32_t nodes = FNodeList->NodeCount();
-  const std::uint8_t ww = SpellWidth(words);
-  const std::uint8_t wn = SpellWidth(nodes);
-  WriteU32(WriteBlock, words);
-  WriteU32(WriteBlock, nodes);
-  TByteString record;
-  record.SetSize(1289);  // more than the longest record, 1285 bytes: sized once
   int position = FProgress->GetPosition();
-  for (std::uint32_t i = 0; i < nodes; ++i) {
-    record.SetSize(0);
-    GetNode(i, record, wn);
-    WriteBlock(record.Data(), record.Size());
-    FProgress->SetPosition(++position);
-  }
-  ApplicationServices().ProcessMessages();
-  // A frequency too large for the width is stored as the largest value that
-  // fits, so that the order of the words by frequency survives.
-  const std::uint32_t max_frequency = WidthMax(ww);
-  for (std::uint32_t w = 0; w < words; ++w) {
-    const TWordEntry entry = FNodeList->Entry(w);
-    std::uint8_t bytes[8];
-    const auto node = static_cast<std::uint32_t>(entry.Node);
-    const std::uint32_t frequency = std::min(entry.Frequency, max_frequency);
-    EncodeFixed(bytes, node, wn);
-    EncodeFixed(bytes + wn, frequency, ww);
-    WriteBlock(bytes, wn + ww);
-    FProgress->SetPosition(++position);
-  }
+  detail::WriteSpellBody(
+      *FNodeList, WriteBlock, [&] { FProgress->SetPosition(++position); },
+      [] { ApplicationServices().ProcessMessages(); });
 }
 
 void TVelkWordloom::ReadSpellFile() {
   detail::WordTrie fresh;
+  ReadSpellBodyInto(fresh);
+  FNodeList->Swap(fresh);
+  FCurrentNode = 0;
+  FSpellModified = false;
+}
+
+void TVelkWordloom::ReadSpellBodyInto(detail::WordTrie& Fresh) {
   const std::uint64_t remaining = SpellStream != nullptr ? StreamBytesLeft() : UINT64_MAX;
   detail::ReadSpellBody(
-      ReadBlock, remaining, fresh,
+      ReadBlock, remaining, Fresh,
       [&](std::uint32_t total) {
         FProgress->SetMax(static_cast<int>(std::min<std::uint64_t>(total, INT32_MAX)));
       },
       [this](std::uint32_t done) { FProgress->SetPosition(static_cast<int>(done)); },
       [] { ApplicationServices().ProcessMessages(); });
-  FNodeList->Swap(fresh);
-  FCurrentNode = 0;
-  FSpellModified = false;
 }
 
 std::uint64_t TVelkWordloom::StreamBytesLeft() {
@@ -256,13 +230,7 @@ void TVelkWordloom::OpenSpellFile(const std::string& FileName) {
   if (FShowProgress) FProgress->Show();
   const detail::SpellHeader header = ReadSpellHeader();
   detail::WordTrie fresh;
-  detail::ReadSpellBody(
-      ReadBlock, StreamBytesLeft(), fresh,
-      [&](std::uint32_t total) {
-        FProgress->SetMax(static_cast<int>(std::min<std::uint64_t>(total, INT32_MAX)));
-      },
-      [this](std::uint32_t done) { FProgress->SetPosition(static_cast<int>(done)); },
-      [&app] { app.ProcessMessages(); });
+  ReadSpellBodyInto(fresh);
 
   // 7.-8. The file was read and checked: it becomes the dictionary.
   ApplySpellHeader(header);

@@ -353,6 +353,8 @@ class TVelkWordloom : public TRndComponent {
 
   // Bytes still to be read: those waiting in the buffer and those the stream has left.
   std::uint64_t StreamBytesLeft();
+  // Reads a body through ReadBlock into Fresh (empty), with progress.
+  void ReadSpellBodyInto(detail::WordTrie& Fresh);
   // Whether the designing state matches wlsHardCoded, as file operations need.
   bool FileAccessAllowed() const;
   // Opens FileName for reading as SpellStream and reads its marker; a
