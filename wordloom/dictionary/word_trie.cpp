@@ -100,8 +100,14 @@ std::uint32_t WordTrie::AppendRecord(std::int32_t Parent, std::uint8_t Letter, s
     n.OnlyLetter = Letters[0];
     n.Child = Children[0];
   } else if (Count > 1) {
-    std::memcpy(BlockLetters(n.Child), Letters, Count);
-    std::memcpy(BlockIndices(n.Child, n.BlockClass), Children, Count * sizeof(std::uint32_t));
+    // Element by element: the arrays were just written that way, and wider
+    // loads of them would wait for those stores.
+    std::uint8_t* letters = BlockLetters(n.Child);
+    std::uint32_t* indices = BlockIndices(n.Child, n.BlockClass);
+    for (std::uint32_t k = 0; k < Count; ++k) {
+      letters[k] = Letters[k];
+      indices[k] = Children[k];
+    }
   }
   RebuildMap(n);
   FNav.push_back(n);

@@ -64,7 +64,7 @@ inline void DecodeNodeFields(const std::uint8_t* Src, std::uint8_t Count, std::u
     Out.Letters[k] = child[0];
     Out.Children[k] = DecodeFixedMasked(child + 1, mask);
   }
-  Out.WordNumber = DecodeFixed(child, 4);
+  Out.WordNumber = DecodeFixedMasked(child, UINT32_MAX);
 }
 
 // Decodes the record at the front of Available bytes at Src into Out and

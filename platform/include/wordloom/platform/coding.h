@@ -20,9 +20,25 @@ constexpr std::uint32_t WidthMax(std::uint8_t Width) {
   return Width >= 4 ? UINT32_MAX : (std::uint32_t{1} << (8 * Width)) - 1;
 }
 
+// Writes Value at Dest as four bytes, least significant first. Spelled out
+// byte by byte, so that the compiler makes one store of it.
+inline void EncodeFixed32(std::uint8_t* Dest, std::uint32_t Value) {
+  Dest[0] = static_cast<std::uint8_t>(Value);
+  Dest[1] = static_cast<std::uint8_t>(Value >> 8);
+  Dest[2] = static_cast<std::uint8_t>(Value >> 16);
+  Dest[3] = static_cast<std::uint8_t>(Value >> 24);
+}
+
+// The value of the four bytes at Src, least significant first (one load).
+inline std::uint32_t DecodeFixed32(const std::uint8_t* Src) {
+  return static_cast<std::uint32_t>(Src[0]) | static_cast<std::uint32_t>(Src[1]) << 8 |
+         static_cast<std::uint32_t>(Src[2]) << 16 | static_cast<std::uint32_t>(Src[3]) << 24;
+}
+
 // Writes the low Width bytes of Value at Dest, least significant first.
 // REQUIRES: Width <= 4, Width writable bytes at Dest.
 inline void EncodeFixed(std::uint8_t* Dest, std::uint32_t Value, std::uint8_t Width) {
+  if (Width == 4) return EncodeFixed32(Dest, Value);
   for (std::uint8_t i = 0; i < Width; ++i) Dest[i] = static_cast<std::uint8_t>(Value >> (8 * i));
 }
 
@@ -35,6 +51,7 @@ inline void PutFixed(std::string& Dest, std::uint32_t Value, std::uint8_t Width)
 // The value of the Width bytes at Src, least significant first.
 // REQUIRES: Width <= 4, Width readable bytes at Src.
 inline std::uint32_t DecodeFixed(const std::uint8_t* Src, std::uint8_t Width) {
+  if (Width == 4) return DecodeFixed32(Src);
   std::uint32_t value = 0;
   for (std::uint8_t i = 0; i < Width; ++i) value |= static_cast<std::uint32_t>(Src[i]) << (8 * i);
   return value;
