@@ -1,11 +1,12 @@
 // The spell file body's pieces: node records and word entries, encoded and
 // decoded at every width, and records cut short.
+#include "storage/spell_body.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "dictionary/word_trie.h"
-#include "storage/spell_body.h"
 #include "wordloom/wordloom.h"
 
 namespace wordloom::detail {

@@ -1,9 +1,9 @@
 #include "wordloom/platform/coding.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace wordloom {
 namespace {
@@ -55,8 +55,8 @@ TEST(CodingTest, FieldsAreLittleEndianLowBytesOnly) {
 TEST(CodingTest, EveryWidthRoundTripsAndTheMaskedLoadAgrees) {
   for (std::uint8_t width = 1; width <= 4; ++width) {
     SCOPED_TRACE(static_cast<int>(width));
-    for (std::uint32_t v : {0u, 1u, 0x80u, 0xFFu, 0x100u, 0xFFFFu, 0x10000u, 0xFFFFFFu,
-                            0x1000000u, 0x89ABCDEFu, 0xFFFFFFFFu}) {
+    for (std::uint32_t v : {0u, 1u, 0x80u, 0xFFu, 0x100u, 0xFFFFu, 0x10000u, 0xFFFFFFu, 0x1000000u,
+                            0x89ABCDEFu, 0xFFFFFFFFu}) {
       if (v > WidthMax(width)) continue;
       SCOPED_TRACE(v);
       // The field, then bytes that belong to the next field: the masked load

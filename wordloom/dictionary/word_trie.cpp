@@ -81,7 +81,9 @@ std::uint32_t WordTrie::AppendNode(const TSpellNode& Node) {
   const std::uint32_t count = static_cast<std::uint32_t>(std::min<std::size_t>(
       {Node.ChildCount, Node.ChildLetters.size(), Node.Children.size()}));
   std::uint32_t children[kMaxChildren];
-  for (std::uint32_t k = 0; k < count; ++k) children[k] = static_cast<std::uint32_t>(Node.Children[k]);
+  for (std::uint32_t k = 0; k < count; ++k) {
+    children[k] = static_cast<std::uint32_t>(Node.Children[k]);
+  }
   return AppendRecord(Node.Parent, Node.Letter, static_cast<std::uint8_t>(count),
                       reinterpret_cast<const std::uint8_t*>(Node.ChildLetters.data()), children,
                       Node.WordNumber);

@@ -31,8 +31,8 @@ std::uint32_t EncodeNodeRecord(const WordTrie& Trie, std::uint32_t I, std::uint8
   return static_cast<std::uint32_t>(p + 4 - Dest);
 }
 
-std::uint32_t DecodeNodeRecord(const std::uint8_t* Src, std::uint32_t Available,
-                               std::uint8_t Width, NodeRecord& Out) {
+std::uint32_t DecodeNodeRecord(const std::uint8_t* Src, std::uint32_t Available, std::uint8_t Width,
+                               NodeRecord& Out) {
   if (Available == 0) return 0;
   const std::uint32_t size = NodeRecordSize(Src[0], Width);
   if (size > Available) return 0;
@@ -96,8 +96,8 @@ class ChunkReader {
     if (missing > FRemaining) FailSpellFile("the file ends in the middle of the body");
     std::size_t want = missing;
     if (FRemaining != UINT64_MAX) {
-      want = static_cast<std::size_t>(std::min<std::uint64_t>(
-          FRemaining, std::max<std::size_t>(missing, kChunk)));
+      want = static_cast<std::size_t>(
+          std::min<std::uint64_t>(FRemaining, std::max<std::size_t>(missing, kChunk)));
       FRemaining -= want;
     }
     FRead(FBuffer.data() + FEnd, static_cast<std::uint32_t>(want));
@@ -125,7 +125,8 @@ void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Tr
   const std::uint32_t n = DecodeFixed(counts, 4);
   const std::uint32_t m = DecodeFixed(counts + 4, 4);
   Remaining = Remaining >= 8 ? Remaining - 8 : 0;
-  if (n > WordTrie::kMaxWordCapacity) FailSpellFile("word count " + std::to_string(n) + " above the limit");
+  if (n > WordTrie::kMaxWordCapacity)
+    FailSpellFile("word count " + std::to_string(n) + " above the limit");
   if (m == 0 && n != 0) FailSpellFile("word count " + std::to_string(n) + " but no nodes");
   const std::uint8_t wn = SpellWidth(m);
   const std::uint8_t ww = SpellWidth(n);
@@ -133,8 +134,8 @@ void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Tr
   const std::uint64_t needed = std::uint64_t{m} * (wn + 6u) + std::uint64_t{n} * (wn + ww);
   if (needed > Remaining) {
     FailSpellFile("node count " + std::to_string(m) + " and word count " + std::to_string(n) +
-         " need at least " + std::to_string(needed) + " bytes, only " +
-         std::to_string(Remaining) + " remain");
+                  " need at least " + std::to_string(needed) + " bytes, only " +
+                  std::to_string(Remaining) + " remain");
   }
   // The links the file can hold at most: what is left after the smallest
   // records and the entries, at 1 + Wn bytes a link.
@@ -150,7 +151,8 @@ void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Tr
     // The root's parent is stored as all ones of the width; whatever the node
     // count, it is -1 again in memory.
     if (i == 0) {
-      if (record.Letter != 0) FailSpellFile("the root has the letter " + std::to_string(record.Letter));
+      if (record.Letter != 0)
+        FailSpellFile("the root has the letter " + std::to_string(record.Letter));
       if (record.WordNumber != 0) FailSpellFile("the root carries a word");
     } else if (record.Parent >= m) {
       FailSpellFile("node " + std::to_string(i) + ": parent " + std::to_string(record.Parent) +
@@ -163,8 +165,8 @@ void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Tr
                     std::to_string(record.WordNumber) + " above the word count " +
                     std::to_string(n));
     }
-    Trie.AppendRecord(parent_index, record.Letter, c, record.Letters.data(),
-                      record.Children.data(), record.WordNumber);
+    Trie.AppendRecord(parent_index, record.Letter, c, record.Letters.data(), record.Children.data(),
+                      record.WordNumber);
     if (++done % kProgressStep == 0) Position(done);
   }
   Position(done);

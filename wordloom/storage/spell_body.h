@@ -70,8 +70,8 @@ inline void DecodeNodeFields(const std::uint8_t* Src, std::uint8_t Count, std::u
 // Decodes the record at the front of Available bytes at Src into Out and
 // returns its size; 0 (Out unspecified) when the bytes end inside it.
 // REQUIRES: 1 <= Width <= 4.
-std::uint32_t DecodeNodeRecord(const std::uint8_t* Src, std::uint32_t Available,
-                               std::uint8_t Width, NodeRecord& Out);
+std::uint32_t DecodeNodeRecord(const std::uint8_t* Src, std::uint32_t Available, std::uint8_t Width,
+                               NodeRecord& Out);
 
 // Writes a word entry at Dest (NodeWidth + FrequencyWidth bytes). A frequency
 // too large for its width is stored as the largest value that fits, so that

@@ -284,7 +284,9 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
       bool overlong = false;  // the code has more bytes than a code value
       auto end_segment = [&] {
         if (in_code) {
-          if (code_len > 0 && !overlong) write_word(DecodeFixed(code_bytes, static_cast<std::uint8_t>(code_len)));
+          if (code_len > 0 && !overlong) {
+            write_word(DecodeFixed(code_bytes, static_cast<std::uint8_t>(code_len)));
+          }
         } else {
           text.End();
         }
