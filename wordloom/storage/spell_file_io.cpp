@@ -246,9 +246,7 @@ void TVelkWordloom::OpenSpellFile(const std::string& FileName) {
 bool TVelkWordloom::BeginFileRead(const std::string& FileName, bool ShortIsPlain,
                                   bool& IsProtected) {
   FOwnedStream = std::make_unique<TFileStream>(FileName, fmOpenRead | fmShareDenyWrite);
-  SpellStream = FOwnedStream.get();
-  BeginStream();
-  ReadBlock = [this](void* b, std::uint32_t n) { ReadBlockFromStream(b, n); };
+  BeginStreamRead(*FOwnedStream);
   IsProtected = false;
   if (ShortIsPlain && SpellStream->Size() < 4) return true;
   char marker[4];
@@ -275,9 +273,7 @@ bool TVelkWordloom::CheckProtectedFile(const std::string& FileName) {
 }
 
 void TVelkWordloom::WriteWholeSpellFile(TStream& Stream, const std::string* Password) {
-  SpellStream = &Stream;
-  BeginStream();
-  WriteBlock = [this](void* b, std::uint32_t n) { WriteBlockToStream(b, n); };
+  BeginStreamWrite(Stream);
   if (Password != nullptr) {
     char marker[4];
     std::memcpy(marker, detail::kProtectedMarker, 4);
@@ -299,8 +295,7 @@ void TVelkWordloom::WriteWholeSpellFile(TStream& Stream, const std::string* Pass
   if (FShowProgress) FProgress->Show();
   WriteSpellHeader();
   WriteSpellFile();
-  if (StreamPos > 0) Stream.WriteBuffer(StreamBuffer.get(), StreamPos);
-  StreamPos = 0;
+  FlushStreamWrite();
 }
 
 void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
@@ -365,23 +360,18 @@ void TVelkWordloom::DefineProperties(TFiler& Filer) {
 }
 
 void TVelkWordloom::ReadSpellFileFromStream(TStream& Stream) {
-  SpellStream = &Stream;
+  BeginStreamRead(Stream);
   Finally cleanup([this] { SpellStream = nullptr; });
-  BeginStream();
-  ReadBlock = [this](void* b, std::uint32_t n) { ReadBlockFromStream(b, n); };
   // Into a fresh trie: whatever the dictionary held is replaced.
   ReadSpellFile();
 }
 
 void TVelkWordloom::WriteSpellFileToStream(TStream& Stream) {
-  SpellStream = &Stream;
+  BeginStreamWrite(Stream);
   Finally cleanup([this] { SpellStream = nullptr; });
-  BeginStream();
-  WriteBlock = [this](void* b, std::uint32_t n) { WriteBlockToStream(b, n); };
   FProgress->SetPosition(0);
   WriteSpellFile();
-  if (StreamPos > 0) Stream.WriteBuffer(StreamBuffer.get(), StreamPos);
-  StreamPos = 0;
+  FlushStreamWrite();
 }
 
 }  // namespace wordloom

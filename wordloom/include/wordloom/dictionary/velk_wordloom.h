@@ -361,6 +361,12 @@ class TVelkWordloom : public TRndComponent {
   void RemoveWord(std::uint32_t I);
   // Refills the buffer from SpellStream.
   void RefillStreamBuffer();
+  // Starts reading or writing Stream (which the caller keeps) through the
+  // buffer, unenciphered.
+  void BeginStreamRead(TStream& Stream);
+  void BeginStreamWrite(TStream& Stream);
+  // Gives SpellStream what waits in the buffer.
+  void FlushStreamWrite();
   // The next byte of the stream buffer (ReadCharFromStream without the call).
   std::uint8_t NextStreamByte() {
     if (StreamPos == 0) RefillStreamBuffer();
