@@ -122,7 +122,7 @@ TEST(SpellFileFormatTest, OptionByteAndWidths) {
                  {65536, 2}, {65537, 3},    {16777216, 3}, {16777217, 4}, {UINT32_MAX, 4}};
   for (const auto& c : kWidths) {
     SCOPED_TRACE(c.n);
-    EXPECT_EQ(detail::SpellWidth(c.n), c.width);
+    EXPECT_EQ(SpellWidth(c.n), c.width);
   }
 }
 

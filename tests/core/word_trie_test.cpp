@@ -101,6 +101,20 @@ TEST_F(WordTrieTest, AddNodeReadsBackWhatGetNodeWrote) {
   }
 }
 
+TEST_F(WordTrieTest, AddNodeRefusesARecordCutShortWhole) {
+  dict.AddToSpell("ab");
+  dict.AddToSpell("ac");
+  TByteString record;
+  dict.GetNode(1, record, 2);
+  record.SetSize(record.Size() - 1);  // the word number lacks a byte
+  const std::string before = Bytes(record);
+  TVelkWordloom copy(nullptr);
+  EXPECT_THROW(copy.AddNode(record, 2), EIntOverflow);
+  EXPECT_EQ(Bytes(record), before) << "nothing was withdrawn";
+  EXPECT_EQ(copy.GetNodeCount(), 0u);
+  EXPECT_THROW(copy.AddNode(record, 0), ERangeError);
+}
+
 TEST_F(WordTrieTest, TwoHundredFiftySixthChildOverflows) {
   for (int c = 0; c < 255; ++c) dict.AddToSpell(std::string(1, static_cast<char>(c + 1)));
   EXPECT_EQ(dict.SpellNode(0).ChildCount, 255);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/wipe.h"
 
 namespace wordloom {
@@ -149,14 +150,11 @@ void TDiscreteInteger::DiscrPower(std::uint32_t& X) const {
 }
 
 std::uint32_t TDiscreteInteger::Word(std::uint32_t I) const {
-  const std::uint8_t* p = FDigits.get() + 4 * static_cast<std::size_t>(I);
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+  return DecodeFixed(FDigits.get() + 4 * static_cast<std::size_t>(I), 4);
 }
 
 void TDiscreteInteger::SetWord(std::uint32_t I, std::uint32_t Value) {
-  std::uint8_t* p = FDigits.get() + 4 * static_cast<std::size_t>(I);
-  for (int b = 0; b < 4; ++b) p[b] = static_cast<std::uint8_t>(Value >> (8 * b));
+  EncodeFixed(FDigits.get() + 4 * static_cast<std::size_t>(I), Value, 4);
 }
 
 }  // namespace wordloom

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/wipe.h"
 
 namespace wordloom {
@@ -17,15 +18,6 @@ struct HalvesWiper {
     Wipe(even);
   }
 };
-
-std::uint32_t LoadState(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void StoreState(std::uint8_t* p, std::uint32_t value) {
-  for (int b = 0; b < 4; ++b) p[b] = static_cast<std::uint8_t>(value >> (8 * b));
-}
 
 // The starting register of a protected stream.
 constexpr std::uint8_t kInitialVectorByte = 0xD3;
@@ -56,12 +48,13 @@ TWeakCipher::~TWeakCipher() {
 void TWeakCipher::InitVector() { FVector.fill(kInitialVectorByte); }
 
 std::uint8_t TWeakCipher::Step() {
-  std::uint32_t s0 = LoadState(&FVector[0]);
+  // The register's halves are two little-endian 32-bit values, one per key.
+  std::uint32_t s0 = DecodeFixed(&FVector[0], 4);
   FKey1->DiscrPower(s0);
-  StoreState(&FVector[0], s0);
-  std::uint32_t s1 = LoadState(&FVector[4]);
+  EncodeFixed(&FVector[0], s0, 4);
+  std::uint32_t s1 = DecodeFixed(&FVector[4], 4);
   FKey2->DiscrPower(s1);
-  StoreState(&FVector[4], s1);
+  EncodeFixed(&FVector[4], s1, 4);
   Wipe(&s0, sizeof s0);
   Wipe(&s1, sizeof s1);
   return FVector[0];

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/exceptions.h"
 
 namespace wordloom {
@@ -85,18 +86,13 @@ void TByteString::AppendLongWord(std::uint32_t Value, std::uint8_t Width) {
   CheckWidth(Width);
   const std::uint32_t s = FSize;
   SetSize(CheckedAdd(s, Width));
-  for (std::uint8_t i = 0; i < Width; ++i) {
-    FData[s + i] = static_cast<std::uint8_t>(Value >> (8 * i));
-  }
+  EncodeFixed(FData.get() + s, Value, Width);
 }
 
 std::uint32_t TByteString::WithDrawLongWord(std::uint8_t Width) {
   CheckWidth(Width);
   if (Width > FSize) throw EIntOverflow(kIntOverflowMessage);
-  std::uint32_t result = 0;
-  for (std::uint8_t i = 0; i < Width; ++i) {
-    result |= static_cast<std::uint32_t>(FData[i]) << (8 * i);
-  }
+  const std::uint32_t result = DecodeFixed(FData.get(), Width);
   std::memmove(FData.get(), FData.get() + Width, FSize - Width);
   SetSize(FSize - Width);
   return result;

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "dictionary/word_trie.h"
+#include "storage/spell_body.h"
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/platform/exceptions.h"
 
@@ -86,34 +87,29 @@ void TVelkWordloom::ExtractSpellBStr(std::uint32_t I, TByteString& B) const {
   }
 }
 
+// The record layout belongs to the spell file body (storage/spell_body.h).
 void TVelkWordloom::GetNode(std::uint32_t I, TByteString& B, std::uint8_t Width) const {
   if (Width < 1 || Width > 4) throw ERangeError(kRangeErrorMessage);
-  B.AppendChar(FNodeList->ChildCount(I));
-  B.AppendLongWord(static_cast<std::uint32_t>(FNodeList->Parent(I)), Width);
-  B.AppendChar(FNodeList->Letter(I));
-  FNodeList->ForEachChild(I, [&](std::uint8_t letter, std::uint32_t child) {
-    B.AppendChar(letter);
-    B.AppendLongWord(child, Width);
-  });
-  B.AppendLongWord(FNodeList->WordNumber(I), 4);
+  const std::uint32_t size = detail::NodeRecordSize(FNodeList->ChildCount(I), Width);
+  const std::uint32_t at = B.Size();
+  if (size > UINT32_MAX - at) throw EIntOverflow(kIntOverflowMessage);
+  B.SetSize(at + size);
+  detail::EncodeNodeRecord(*FNodeList, I, Width, B.Data() + at);
 }
 
 void TVelkWordloom::AddNode(TByteString& B, std::uint8_t Width) {
   if (Width < 1 || Width > 4) throw ERangeError(kRangeErrorMessage);
-  const auto n = static_cast<std::uint8_t>(B.WithDrawLongWord(1));
-  std::uint32_t parent = B.WithDrawLongWord(Width);
-  const auto letter = static_cast<std::uint8_t>(B.WithDrawLongWord(1));
+  detail::NodeRecord record;
+  const std::uint32_t size = detail::DecodeNodeRecord(B.Data(), B.Size(), Width, record);
+  // A record cut short is refused whole: B keeps its bytes and the list its nodes.
+  if (size == 0) throw EIntOverflow(kIntOverflowMessage);
   // The root's parent reads back as all ones of the width; it is stored as -1
   // again, so that it is never taken for an index, whatever the node count.
-  if (FNodeList->NodeCount() == 0) parent = static_cast<std::uint32_t>(-1);
-  TSpellNode node;
-  InitSpellNode(parent, letter, node, n);
-  for (std::uint8_t k = 0; k < n; ++k) {
-    node.ChildLetters[k] = static_cast<char>(B.WithDrawLongWord(1));
-    node.Children[k] = static_cast<std::int32_t>(B.WithDrawLongWord(Width));
-  }
-  node.WordNumber = B.WithDrawLongWord(4);
-  FNodeList->AppendNode(node);
+  const std::int32_t parent =
+      FNodeList->NodeCount() == 0 ? -1 : static_cast<std::int32_t>(record.Parent);
+  FNodeList->AppendRecord(parent, record.Letter, record.Count, record.Letters.data(),
+                          record.Children.data(), record.WordNumber);
+  B.Replace(TByteString(), 0, size);
 }
 
 void TVelkWordloom::DisposeList() {

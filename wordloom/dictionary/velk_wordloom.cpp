@@ -68,6 +68,12 @@ TVelkWordloom::~TVelkWordloom() {
 
 void TVelkWordloom::SetFormatChar(TFormatChar* Value) { FFormatChar.Assign(Value); }
 
+TCharSet TVelkWordloom::GetDelimiters() const {
+  TCharSet set = FDelimiters == TCharSet() ? DefDelimiters : FDelimiters;
+  set.Exclude(FFormatChar.GetToken());
+  return set;
+}
+
 TWLFormatCharOptions TVelkWordloom::GetFormatCharOptions() const {
   if (FEncodedBlockSize == 0) return {wlcAlwaysPrefix, wlcCondSuffix};
   if (FDelimiterOption == wldExclFirstSucc) return {wlcAlwaysPrefix};

@@ -78,57 +78,37 @@ void WordTrie::ReserveChildren(NavNode& N, std::uint32_t Count) {
 }
 
 std::uint32_t WordTrie::AppendNode(const TSpellNode& Node) {
-  Touch();
-  if (FNav.size() >= static_cast<std::size_t>(INT32_MAX)) throw EIntOverflow(kIntOverflowMessage);
-  NavNode n;
-  n.Letter = Node.Letter;
   const std::uint32_t count = static_cast<std::uint32_t>(std::min<std::size_t>(
       {Node.ChildCount, Node.ChildLetters.size(), Node.Children.size()}));
-  ReserveChildren(n, count);
-  n.ChildCount = static_cast<std::uint8_t>(count);
-  if (count == 1) {
-    n.OnlyLetter = static_cast<std::uint8_t>(Node.ChildLetters[0]);
-    n.Child = static_cast<std::uint32_t>(Node.Children[0]);
-  } else if (count > 1) {
-    std::uint8_t* letters = BlockLetters(n.Child);
-    std::uint32_t* indices = BlockIndices(n.Child, n.BlockClass);
-    for (std::uint32_t k = 0; k < count; ++k) {
-      letters[k] = static_cast<std::uint8_t>(Node.ChildLetters[k]);
-      indices[k] = static_cast<std::uint32_t>(Node.Children[k]);
-    }
+  std::uint32_t children[kMaxChildren];
+  for (std::uint32_t k = 0; k < count; ++k) {
+    children[k] = static_cast<std::uint32_t>(Node.Children[k]);
   }
-  RebuildMap(n);
-  FNav.push_back(n);
-  FLinks.push_back(NodeLinks{Node.Parent, Node.WordNumber});
-  return static_cast<std::uint32_t>(FNav.size() - 1);
+  return AppendRecord(Node.Parent, Node.Letter, static_cast<std::uint8_t>(count),
+                      reinterpret_cast<const std::uint8_t*>(Node.ChildLetters.data()), children,
+                      Node.WordNumber);
 }
 
 std::uint32_t WordTrie::AppendRecord(std::int32_t Parent, std::uint8_t Letter, std::uint8_t Count,
-                                     const std::uint8_t* Children, std::uint8_t Width,
+                                     const std::uint8_t* Letters, const std::uint32_t* Children,
                                      std::uint32_t WordNumber) {
   Touch();
   if (FNav.size() >= static_cast<std::size_t>(INT32_MAX)) throw EIntOverflow(kIntOverflowMessage);
-  // Each index is read as four bytes and masked to its width: the letter of
-  // the next child or the word number always follows it.
-  const std::uint32_t mask = Width >= 4 ? UINT32_MAX : (std::uint32_t{1} << (8 * Width)) - 1;
-  auto index_at = [&](std::uint32_t k) {
-    std::uint32_t v;
-    std::memcpy(&v, Children + k * (Width + 1u) + 1, sizeof v);
-    return v & mask;
-  };
   NavNode n;
   n.Letter = Letter;
   ReserveChildren(n, Count);
   n.ChildCount = Count;
   if (Count == 1) {
-    n.OnlyLetter = Children[0];
-    n.Child = index_at(0);
+    n.OnlyLetter = Letters[0];
+    n.Child = Children[0];
   } else if (Count > 1) {
+    // Element by element: the arrays were just written that way, and wider
+    // loads of them would wait for those stores.
     std::uint8_t* letters = BlockLetters(n.Child);
     std::uint32_t* indices = BlockIndices(n.Child, n.BlockClass);
     for (std::uint32_t k = 0; k < Count; ++k) {
-      letters[k] = Children[k * (Width + 1u)];
-      indices[k] = index_at(k);
+      letters[k] = Letters[k];
+      indices[k] = Children[k];
     }
   }
   RebuildMap(n);

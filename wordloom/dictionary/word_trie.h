@@ -36,11 +36,10 @@ class WordTrie {
   // Appends a node as described (children given by index, not created).
   // Returns its index.
   std::uint32_t AppendNode(const TSpellNode& Node);
-  // Appends a node read from a file: Count children whose letters and indices
-  // are interleaved at Children (a letter, then an index of Width bytes,
-  // little-endian). Returns its index.
+  // Appends a node with Count children given as parallel arrays of their
+  // letters and indices (not created). Returns its index.
   std::uint32_t AppendRecord(std::int32_t Parent, std::uint8_t Letter, std::uint8_t Count,
-                             const std::uint8_t* Children, std::uint8_t Width,
+                             const std::uint8_t* Letters, const std::uint32_t* Children,
                              std::uint32_t WordNumber);
   // Checks the whole structure as a reader of outside data must: indices
   // inside the node list, parents and children agreeing, distinct child

@@ -79,9 +79,25 @@ void TVelkWordloom::WriteCiphBlockToStream(void* Block, std::uint32_t Size) {
   WriteBlockToStream(Block, Size);
 }
 
-void TVelkWordloom::EndStreamWrite() {
+void TVelkWordloom::BeginStreamRead(TStream& Stream) {
+  SpellStream = &Stream;
+  BeginStream();
+  ReadBlock = [this](void* b, std::uint32_t n) { ReadBlockFromStream(b, n); };
+}
+
+void TVelkWordloom::BeginStreamWrite(TStream& Stream) {
+  SpellStream = &Stream;
+  BeginStream();
+  WriteBlock = [this](void* b, std::uint32_t n) { WriteBlockToStream(b, n); };
+}
+
+void TVelkWordloom::FlushStreamWrite() {
   if (StreamPos > 0) SpellStream->WriteBuffer(StreamBuffer.get(), StreamPos);
   StreamPos = 0;
+}
+
+void TVelkWordloom::EndStreamWrite() {
+  FlushStreamWrite();
   SpellStream = nullptr;
   FOwnedStream.reset();
 }

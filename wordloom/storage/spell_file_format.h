@@ -7,17 +7,15 @@
 //             1 byte    options: bit 0 DelimiterOption, bits 1-3 EncodedBlockSize,
 //                       bits 4-6 UnencodedBlockSize, bit 7 TypeOfInput
 //             1 byte    token; 4 bytes R; R bytes replacement
-//   body      4 bytes N (words), 4 bytes M (nodes), M node records, N word entries
+//   body      4 bytes N (words), 4 bytes M (nodes), M node records, N word
+//             entries (storage/spell_body.h)
 //
-// All integers little-endian; node indices width(M) bytes, word entries
-// width(M) + width(N) bytes.
+// All integers little-endian.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
-#include "dictionary/word_trie.h"
 #include "wordloom/dictionary/options.h"
 #include "wordloom/platform/enum_set.h"
 
@@ -25,20 +23,6 @@ namespace wordloom::detail {
 
 inline constexpr char kProtectedMarker[4] = {'P', 'R', 'O', 'T'};
 inline constexpr char kPublicMarker[4] = {'P', 'U', 'B', 'L'};
-
-// The fewest bytes that hold N - 1 (1 for N < 2): 1 up to 256, 2 up to 65536,
-// 3 up to 16777216, else 4. Exact at the powers of 256.
-constexpr std::uint8_t SpellWidth(std::uint32_t N) {
-  if (N <= 256u) return 1;
-  if (N <= 65536u) return 2;
-  if (N <= 16777216u) return 3;
-  return 4;
-}
-
-// The largest value a field of Width bytes holds.
-constexpr std::uint32_t WidthMax(std::uint8_t Width) {
-  return Width >= 4 ? UINT32_MAX : (std::uint32_t{1} << (8 * Width)) - 1;
-}
 
 // The settings a header carries.
 struct SpellHeader {
@@ -58,22 +42,7 @@ std::uint8_t EncodeOptionByte(TWLDelimiterOptions DelimiterOption, std::uint8_t 
 // Fills the option fields of Header; raises EReadError for an EncodedBlockSize above 4.
 void DecodeOptionByte(std::uint8_t Byte, SpellHeader& Header);
 
-// Takes exactly Size bytes into Block, or raises EReadError.
-using ByteSource = std::function<void(void* Block, std::uint32_t Size)>;
-
-// Reads a body into Trie (which must be empty) and checks it: counts backed by
-// the bytes that remain (Remaining: how many there are), every index inside
-// the node list, parents and children agreeing, child letters distinct, every
-// node reachable from the root, word numbers and word entries naming each
-// other. Raises EReadError naming the first problem. Total is told the number
-// of records and entries once the counts are read, Position how many are done
-// (now and then, and at the end of each section), BetweenSections is called
-// once, after the records. Reads in large pieces, never past Remaining bytes
-// (when Remaining is UINT64_MAX, exactly the bytes each field needs).
-void ReadSpellBody(const ByteSource& Read, std::uint64_t Remaining, WordTrie& Trie,
-                   const std::function<void(std::uint32_t)>& Total,
-                   const std::function<void(std::uint32_t)>& Position,
-                   const std::function<void()>& BetweenSections);
-
+// Raises EReadError("spell file: " + What).
+[[noreturn]] void FailSpellFile(const std::string& What);
 
 }  // namespace wordloom::detail

@@ -10,8 +10,10 @@
 #include <cstring>
 #include <string>
 
+#include "storage/spell_body.h"
 #include "storage/spell_file_format.h"
 #include "wordloom/dictionary/velk_wordloom.h"
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/exceptions.h"
 #include "wordloom/platform/form_file.h"
 #include "wordloom/platform/wipe.h"
@@ -56,13 +58,12 @@ std::string OverwriteQuestion(const std::string& file) {
 std::uint32_t ReadU32(const TReadBlockMethod& read) {
   std::uint8_t b[4];
   read(b, 4);
-  return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-         static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+  return DecodeFixed(b, 4);
 }
 
 void WriteU32(const TWriteBlockMethod& write, std::uint32_t v) {
-  std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                       static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+  std::uint8_t b[4];
+  EncodeFixed(b, v, 4);
   write(b, 4);
 }
 
@@ -80,12 +81,6 @@ void BuildFormatChar(const detail::SpellHeader& header, bool no_replacement, TFo
 }
 
 }  // namespace
-
-TCharSet TVelkWordloom::GetDelimiters() const {
-  TCharSet set = FDelimiters == TCharSet() ? DefDelimiters : FDelimiters;
-  set.Exclude(FFormatChar.GetToken());
-  return set;
-}
 
 bool TVelkWordloom::FileAccessAllowed() const {
   return Designing() == FSpellFileOptions.Contains(wlsHardCoded);
@@ -149,52 +144,29 @@ void TVelkWordloom::ApplySpellHeader(const detail::SpellHeader& Header) {
 }
 
 void TVelkWordloom::WriteSpellFile() {
-  const std::uint32_t words = FNodeList->WordCount();
-  const std::uint32_t nodes = FNodeList->NodeCount();
-  const std::uint8_t ww = detail::SpellWidth(words);
-  const std::uint8_t wn = detail::SpellWidth(nodes);
-  WriteU32(WriteBlock, words);
-  WriteU32(WriteBlock, nodes);
-  TByteString record;
-  record.SetSize(1289);  // more than the longest record, 1285 bytes: sized once
   int position = FProgress->GetPosition();
-  for (std::uint32_t i = 0; i < nodes; ++i) {
-    record.SetSize(0);
-    GetNode(i, record, wn);
-    WriteBlock(record.Data(), record.Size());
-    FProgress->SetPosition(++position);
-  }
-  ApplicationServices().ProcessMessages();
-  // A frequency too large for the width is stored as the largest value that
-  // fits, so that the order of the words by frequency survives.
-  const std::uint32_t max_frequency = detail::WidthMax(ww);
-  for (std::uint32_t w = 0; w < words; ++w) {
-    const TWordEntry entry = FNodeList->Entry(w);
-    std::uint8_t bytes[8];
-    const auto node = static_cast<std::uint32_t>(entry.Node);
-    const std::uint32_t frequency = std::min(entry.Frequency, max_frequency);
-    for (std::uint8_t k = 0; k < wn; ++k) bytes[k] = static_cast<std::uint8_t>(node >> (8 * k));
-    for (std::uint8_t k = 0; k < ww; ++k) {
-      bytes[wn + k] = static_cast<std::uint8_t>(frequency >> (8 * k));
-    }
-    WriteBlock(bytes, wn + ww);
-    FProgress->SetPosition(++position);
-  }
+  detail::WriteSpellBody(
+      *FNodeList, WriteBlock, [&] { FProgress->SetPosition(++position); },
+      [] { ApplicationServices().ProcessMessages(); });
 }
 
 void TVelkWordloom::ReadSpellFile() {
   detail::WordTrie fresh;
+  ReadSpellBodyInto(fresh);
+  FNodeList->Swap(fresh);
+  FCurrentNode = 0;
+  FSpellModified = false;
+}
+
+void TVelkWordloom::ReadSpellBodyInto(detail::WordTrie& Fresh) {
   const std::uint64_t remaining = SpellStream != nullptr ? StreamBytesLeft() : UINT64_MAX;
   detail::ReadSpellBody(
-      ReadBlock, remaining, fresh,
+      ReadBlock, remaining, Fresh,
       [&](std::uint32_t total) {
         FProgress->SetMax(static_cast<int>(std::min<std::uint64_t>(total, INT32_MAX)));
       },
       [this](std::uint32_t done) { FProgress->SetPosition(static_cast<int>(done)); },
       [] { ApplicationServices().ProcessMessages(); });
-  FNodeList->Swap(fresh);
-  FCurrentNode = 0;
-  FSpellModified = false;
 }
 
 std::uint64_t TVelkWordloom::StreamBytesLeft() {
@@ -258,13 +230,7 @@ void TVelkWordloom::OpenSpellFile(const std::string& FileName) {
   if (FShowProgress) FProgress->Show();
   const detail::SpellHeader header = ReadSpellHeader();
   detail::WordTrie fresh;
-  detail::ReadSpellBody(
-      ReadBlock, StreamBytesLeft(), fresh,
-      [&](std::uint32_t total) {
-        FProgress->SetMax(static_cast<int>(std::min<std::uint64_t>(total, INT32_MAX)));
-      },
-      [this](std::uint32_t done) { FProgress->SetPosition(static_cast<int>(done)); },
-      [&app] { app.ProcessMessages(); });
+  ReadSpellBodyInto(fresh);
 
   // 7.-8. The file was read and checked: it becomes the dictionary.
   ApplySpellHeader(header);
@@ -280,9 +246,7 @@ void TVelkWordloom::OpenSpellFile(const std::string& FileName) {
 bool TVelkWordloom::BeginFileRead(const std::string& FileName, bool ShortIsPlain,
                                   bool& IsProtected) {
   FOwnedStream = std::make_unique<TFileStream>(FileName, fmOpenRead | fmShareDenyWrite);
-  SpellStream = FOwnedStream.get();
-  BeginStream();
-  ReadBlock = [this](void* b, std::uint32_t n) { ReadBlockFromStream(b, n); };
+  BeginStreamRead(*FOwnedStream);
   IsProtected = false;
   if (ShortIsPlain && SpellStream->Size() < 4) return true;
   char marker[4];
@@ -309,9 +273,7 @@ bool TVelkWordloom::CheckProtectedFile(const std::string& FileName) {
 }
 
 void TVelkWordloom::WriteWholeSpellFile(TStream& Stream, const std::string* Password) {
-  SpellStream = &Stream;
-  BeginStream();
-  WriteBlock = [this](void* b, std::uint32_t n) { WriteBlockToStream(b, n); };
+  BeginStreamWrite(Stream);
   if (Password != nullptr) {
     char marker[4];
     std::memcpy(marker, detail::kProtectedMarker, 4);
@@ -333,8 +295,7 @@ void TVelkWordloom::WriteWholeSpellFile(TStream& Stream, const std::string* Pass
   if (FShowProgress) FProgress->Show();
   WriteSpellHeader();
   WriteSpellFile();
-  if (StreamPos > 0) Stream.WriteBuffer(StreamBuffer.get(), StreamPos);
-  StreamPos = 0;
+  FlushStreamWrite();
 }
 
 void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
@@ -399,23 +360,18 @@ void TVelkWordloom::DefineProperties(TFiler& Filer) {
 }
 
 void TVelkWordloom::ReadSpellFileFromStream(TStream& Stream) {
-  SpellStream = &Stream;
+  BeginStreamRead(Stream);
   Finally cleanup([this] { SpellStream = nullptr; });
-  BeginStream();
-  ReadBlock = [this](void* b, std::uint32_t n) { ReadBlockFromStream(b, n); };
   // Into a fresh trie: whatever the dictionary held is replaced.
   ReadSpellFile();
 }
 
 void TVelkWordloom::WriteSpellFileToStream(TStream& Stream) {
-  SpellStream = &Stream;
+  BeginStreamWrite(Stream);
   Finally cleanup([this] { SpellStream = nullptr; });
-  BeginStream();
-  WriteBlock = [this](void* b, std::uint32_t n) { WriteBlockToStream(b, n); };
   FProgress->SetPosition(0);
   WriteSpellFile();
-  if (StreamPos > 0) Stream.WriteBuffer(StreamBuffer.get(), StreamPos);
-  StreamPos = 0;
+  FlushStreamWrite();
 }
 
 }  // namespace wordloom

@@ -9,6 +9,7 @@
 #include "text/block_codec.h"
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "dictionary/word_trie.h"
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/exceptions.h"
 
 namespace wordloom {
@@ -16,20 +17,22 @@ namespace wordloom {
 namespace detail {
 
 std::uint32_t Base255Code(std::uint32_t N, std::uint8_t T) {
-  std::uint32_t code = 0;
-  for (int i = 0; i < 4; ++i) {
+  std::uint8_t digits[4];
+  for (std::uint8_t& digit : digits) {
     std::uint32_t d = N % 255;
     N /= 255;
     if (d >= T) ++d;
-    code |= d << (8 * i);
+    digit = static_cast<std::uint8_t>(d);
   }
-  return code;
+  return DecodeFixed(digits, 4);
 }
 
 std::uint64_t Base255Number(std::uint32_t Code, std::uint8_t T) {
+  std::uint8_t digits[4];
+  EncodeFixed(digits, Code, 4);
   std::uint64_t n = 0;
   for (int i = 3; i >= 0; --i) {
-    std::uint32_t b = (Code >> (8 * i)) & 0xFF;
+    std::uint32_t b = digits[i];
     if (b > T) --b;
     n = n * 255 + b;
   }
@@ -37,10 +40,11 @@ std::uint64_t Base255Number(std::uint32_t Code, std::uint8_t T) {
 }
 
 std::uint32_t CodeLimitFor(std::uint8_t Width, bool Plain) {
-  static constexpr std::uint32_t kPlain[] = {0, 255, 65535, 16777215, 0};
+  // 255^n - 1; a plain code of 4 bytes numbers every word there can be.
   static constexpr std::uint32_t kBase255[] = {0, 254, 65024, 16581374, 4228250624u};
-  if (Width > 4) return 0;
-  return Plain ? kPlain[Width] : kBase255[Width];
+  if (Width == 0 || Width > 4) return 0;
+  if (Plain) return Width == 4 ? 0 : WidthMax(Width);
+  return kBase255[Width];
 }
 
 }  // namespace detail

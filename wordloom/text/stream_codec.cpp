@@ -21,6 +21,7 @@
 #include "dictionary/word_trie.h"
 #include "text/block_codec.h"
 #include "text/tokenizer.h"
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/exceptions.h"
 
 namespace wordloom {
@@ -183,9 +184,7 @@ void TVelkWordloom::EncodeStream(TStream& Source, TStream& Dest) {
       const std::uint32_t code = StreamBlockCode(block);
       std::uint32_t code_len = 0;
       if (code != kNoCode) {
-        for (std::uint32_t i = 0; i < kMaxCodeBytes; ++i) {
-          code_bytes[i] = static_cast<std::uint8_t>(code >> (8 * i));
-        }
+        EncodeFixed(code_bytes, code, kMaxCodeBytes);
         if (width == 0) {
           // Variable length: the high zero bytes are left out. The decoder ends
           // a code at the next T, so a code with a T among its bytes would be
@@ -271,8 +270,8 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
     text.End();
   };
 
-  // The code being read: its value so far and its bytes.
-  std::uint32_t code = 0;
+  // The code being read: its bytes so far.
+  std::uint8_t code_bytes[kMaxCodeBytes];
   std::uint32_t code_len = 0;
   bool in_code = false;
   try {
@@ -282,11 +281,12 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
       bool overlong = false;  // the code has more bytes than a code value
       auto end_segment = [&] {
         if (in_code) {
-          if (code_len > 0 && !overlong) write_word(code);
+          if (code_len > 0 && !overlong) {
+            write_word(DecodeFixed(code_bytes, static_cast<std::uint8_t>(code_len)));
+          }
         } else {
           text.End();
         }
-        code = 0;
         code_len = 0;
         overlong = false;
       };
@@ -304,8 +304,7 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
         if (!in_code) {
           text.Put(c);
         } else if (code_len < kMaxCodeBytes) {
-          code |= static_cast<std::uint32_t>(c) << (8 * code_len);
-          ++code_len;
+          code_bytes[code_len++] = c;
         } else if (!overlong) {
           // Only corrupt input, or a stream read with other settings, gets here.
           overlong = true;
@@ -327,13 +326,11 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
           if (!in_code) text.End();
           // In form C a T inside a code drops the incomplete code.
           in_code = form_b || !in_code;
-          code = 0;
           code_len = 0;
         } else if (in_code) {
-          code |= static_cast<std::uint32_t>(c) << (8 * code_len);
+          code_bytes[code_len] = c;  // width is at most kMaxCodeBytes
           if (++code_len == width) {
-            write_word(code);
-            code = 0;
+            write_word(DecodeFixed(code_bytes, static_cast<std::uint8_t>(code_len)));
             code_len = 0;
             in_code = !form_b;
           }
@@ -343,7 +340,7 @@ void TVelkWordloom::DecodeStream(TStream& Source, TStream& Dest) {
       }
       // An incomplete code at the end is written as the bytes it holds.
       for (std::uint32_t i = 0; in_code && i < code_len; ++i) {
-        text.Put(static_cast<std::uint8_t>(code >> (8 * i)));
+        text.Put(code_bytes[i]);
       }
       text.End();
     }

@@ -10,6 +10,7 @@
 #include "wordloom/dictionary/options.h"
 #include "wordloom/dictionary/spell_node.h"
 #include "wordloom/dictionary/velk_wordloom.h"
+#include "wordloom/storage/spell_width.h"
 #include "wordloom/checking/spell_dialogs.h"
 #include "wordloom/checking/velk_spell_checker.h"
 #include "wordloom/checking/spelling_rules.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "wordloom/platform/application_services.h"
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/component.h"
 #include "wordloom/platform/enum_set.h"
 #include "wordloom/platform/exceptions.h"

@@ -41,6 +41,8 @@ using TReadCharMethod = std::function<void(char& Block)>;
 // The code value that stands for no code.
 inline constexpr std::uint32_t kNoCode = 0xFFFFFFFFu;
 
+// The members are implemented in several files of wordloom/, named per group
+// below; the small internal classes they delegate to sit beside them.
 class TVelkWordloom : public TRndComponent {
  public:
   WORDLOOM_OBJECT(TVelkWordloom)
@@ -56,6 +58,8 @@ class TVelkWordloom : public TRndComponent {
   ~TVelkWordloom() override;
 
   // ---- published properties, in stored order ----
+  // Construction, properties: dictionary/velk_wordloom.cpp; SetSpellFileName:
+  // storage/spell_file_io.cpp; SetStreamBufferSize: storage/block_stream.cpp.
   TWLDelimiterOptions DelimiterOption() const { return FDelimiterOption; }
   void SetDelimiterOption(TWLDelimiterOptions Value) { FDelimiterOption = Value; }
   TEncBlockSizeInterval EncodedBlockSize() const { return FEncodedBlockSize; }
@@ -118,6 +122,7 @@ class TVelkWordloom : public TRndComponent {
   std::uint32_t NodeCount() const { return GetNodeCount(); }
 
   // ---- words ----
+  // dictionary/word_operations.cpp; ReduceSpell: dictionary/reduction.cpp.
   // Adds a word, or counts it once more. Reports (through DoError) a hard-coded
   // dictionary, an empty word, a word containing the format character's token.
   // REQUIRES: a root node (EListError otherwise).
@@ -138,6 +143,8 @@ class TVelkWordloom : public TRndComponent {
   void ReduceSpell(std::uint32_t& Count);
 
   // ---- text ----
+  // The tokenizer: text/tokenizer.cpp; learning: text/learning.cpp; codes of
+  // single words: text/block_codec.cpp.
   // Cuts the next word from ReadChar: skips a run of delimiters (kept in
   // the preceding delimiters) and returns the word that follows, ending at a
   // delimiter, which belongs to the word (wldInclFirstSucc) or is kept apart
@@ -179,6 +186,7 @@ class TVelkWordloom : public TRndComponent {
   std::uint32_t CodeLimit() const;
 
   // ---- encoding and decoding streams ----
+  // text/stream_codec.cpp.
   // Encodes Source from its position to its end and writes the result to Dest
   // at its position: dictionary words become codes, everything else is copied,
   // marked with the format character's token (docs/encoded-format.md). Reports
@@ -206,6 +214,8 @@ class TVelkWordloom : public TRndComponent {
  public:
 
   // ---- the trie and the word table ----
+  // dictionary/trie_operations.cpp, over dictionary/word_trie.h; the node
+  // record layout: storage/spell_body.cpp.
   // A node as InitSpellNode makes it: parent, letter, room for N children.
   void InitSpellNode(std::uint32_t Parent, std::uint8_t Letter, TSpellNode& Node, std::uint8_t N);
   // Creates the root and appends it to the node list.
@@ -248,6 +258,8 @@ class TVelkWordloom : public TRndComponent {
   std::size_t TrieAllocatedBytes() const;
 
   // ---- spell files ----
+  // storage/spell_file_io.cpp; the header's option byte:
+  // storage/spell_file_format.cpp; the body: storage/spell_body.cpp.
   // Loads the named spell file, asking the application (through its services)
   // before changes would be lost and for the password of a protected file.
   // Does nothing for a missing file or when the designing state does not match
@@ -277,6 +289,7 @@ class TVelkWordloom : public TRndComponent {
   void ReadSpellFile();
 
   // ---- the block stream layer ----
+  // storage/block_stream.cpp.
   // Starts a transfer on SpellStream: the buffer is empty.
   void BeginStream();
   void ReadBlockFromStream(void* Block, std::uint32_t Size);
@@ -288,9 +301,13 @@ class TVelkWordloom : public TRndComponent {
   // Writes what waits in the buffer and releases the stream the layer owns.
   void EndStreamWrite();
 
+  // dictionary/velk_wordloom.cpp.
   void GetProperties(PropertyList& List) override;
 
  protected:
+  // Passes over streams: text/tokenizer.h and text/tokenizer.cpp; AddWordNode:
+  // dictionary/word_operations.cpp.
+
   // The tokenizer over any source of bytes (text/tokenizer.h); Word receives
   // the word. For the passes of this class and its descendants.
   template <typename Source>
@@ -341,6 +358,9 @@ class TVelkWordloom : public TRndComponent {
   std::uint32_t FStreamBufferSize = 0;
 
  private:
+  // WalkDown, RemoveWord: dictionary/word_operations.cpp; the stream buffer:
+  // storage/block_stream.cpp and text/tokenizer.cpp; the rest: storage/spell_file_io.cpp.
+
   // The node reached from the root along Word, or -1; the cursor follows.
   std::int32_t WalkDown(std::string_view Word);
   // Removes the word at node I: its nodes, its table entry (the last word
@@ -348,6 +368,12 @@ class TVelkWordloom : public TRndComponent {
   void RemoveWord(std::uint32_t I);
   // Refills the buffer from SpellStream.
   void RefillStreamBuffer();
+  // Starts reading or writing Stream (which the caller keeps) through the
+  // buffer, unenciphered.
+  void BeginStreamRead(TStream& Stream);
+  void BeginStreamWrite(TStream& Stream);
+  // Gives SpellStream what waits in the buffer.
+  void FlushStreamWrite();
   // The next byte of the stream buffer (ReadCharFromStream without the call).
   std::uint8_t NextStreamByte() {
     if (StreamPos == 0) RefillStreamBuffer();
@@ -360,6 +386,8 @@ class TVelkWordloom : public TRndComponent {
 
   // Bytes still to be read: those waiting in the buffer and those the stream has left.
   std::uint64_t StreamBytesLeft();
+  // Reads a body through ReadBlock into Fresh (empty), with progress.
+  void ReadSpellBodyInto(detail::WordTrie& Fresh);
   // Whether the designing state matches wlsHardCoded, as file operations need.
   bool FileAccessAllowed() const;
   // Opens FileName for reading as SpellStream and reads its marker; a
