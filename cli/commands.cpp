@@ -86,17 +86,10 @@ void OpenForReading(ToolChecker& checker, const std::string& given, TerminalServ
   OpenDictionary(checker, ResolveDictionary(given), services);
 }
 
+// A field width as `info` prints it: the widths a spell file gives its node
+// indices and word numbers (docs/spell-file-format.md).
 std::string WidthText(std::uint32_t count) {
-  // The widths a spell file gives its node indices and word numbers: the
-  // fewest bytes that hold count - 1 (docs/spell-file-format.md).
-  int width = 4;
-  if (count <= 256u) {
-    width = 1;
-  } else if (count <= 65536u) {
-    width = 2;
-  } else if (count <= 16777216u) {
-    width = 3;
-  }
+  const int width = SpellWidth(count);
   return std::to_string(width) + (width == 1 ? " byte" : " bytes");
 }
 

@@ -38,7 +38,7 @@ std::uint8_t TByteString::At(std::uint32_t Index) const {
 void TByteString::Grow(std::uint32_t NewSize) {
   // The last index, NewSize - 1, must stay within the byte array's index range.
   if (NewSize > kMaxIndex + 1) throw ERangeError(kRangeErrorMessage);
-  // 1. Grow the buffer to the next multiple of 16 strictly above NewSize.
+  // Grow the buffer to the next multiple of 16 strictly above NewSize.
   if (NewSize > FCapacity) {
     const std::uint32_t capacity = (NewSize / kCapacityStep + 1) * kCapacityStep;
     std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[capacity]);
@@ -47,7 +47,7 @@ void TByteString::Grow(std::uint32_t NewSize) {
     FData = std::move(data);
     FCapacity = capacity;
   }
-  // 3. The bytes behind the old end already read 0; clear the exposed range
+  // The bytes behind the old end already read 0; clear the exposed range
   // anyway, in case a caller wrote behind the end through Data().
   std::memset(FData.get() + FSize, 0, NewSize - FSize);
   FSize = NewSize;

@@ -46,12 +46,12 @@ void TVelkWordloom::EndWord(std::int32_t& Node) {
   const auto node = static_cast<std::uint32_t>(Node);
   const std::uint32_t w = FNodeList->WordNumber(node);
   if (w != 0) {
-    // 1. A known word is counted once more.
+    // A known word is counted once more.
     TWordEntry& entry = FNodeList->Entry(w - 1);
     if (entry.Frequency == UINT32_MAX) throw EIntOverflow(kIntOverflowMessage);
     ++entry.Frequency;
   } else {
-    // 2. A new word gets the next number; the table grows in steps of 16.
+    // A new word gets the next number; the table grows in steps of 16.
     const std::uint32_t count = FNodeList->WordCount();
     if (count == UINT32_MAX) throw EIntOverflow(kIntOverflowMessage);
     if (count + 1 > FNodeList->WordCapacity()) SetCapacity(FNodeList->WordCapacity() + 16);
@@ -62,7 +62,7 @@ void TVelkWordloom::EndWord(std::int32_t& Node) {
       FSpellModified = true;
     }
   }
-  // 3. Back to the root for the next word.
+  // Back to the root for the next word.
   Node = 0;
   FCurrentNode = 0;
 }

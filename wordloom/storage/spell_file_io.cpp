@@ -202,7 +202,7 @@ bool TVelkWordloom::RequestSpellAccess(std::string& Password) {
 }
 
 void TVelkWordloom::OpenSpellFile(const std::string& FileName) {
-  // 1.-4. Whether to open at all.
+  // Whether to open at all.
   if (!FileExists(FileName) || !FileAccessAllowed()) return;
   TApplicationServices& app = ApplicationServices();
   if (FileName == FSpellFileName) {
@@ -219,20 +219,20 @@ void TVelkWordloom::OpenSpellFile(const std::string& FileName) {
     if (answer == mrYes) SaveSpellFile(FSpellFileName, FileProtected);
   }
 
-  // 5.-6. The stream, with its clean-up however the open ends; the marker; a
+  // The stream, with its clean-up however the open ends; the marker; a
   // protected file asks for its password.
   Finally cleanup([this] { EndStreamRead(); });
   bool is_protected = false;
   if (!BeginFileRead(FileName, /*ShortIsPlain=*/false, is_protected)) return;
 
-  // 9.-11. Read everything before anything changes.
+  // Read everything before anything changes.
   FProgress->SetPosition(0);
   if (FShowProgress) FProgress->Show();
   const detail::SpellHeader header = ReadSpellHeader();
   detail::WordTrie fresh;
   ReadSpellBodyInto(fresh);
 
-  // 7.-8. The file was read and checked: it becomes the dictionary.
+  // The file was read and checked: it becomes the dictionary.
   ApplySpellHeader(header);
   FNodeList->Swap(fresh);
   FCurrentNode = 0;
@@ -299,7 +299,7 @@ void TVelkWordloom::WriteWholeSpellFile(TStream& Stream, const std::string* Pass
 }
 
 void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
-  // 1.-4. Whether to save at all.
+  // Whether to save at all.
   if (FNodeList->NodeCount() == 0 || FNodeList->WordCount() == 0) return;
   if (!FileAccessAllowed()) return;
   TApplicationServices& app = ApplicationServices();
@@ -310,9 +310,9 @@ void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
       app.MessageDlg(OverwriteQuestion(FileName), mtConfirmation, {mbYes, mbNo}) != mrYes) {
     return;
   }
-  // 5. A protected file is replaced only by who knows its password.
+  // A protected file is replaced only by who knows its password.
   if (exists && !CheckProtectedFile(FileName)) return;
-  // 6. The new password, asked once.
+  // The new password, asked once.
   std::string password;
   Finally wipe_password([&password] { Wipe(password); });
   if (Protect && !app.AskPassword(kNewPasswordCaption, password)) return;
@@ -323,7 +323,7 @@ void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
   Finally release_cipher([this] { Cipher.reset(); });
   if (Protect) Cipher = std::make_unique<TWeakCipher>(password);
 
-  // 7.-11. Written beside the target, forced to disk, renamed over it.
+  // Written beside the target, forced to disk, renamed over it.
   std::unique_ptr<TFileStream> file = TFileStream::CreateBeside(FileName);
   const std::string temporary = file->FileName();
   try {
