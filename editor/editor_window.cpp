@@ -66,7 +66,7 @@ EditorWindow::EditorWindow()
   QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
   font.setPointSize(11);
   FEdit->setFont(font);
-  FHighlighter = new dialogs::TSpellHighlighter(FEdit->document(), FChecker.get());
+  FHighlighter = new dialogs::SpellHighlighter(FEdit->document(), FChecker.get());
   FHighlighter->SetAcceptCapitalised(true);
   FEdit->SetHighlighter(FHighlighter);
   // A check passes over what the marks accept and shares "Ignore all" with them.

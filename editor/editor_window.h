@@ -32,7 +32,7 @@ class SpellTextEdit : public QPlainTextEdit {
 
  public:
   explicit SpellTextEdit(QWidget* Parent = nullptr) : QPlainTextEdit(Parent) {}
-  void SetHighlighter(dialogs::TSpellHighlighter* Highlighter) { FHighlighter = Highlighter; }
+  void SetHighlighter(dialogs::SpellHighlighter* Highlighter) { FHighlighter = Highlighter; }
   // The context menu for the word at viewport point Pos (the caller owns it).
   QMenu* SpellContextMenu(const QPoint& Pos);
 
@@ -40,7 +40,7 @@ class SpellTextEdit : public QPlainTextEdit {
   void contextMenuEvent(QContextMenuEvent* Event) override;
 
  private:
-  dialogs::TSpellHighlighter* FHighlighter = nullptr;
+  dialogs::SpellHighlighter* FHighlighter = nullptr;
 };
 
 class EditorWindow : public QMainWindow {
@@ -55,7 +55,7 @@ class EditorWindow : public QMainWindow {
   // Loads a text file into the editor; false (after saying why) when it cannot.
   bool OpenText(const QString& FileName);
   SpellTextEdit* Edit() const { return FEdit; }
-  dialogs::TSpellHighlighter* Highlighter() const { return FHighlighter; }
+  dialogs::SpellHighlighter* Highlighter() const { return FHighlighter; }
   EditorChecker& Checker() { return *FChecker; }
   // Batch mode: warnings go to stderr instead of a message box.
   void SetBatch(bool Value) { FBatch = Value; }
@@ -87,7 +87,7 @@ class EditorWindow : public QMainWindow {
   std::unique_ptr<TCustomSpellCheckDlg> FQtCheckDlg;
   std::unique_ptr<dialogs::THighlighterCheckDlg> FCheckDlg;
   std::unique_ptr<EditorChecker> FChecker;
-  dialogs::TSpellHighlighter* FHighlighter;
+  dialogs::SpellHighlighter* FHighlighter;
   QLabel* FStatus;
   QString FTextFile;
   // The text file had Windows line breaks: saving writes them again.

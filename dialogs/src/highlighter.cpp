@@ -11,34 +11,34 @@
 
 namespace wordloom::dialogs {
 
-TSpellHighlighter::TSpellHighlighter(QTextDocument* Document, TVelkSpellChecker* Checker,
-                                     TMemoEncoding Encoding)
+SpellHighlighter::SpellHighlighter(QTextDocument* Document, TVelkSpellChecker* Checker,
+                                   TMemoEncoding Encoding)
     : QSyntaxHighlighter(Document), FChecker(Checker), FEncoding(Encoding) {
   // Case-insensitive and without duplicates, like the checker's ignore list.
   FIgnored.SetSorted(true);
 }
 
-void TSpellHighlighter::SetEncoding(TMemoEncoding Value) {
+void SpellHighlighter::SetEncoding(TMemoEncoding Value) {
   FEncoding = Value;
   rehighlight();
 }
 
-void TSpellHighlighter::SetEnabled(bool Value) {
+void SpellHighlighter::SetEnabled(bool Value) {
   FEnabled = Value;
   rehighlight();
 }
 
-void TSpellHighlighter::SetAcceptCapitalised(bool Value) {
+void SpellHighlighter::SetAcceptCapitalised(bool Value) {
   FAcceptCapitalised = Value;
   rehighlight();
 }
 
-void TSpellHighlighter::IgnoreAll(const std::string& Word) {
+void SpellHighlighter::IgnoreAll(const std::string& Word) {
   FIgnored.Add(Word);
   rehighlight();
 }
 
-bool TSpellHighlighter::Accepts(const std::string& Word) {
+bool SpellHighlighter::Accepts(const std::string& Word) {
   if (FChecker == nullptr || IsIgnored(Word)) return true;
   if (IsKnownWord(*FChecker, Word, !FAcceptCapitalised)) return true;
   if (!FAcceptCapitalised) return false;
@@ -50,8 +50,8 @@ bool TSpellHighlighter::Accepts(const std::string& Word) {
   return FChecker->Frequency(EncodeMemoText(text, FEncoding)) > 0;
 }
 
-std::vector<TSpellWord> TSpellHighlighter::WordsOf(const QString& Line, bool Last) const {
-  std::vector<TSpellWord> words;
+std::vector<SpellWord> SpellHighlighter::WordsOf(const QString& Line, bool Last) const {
+  std::vector<SpellWord> words;
   if (FChecker == nullptr) return words;
   const detail::MemoTextMap map(Line, FEncoding);
   // The line break that ends the line is a delimiter like any other.
@@ -60,7 +60,7 @@ std::vector<TSpellWord> TSpellHighlighter::WordsOf(const QString& Line, bool Las
   for (TextWord& cut : WordsOfText(*FChecker, bytes)) {
     // A cut that starts at the line break is the next line's business.
     if (cut.Start >= n) break;
-    TSpellWord w;
+    SpellWord w;
     w.Start = map.UnitAtOrBefore(static_cast<int>(cut.Start));
     w.Length = map.UnitAtOrAfter(static_cast<int>(cut.Start + cut.Length)) - w.Start;
     // An included line break is no character of the line.
@@ -71,11 +71,11 @@ std::vector<TSpellWord> TSpellHighlighter::WordsOf(const QString& Line, bool Las
   return words;
 }
 
-std::optional<TSpellWord> TSpellHighlighter::WordAt(int Position) const {
+std::optional<SpellWord> SpellHighlighter::WordAt(int Position) const {
   const QTextBlock block = document()->findBlock(Position);
   if (!block.isValid()) return std::nullopt;
   const int offset = Position - block.position();
-  for (TSpellWord w : WordsOf(block.text(), !block.next().isValid())) {
+  for (SpellWord w : WordsOf(block.text(), !block.next().isValid())) {
     if (offset >= w.Start && offset <= w.Start + w.Length) {
       w.Start += block.position();
       return w;
@@ -84,22 +84,22 @@ std::optional<TSpellWord> TSpellHighlighter::WordAt(int Position) const {
   return std::nullopt;
 }
 
-QTextCharFormat TSpellHighlighter::MisspelledFormat() {
+QTextCharFormat SpellHighlighter::MisspelledFormat() {
   QTextCharFormat format;
   format.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
   format.setUnderlineColor(Qt::red);
   return format;
 }
 
-void TSpellHighlighter::highlightBlock(const QString& Text) {
+void SpellHighlighter::highlightBlock(const QString& Text) {
   if (!FEnabled || FChecker == nullptr) return;
   const QTextCharFormat mark = MisspelledFormat();
-  for (const TSpellWord& w : WordsOf(Text, !currentBlock().next().isValid())) {
+  for (const SpellWord& w : WordsOf(Text, !currentBlock().next().isValid())) {
     if (!Accepts(w.Word)) setFormat(w.Start, w.Length, mark);
   }
 }
 
-THighlighterCheckDlg::THighlighterCheckDlg(TComponent* AOwner, TSpellHighlighter* Highlighter,
+THighlighterCheckDlg::THighlighterCheckDlg(TComponent* AOwner, SpellHighlighter* Highlighter,
                                            TCustomSpellCheckDlg* Inner)
     : TCustomSpellCheckDlg(AOwner), FHighlighter(Highlighter), FInner(Inner) {}
 

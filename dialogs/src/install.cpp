@@ -8,7 +8,7 @@
 namespace wordloom::dialogs {
 
 void Install() {
-  static QtServices services;
+  static TQtServices services;
   SetApplicationServices(&services);
   SpellDialogFactory factory;
   factory.CreateCheckDialog = [](TComponent* AOwner) -> TCustomSpellCheckDlg* {

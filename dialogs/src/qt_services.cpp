@@ -84,12 +84,12 @@ QMessageBox::Icon Icon(TMsgDlgType Type) {
 
 }  // namespace
 
-void QtServices::ProcessMessages() {
+void TQtServices::ProcessMessages() {
   if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
 }
 
-TModalResult QtServices::MessageDlg(const std::string& Text, TMsgDlgType Type,
-                                    TMsgDlgButtons Buttons) {
+TModalResult TQtServices::MessageDlg(const std::string& Text, TMsgDlgType Type,
+                                     TMsgDlgButtons Buttons) {
   if (!HaveWidgets()) return THeadlessServices::MessageDlg(Text, Type, Buttons);
   // Without any button the user could not close the box: OK stands in.
   bool any = false;
@@ -130,7 +130,7 @@ TModalResult QtServices::MessageDlg(const std::string& Text, TMsgDlgType Type,
   return mrCancel;
 }
 
-void QtServices::ShowMessage(const std::string& Text) {
+void TQtServices::ShowMessage(const std::string& Text) {
   if (!HaveWidgets()) return;
   QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                   detail::ToQString(Text), QMessageBox::Ok);
@@ -140,7 +140,7 @@ void QtServices::ShowMessage(const std::string& Text) {
   box.exec();
 }
 
-bool QtServices::AskPassword(const std::string& Caption, std::string& Password) {
+bool TQtServices::AskPassword(const std::string& Caption, std::string& Password) {
   if (!HaveWidgets()) return THeadlessServices::AskPassword(Caption, Password);
   // One form for one question, released afterwards.
   TPasswordDlg form;
@@ -161,7 +161,7 @@ bool QtServices::AskPassword(const std::string& Caption, std::string& Password) 
   return true;
 }
 
-std::unique_ptr<ProgressDisplay> QtServices::CreateProgressDisplay() {
+std::unique_ptr<ProgressDisplay> TQtServices::CreateProgressDisplay() {
   if (!HaveWidgets()) return THeadlessServices::CreateProgressDisplay();
   return std::make_unique<TProgressDisplay>();
 }

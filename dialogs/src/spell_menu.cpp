@@ -22,9 +22,9 @@ QString MenuText(const std::string& Word, TMemoEncoding Encoding) {
 
 }  // namespace
 
-int AddSpellActions(QMenu& Menu, TSpellHighlighter& Highlighter, int Position, int MaxSuggestions) {
+int AddSpellActions(QMenu& Menu, SpellHighlighter& Highlighter, int Position, int MaxSuggestions) {
   TVelkSpellChecker* checker = Highlighter.Checker();
-  const std::optional<TSpellWord> word = Highlighter.WordAt(Position);
+  const std::optional<SpellWord> word = Highlighter.WordAt(Position);
   if (checker == nullptr || !Highlighter.Enabled() || !word || Highlighter.Accepts(word->Word)) {
     return 0;
   }

@@ -24,14 +24,14 @@ using Words = std::vector<std::string>;
 struct Highlighted {
   TVelkSpellChecker checker{nullptr};
   QPlainTextEdit edit;
-  TSpellHighlighter* highlighter;
+  SpellHighlighter* highlighter;
 
   explicit Highlighted(const Words& known, TWLDelimiterOptions option = wldExclFirstSucc) {
     checker.SetSpellFileOptions({});
     checker.SetDelimiterOption(option);
     checker.SetDelimiters(Utf8Delimiters());
     testing_support::AddWords(checker, known);
-    highlighter = new TSpellHighlighter(edit.document(), &checker);
+    highlighter = new SpellHighlighter(edit.document(), &checker);
   }
   void SetText(const char* utf8) { edit.setPlainText(QString::fromUtf8(utf8)); }
 
@@ -85,7 +85,8 @@ TEST(HighlighterTest, MarksTheWordsTheCheckerLacks) {
 TEST(HighlighterTest, AcceptsTheCaseFormsTheToolAccepts) {
   Highlighted h({"the", "Paris", "\xC3\xA9lan"});
   h.SetText("The THE tHE PARIS paris \xC3\x89lan");
-  EXPECT_EQ(h.Marked(), (std::vector<Words>{{"The", "THE", "tHE", "PARIS", "paris", "\xC3\x89lan"}}));
+  EXPECT_EQ(h.Marked(),
+            (std::vector<Words>{{"The", "THE", "tHE", "PARIS", "paris", "\xC3\x89lan"}}));
   h.highlighter->SetAcceptCapitalised(true);
   // An accented capital is lowered in the text's encoding.
   EXPECT_EQ(h.Marked(), (std::vector<Words>{{"tHE", "paris"}}));
@@ -95,7 +96,7 @@ TEST(HighlighterTest, WordsAreCutAsTheTokenizerCutsThem) {
   Highlighted h({"a"});
   h.checker.FormatChar()->SetToken('\\');
   h.SetText("x\\y cat\nend");
-  const std::vector<TSpellWord> words = h.highlighter->WordsOf(QStringLiteral("x\\y cat"), false);
+  const std::vector<SpellWord> words = h.highlighter->WordsOf(QStringLiteral("x\\y cat"), false);
   ASSERT_EQ(words.size(), 2u);
   // The token is looked up as its replacement but keeps its place in the line.
   EXPECT_EQ(words[0].Word, "x" + h.checker.FormatChar()->GetReplacement() + "y");

@@ -155,7 +155,7 @@ TEST(MemoCheckEndToEndTest, HighlighterCheckDialogAgreesWithTheMarks) {
   testing_support::AddWords(checker, {"the", "cat"});
   QPlainTextEdit edit(QStringLiteral("The cat qq zz cat QQ zz"));
   TQtPlainTextMemo memo(nullptr, &edit);
-  auto* highlighter = new TSpellHighlighter(edit.document(), &checker);
+  auto* highlighter = new SpellHighlighter(edit.document(), &checker);
   highlighter->SetAcceptCapitalised(true);
   highlighter->IgnoreAll("zz");
   ScriptedCheckDlg inner({{crIgnoreAll, ""}}, crCancel);
@@ -180,7 +180,7 @@ TEST(MemoCheckEndToEndTest, TheQtCheckDialogReplacesInTheEditor) {
   testing_support::AddWords(checker, {"the", "cat", "sat"});
   QPlainTextEdit edit(QString::fromUtf8("The c\xC3\xA4t sat"));
   TQtPlainTextMemo memo(nullptr, &edit);
-  auto* highlighter = new TSpellHighlighter(edit.document(), &checker);
+  auto* highlighter = new SpellHighlighter(edit.document(), &checker);
   highlighter->SetAcceptCapitalised(true);
   TSpellCheckDialog qt_dialog(nullptr);
   THighlighterCheckDlg dlg(nullptr, highlighter, &qt_dialog);

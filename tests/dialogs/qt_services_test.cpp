@@ -33,7 +33,7 @@ QStringList Captions(QWidget* Box) {
 }
 
 TEST(QtServicesTest, QuestionsShowTheTextAndTheButtonsAndReturnTheChoice) {
-  dialogs::QtServices services;
+  dialogs::TQtServices services;
   const std::string text =
       "Opening b.spl will cause the changes made to a<1>.spl to be lost. Save a<1>.spl "
       "first? (Choose \"Abort\" if you no longer want to open b.spl.)";
@@ -79,7 +79,7 @@ TEST(QtServicesTest, QuestionsShowTheTextAndTheButtonsAndReturnTheChoice) {
 }
 
 TEST(QtServicesTest, ShowMessageShowsThePlainText) {
-  dialogs::QtServices services;
+  dialogs::TQtServices services;
   QString seen;
   ModalScript script([&](QWidget* form) {
     auto* box = qobject_cast<QMessageBox*>(form);
@@ -93,7 +93,7 @@ TEST(QtServicesTest, ShowMessageShowsThePlainText) {
 }
 
 TEST(QtServicesTest, AskPasswordReturnsWhatWasTypedOnOkAndNothingOnCancel) {
-  dialogs::QtServices services;
+  dialogs::TQtServices services;
   QString caption, echoed;
   ModalScript typing([&](QWidget* form) {
     ASSERT_EQ(form, PasswordDlg);
@@ -121,7 +121,7 @@ TEST(QtServicesTest, AskPasswordReturnsWhatWasTypedOnOkAndNothingOnCancel) {
 }
 
 TEST(QtServicesTest, ProgressDisplayForwardsMaximumAndPosition) {
-  dialogs::QtServices services;
+  dialogs::TQtServices services;
   std::unique_ptr<ProgressDisplay> progress = services.CreateProgressDisplay();
   auto* form = dynamic_cast<TProgressDisplay*>(progress.get());
   ASSERT_NE(form, nullptr);
@@ -144,7 +144,7 @@ TEST(QtServicesTest, ProgressDisplayForwardsMaximumAndPosition) {
 
 TEST(InstallTest, MakesTheQtFormsTheCheckersDefaultsAndQtTheServices) {
   dialogs::Install();
-  EXPECT_NE(dynamic_cast<dialogs::QtServices*>(&ApplicationServices()), nullptr);
+  EXPECT_NE(dynamic_cast<dialogs::TQtServices*>(&ApplicationServices()), nullptr);
   {
     TVelkSpellChecker checker(nullptr);
     auto* check = dynamic_cast<TSpellCheckDialog*>(checker.CheckDialog());

@@ -4,7 +4,7 @@
 // CheckMemo cuts them, so that the words underlined are the words a check
 // would ask about.
 //
-//   TSpellHighlighter highlighter(edit.document(), &checker);
+//   SpellHighlighter highlighter(edit.document(), &checker);
 //   highlighter.IgnoreAll("Wordloom");  // no longer underlined
 #pragma once
 
@@ -21,7 +21,7 @@
 namespace wordloom::dialogs {
 
 // One word of the text as the checker's tokenizer cuts it.
-struct TSpellWord {
+struct SpellWord {
   // Where the word's characters stand: document positions (or positions in a
   // block's text, for WordsOf).
   int Start = 0;
@@ -35,14 +35,14 @@ struct TSpellWord {
   std::string Word;
 };
 
-class TSpellHighlighter : public QSyntaxHighlighter {
+class SpellHighlighter : public QSyntaxHighlighter {
   Q_OBJECT
 
  public:
   // Marks the words of Document the checker lacks. Neither the document nor
   // the checker is owned; the highlighter belongs to the document.
-  TSpellHighlighter(QTextDocument* Document, TVelkSpellChecker* Checker,
-                    TMemoEncoding Encoding = meUtf8);
+  SpellHighlighter(QTextDocument* Document, TVelkSpellChecker* Checker,
+                   TMemoEncoding Encoding = meUtf8);
 
   TVelkSpellChecker* Checker() const { return FChecker; }
   TMemoEncoding Encoding() const { return FEncoding; }
@@ -68,10 +68,10 @@ class TSpellHighlighter : public QSyntaxHighlighter {
 
   // The words of one line of text (no line break in it). Last: whether it is
   // the document's last line; a line break ends the others' last word.
-  std::vector<TSpellWord> WordsOf(const QString& Line, bool Last) const;
+  std::vector<SpellWord> WordsOf(const QString& Line, bool Last) const;
   // The word at document Position, or the one that ends there; none when
   // only delimiters touch it.
-  std::optional<TSpellWord> WordAt(int Position) const;
+  std::optional<SpellWord> WordAt(int Position) const;
 
   // The mark of a word the checker lacks: a red wavy underline.
   static QTextCharFormat MisspelledFormat();
@@ -95,13 +95,18 @@ class TSpellHighlighter : public QSyntaxHighlighter {
 class THighlighterCheckDlg : public TCustomSpellCheckDlg {
  public:
   WORDLOOM_OBJECT(THighlighterCheckDlg)
-  THighlighterCheckDlg(TComponent* AOwner, TSpellHighlighter* Highlighter,
+  THighlighterCheckDlg(TComponent* AOwner, SpellHighlighter* Highlighter,
                        TCustomSpellCheckDlg* Inner);
   TCheckResults Execute(TVelkSpellChecker* Checker, std::string& AWord) override;
 
  private:
-  TSpellHighlighter* FHighlighter;
+  SpellHighlighter* FHighlighter;
   TCustomSpellCheckDlg* FInner;
 };
+
+// The names these had before the prefix rule (README, Names); they go in a
+// later release.
+using TSpellHighlighter [[deprecated("use SpellHighlighter")]] = SpellHighlighter;
+using TSpellWord [[deprecated("use SpellWord")]] = SpellWord;
 
 }  // namespace wordloom::dialogs

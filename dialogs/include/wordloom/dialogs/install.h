@@ -8,7 +8,7 @@
 namespace wordloom::dialogs {
 
 // Makes TSpellCheckDialog and TSpellOptsDlg the default dialogs of checkers
-// created from now on, and installs QtServices (which lives until the program
+// created from now on, and installs TQtServices (which lives until the program
 // ends) as the application services. Calling it again changes nothing.
 void Install();
 

@@ -1,4 +1,4 @@
-// QtServices: the application services of a Qt Widgets program. Questions and
+// TQtServices: the application services of a Qt Widgets program. Questions and
 // messages are Qt message boxes, passwords are asked with TPasswordDlg,
 // progress is shown in a TProgressDisplay, and pending window messages are Qt's
 // pending events. Without a QApplication it behaves as the headless services.
@@ -11,7 +11,7 @@
 
 namespace wordloom::dialogs {
 
-class QtServices : public THeadlessServices {
+class TQtServices : public THeadlessServices {
  public:
   // Processes the pending events of the Qt event loop once.
   void ProcessMessages() override;
@@ -30,5 +30,9 @@ class QtServices : public THeadlessServices {
   // A hidden TProgressDisplay; the caller owns it.
   std::unique_ptr<ProgressDisplay> CreateProgressDisplay() override;
 };
+
+// The name this had before the prefix rule (README, Names); it goes in a
+// later release.
+using QtServices [[deprecated("use TQtServices")]] = TQtServices;
 
 }  // namespace wordloom::dialogs

@@ -24,7 +24,7 @@ namespace wordloom::dialogs {
 // number of entries added (0 when the word is not marked or there is none).
 // The actions' objectNames: "SuggestionAction", "AddWordAction",
 // "IgnoreAllAction".
-int AddSpellActions(QMenu& Menu, TSpellHighlighter& Highlighter, int Position,
+int AddSpellActions(QMenu& Menu, SpellHighlighter& Highlighter, int Position,
                     int MaxSuggestions = 10);
 
 }  // namespace wordloom::dialogs
