@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_folder.h"
 #include "wordloom/wordloom.h"
 
 #ifdef WORDLOOM_BENCH_HUNSPELL
@@ -20,8 +21,9 @@ namespace {
 
 using namespace wordloom;
 
-const std::string kPlainFile = "/tmp/wordloom_storage_bench.spl";
-const std::string kProtectedFile = "/tmp/wordloom_storage_bench_protected.spl";
+const BenchFolder kFolder;
+const std::string kPlainFile = kFolder.File("plain.spl");
+const std::string kProtectedFile = kFolder.File("protected.spl");
 
 // Answers every password request with the same password.
 class BenchServices : public THeadlessServices {

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "bench_folder.h"
 #include "wordloom/wordloom.h"
 
 namespace {
@@ -48,10 +49,9 @@ double Command(const std::string& command) {
   return best;
 }
 
-std::string MakeCorpus() {
+std::string MakeCorpus(const BenchFolder& folder) {
   const std::string source = "../shared/data/big.txt";
-  const std::string corpus = "/tmp/wordloom_corpus.txt";
-  if (FileSize(corpus) > 0) return corpus;
+  const std::string corpus = folder.File("corpus.txt");
   const std::string text = Slurp(source);
   if (text.empty()) return std::string();
   std::ofstream out(corpus, std::ios::binary);
@@ -66,7 +66,8 @@ void Row(const char* what, double seconds, double mb, const std::string& extra) 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string corpus = argc > 1 ? argv[1] : MakeCorpus();
+  const BenchFolder folder;
+  const std::string corpus = argc > 1 ? argv[1] : MakeCorpus(folder);
   const std::int64_t size = corpus.empty() ? -1 : FileSize(corpus);
   if (size <= 0) {
     std::fprintf(stderr, "no text: run from the project root with ../shared/data present\n");
@@ -90,8 +91,8 @@ int main(int argc, char** argv) {
     book.SetSpellFileOptions({});
     book.SetEncodedBlockSize(width);
     book.AddFileToSpell(corpus);
-    const std::string encoded = "/tmp/wordloom_corpus.enc";
-    const std::string decoded = "/tmp/wordloom_corpus.dec";
+    const std::string encoded = folder.File("corpus.enc");
+    const std::string decoded = folder.File("corpus.dec");
     const double enc = Seconds([&] { book.EncodeFile(corpus, encoded); });
     const double dec = Seconds([&] { book.DecodeFile(encoded, decoded); });
     const double ratio = static_cast<double>(FileSize(encoded)) / static_cast<double>(size);
@@ -112,10 +113,11 @@ int main(int argc, char** argv) {
         "size " + std::to_string(static_cast<double>(FileSize(out)) / static_cast<double>(size)));
     Row(unname, Command(decompress), mb, "");
   };
-  compressor("gzip -6", "gzip -6 -c " + corpus + " > /tmp/wordloom_corpus.gz",
-             "/tmp/wordloom_corpus.gz", "gzip -d", "gzip -d -c /tmp/wordloom_corpus.gz > /dev/null");
-  compressor("zstd -3", "zstd -q -3 -f " + corpus + " -o /tmp/wordloom_corpus.zst",
-             "/tmp/wordloom_corpus.zst", "zstd -d",
-             "zstd -q -d -c /tmp/wordloom_corpus.zst > /dev/null");
+  const std::string gz = folder.File("corpus.gz");
+  const std::string zst = folder.File("corpus.zst");
+  compressor("gzip -6", "gzip -6 -c " + corpus + " > " + gz, gz, "gzip -d",
+             "gzip -d -c " + gz + " > /dev/null");
+  compressor("zstd -3", "zstd -q -3 -f " + corpus + " -o " + zst, zst, "zstd -d",
+             "zstd -q -d -c " + zst + " > /dev/null");
   return 0;
 }
