@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -66,8 +67,8 @@ const Keyboard& Keys() {
 
 // The fewest sounds a key needs before keys one sound off count as alike.
 constexpr std::size_t kNearSoundKey = 4;
-// The bits of a hash that choose its bucket in the sound-alike index.
-constexpr int kBucketBits = 16;
+// The most bits of a hash that choose its bucket in the sound-alike index.
+constexpr int kMaxBucketBits = 16;
 // How much longer or shorter than the typo a sound-alike word may be.
 constexpr std::size_t kSoundLengthSlack = 3;
 
@@ -109,32 +110,48 @@ std::string WordAt(const WordTrie& Trie, std::uint32_t Node) {
 
 void LikelihoodRanker::SetModel(const TypoModel& Model) {
   FModel = Model;
-  FSubstitution.assign(256 * 256, 0);
+  // The default model's costs, made once for every ranker that uses them.
+  static const TypoModel kDefault;
+  static const std::shared_ptr<const LetterCosts> kDefaultCosts = MakeLetterCosts(kDefault);
+  const bool default_costs = Model.Substitute == kDefault.Substitute &&
+                             Model.VowelSubstitute == kDefault.VowelSubstitute &&
+                             Model.NeighbourSubstitute == kDefault.NeighbourSubstitute &&
+                             Model.Delete == kDefault.Delete &&
+                             Model.ApostropheDelete == kDefault.ApostropheDelete;
+  FCosts = default_costs ? kDefaultCosts : MakeLetterCosts(Model);
+}
+
+std::shared_ptr<const LikelihoodRanker::LetterCosts> LikelihoodRanker::MakeLetterCosts(
+    const TypoModel& Model) {
+  auto costs = std::make_shared<LetterCosts>();
+  std::vector<std::uint8_t>& substitution = costs->Substitution;
+  substitution.assign(256 * 256, 0);
   for (unsigned a = 0; a < 256; ++a) {
     for (unsigned b = 0; b < 256; ++b) {
       const auto x = static_cast<std::uint8_t>(a);
       const auto y = static_cast<std::uint8_t>(b);
-      int cost = FModel.Substitute;
+      int cost = Model.Substitute;
       if (x == y) {
         cost = 0;
       } else if (IsVowel(x) && IsVowel(y)) {
-        cost = FModel.VowelSubstitute;
+        cost = Model.VowelSubstitute;
       } else if (Keys().Near(x, y)) {
-        cost = FModel.NeighbourSubstitute;
+        cost = Model.NeighbourSubstitute;
       }
-      FSubstitution[a * 256 + b] = static_cast<std::uint8_t>(std::clamp(cost, 0, 255));
+      substitution[a * 256 + b] = static_cast<std::uint8_t>(std::clamp(cost, 0, 255));
     }
   }
   // The cheapest way a letter that matches nothing can enter a candidate:
   // substituted for a typed letter, or left out (a double letter's second
   // half is cheaper still; the walk sees to that).
   for (unsigned a = 0; a < 256; ++a) {
-    int cheapest = a == '\'' ? FModel.ApostropheDelete : FModel.Delete;
+    int cheapest = a == '\'' ? Model.ApostropheDelete : Model.Delete;
     for (unsigned b = 0; b < 256; ++b) {
-      if (a != b) cheapest = std::min<int>(cheapest, FSubstitution[a * 256 + b]);
+      if (a != b) cheapest = std::min<int>(cheapest, substitution[a * 256 + b]);
     }
-    FCheapestEdit[a] = cheapest;
+    costs->CheapestEdit[a] = cheapest;
   }
+  return costs;
 }
 
 int LikelihoodRanker::Deletion(std::uint8_t Letter, std::uint8_t Before, std::size_t Depth) const {
@@ -156,7 +173,7 @@ int LikelihoodRanker::NextRow(std::size_t Depth, std::uint8_t Letter, std::uint8
   const int* above = Rows + (Depth - 1) * (n + 1);
   int* row = Rows + Depth * (n + 1);
   const int deletion = Deletion(Letter, ParentLetter, Depth);
-  const std::uint8_t* substitution = FSubstitution.data() + Letter * 256u;
+  const std::uint8_t* substitution = FCosts->Substitution.data() + Letter * 256u;
   row[0] = above[0] + deletion;
   int least = row[0];
   for (std::size_t j = 1; j <= n; ++j) {
@@ -205,7 +222,7 @@ void LikelihoodRanker::Walk(const WordTrie& Trie, std::uint32_t Node, std::size_
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
     const std::uint8_t c = Lower(kids.Letters[k]);
     if ((matches[c >> 6] >> (c & 63) & 1) == 0) {
-      int cheapest = FCheapestEdit[c];
+      int cheapest = FCosts->CheapestEdit[c];
       if (c == Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
       if (cheapest > slack) continue;
     }
@@ -241,8 +258,11 @@ void LikelihoodRanker::BuildSoundIndex(const WordTrie& Trie) {
     });
   }
   std::sort(FSoundIndex.begin(), FSoundIndex.end());
-  FSoundBuckets.assign((std::size_t{1} << kBucketBits) + 1, 0);
-  for (const SoundEntry& e : FSoundIndex) ++FSoundBuckets[(e.Hash >> (64 - kBucketBits)) + 1];
+  // About one bucket per entry, up to 2^16: a small dictionary (a new one,
+  // a test's) does not pay for a quarter of a megabyte of empty buckets.
+  FBucketBits = std::clamp(static_cast<int>(std::bit_width(FSoundIndex.size())), 1, kMaxBucketBits);
+  FSoundBuckets.assign((std::size_t{1} << FBucketBits) + 1, 0);
+  for (const SoundEntry& e : FSoundIndex) ++FSoundBuckets[(e.Hash >> (64 - FBucketBits)) + 1];
   for (std::size_t b = 1; b < FSoundBuckets.size(); ++b) FSoundBuckets[b] += FSoundBuckets[b - 1];
   FIndexRevision = Trie.Revision();
 }
@@ -257,7 +277,7 @@ void LikelihoodRanker::AddSoundAlikes(const WordTrie& Trie) {
   // about its length; one that sounds the same, only the latter.
   auto visit = [&](std::uint64_t h, double bonus) {
     const bool near = bonus != FModel.SoundBonus;
-    const std::size_t bucket = h >> (64 - kBucketBits);
+    const std::size_t bucket = h >> (64 - FBucketBits);
     const auto end = FSoundIndex.begin() + FSoundBuckets[bucket + 1];
     auto it = std::lower_bound(FSoundIndex.begin() + FSoundBuckets[bucket], end, SoundEntry{h, 0, 0, 0});
     for (; it != end && it->Hash == h; ++it) {

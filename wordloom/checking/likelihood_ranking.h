@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -82,15 +83,24 @@ class LikelihoodRanker {
   // The edit cost of Word for the typo, at most Cap.
   int EditCost(std::string_view Word, int Cap);
   int Substitution(std::uint8_t Intended, std::uint8_t Typed) const {
-    return FSubstitution[Intended * 256u + Typed];
+    return FCosts->Substitution[Intended * 256u + Typed];
   }
   int Deletion(std::uint8_t Letter, std::uint8_t Before, std::size_t Depth) const;
   int Insertion(std::size_t J) const;
 
+  // What the model's letter costs come to for every byte, computed once per
+  // set of costs and shared: a ranker is made for each checker, and the
+  // 64 KiB table would otherwise be worked out again each time.
+  struct LetterCosts {
+    // The cost of each intended byte typed as each other.
+    std::vector<std::uint8_t> Substitution;
+    // The cheapest way each byte can enter a candidate (see SetModel).
+    std::array<int, 256> CheapestEdit{};
+  };
+  static std::shared_ptr<const LetterCosts> MakeLetterCosts(const TypoModel& Model);
+
   TypoModel FModel;
-  // The cost of each intended byte typed as each other, by the model.
-  std::vector<std::uint8_t> FSubstitution;
-  std::array<int, 256> FCheapestEdit{};  // see SetModel
+  std::shared_ptr<const LetterCosts> FCosts;
   std::vector<int> FInsertion;  // the cost of each typed letter as one too many
   std::vector<int> FTable;      // EditCost's table
   // The typo being ranked, folded to lower case, and the walk's state.
@@ -110,9 +120,10 @@ class LikelihoodRanker {
     bool operator<(const SoundEntry& Other) const { return Hash < Other.Hash; }
   };
   std::vector<SoundEntry> FSoundIndex;
-  // Where the entries whose hash starts with each 16-bit prefix begin, so
+  // Where the entries whose hash starts with each FBucketBits-bit prefix begin, so
   // that a lookup reads one short run instead of searching the whole index.
   std::vector<std::uint32_t> FSoundBuckets;
+  int FBucketBits = 1;  // the hash bits that choose a bucket (see BuildSoundIndex)
   std::uint64_t FIndexRevision = 0;
 };
 
