@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_folder.h"
+#include "support/scratch_folder.h"
 #include "wordloom/wordloom.h"
 
 #ifdef WORDLOOM_BENCH_HUNSPELL
@@ -21,7 +21,7 @@ namespace {
 
 using namespace wordloom;
 
-const BenchFolder kFolder;
+const ScratchFolder kFolder;
 const std::string kPlainFile = kFolder.File("plain.spl");
 const std::string kProtectedFile = kFolder.File("protected.spl");
 

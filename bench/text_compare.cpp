@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "bench_folder.h"
+#include "support/scratch_folder.h"
 #include "wordloom/wordloom.h"
 
 namespace {
@@ -49,7 +49,7 @@ double Command(const std::string& command) {
   return best;
 }
 
-std::string MakeCorpus(const BenchFolder& folder) {
+std::string MakeCorpus(const ScratchFolder& folder) {
   const std::string source = "../shared/data/big.txt";
   const std::string corpus = folder.File("corpus.txt");
   const std::string text = Slurp(source);
@@ -66,7 +66,7 @@ void Row(const char* what, double seconds, double mb, const std::string& extra) 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const BenchFolder folder;
+  const ScratchFolder folder;
   const std::string corpus = argc > 1 ? argv[1] : MakeCorpus(folder);
   const std::int64_t size = corpus.empty() ? -1 : FileSize(corpus);
   if (size <= 0) {

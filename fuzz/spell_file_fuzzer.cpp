@@ -3,21 +3,22 @@
 // check, header, body; the password asked for is "pw"). Whatever the bytes,
 // the reader either loads a dictionary that saves and loads again to the same
 // words, or raises EReadError and leaves the dictionary as it was.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "support/scratch_folder.h"
 #include "wordloom/wordloom.h"
 
 namespace {
 
 using namespace wordloom;
 
+// The file a whole-file input is written to, in a folder of the fuzzer's own.
 std::string TempName() {
-  static const std::string name = "/tmp/wordloom_spell_fuzz_" + std::to_string(::getpid());
+  static const ScratchFolder folder;
+  static const std::string name = folder.File("input.spl");
   return name;
 }
 
