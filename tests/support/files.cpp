@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <algorithm>
 
 namespace wordloom::testing_support {
 
@@ -23,6 +24,15 @@ void WriteFile(const std::string& Path, const std::string& Bytes) {
   out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
   out.close();
   if (!out) throw std::runtime_error("cannot write " + Path);
+}
+
+std::vector<std::string> FileNames(const std::filesystem::path& Folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(Folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace wordloom::testing_support
