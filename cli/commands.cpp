@@ -6,9 +6,14 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <istream>
+#include <iterator>
 #include <ostream>
 #include <system_error>
 #include <utility>
+
+#include "wordloom/platform/exceptions.h"
+#include "wordloom/platform/file_writer.h"
 
 namespace wordloom::cli {
 
@@ -288,31 +293,45 @@ int RunInfo(const std::string& Dictionary, TerminalServices& Services, std::ostr
 }
 
 int RunCode(const std::string& Dictionary, const std::string& In, const std::string& Out,
-            bool Encode, TerminalServices& Services) {
+            bool Encode, TerminalServices& Services, std::istream& Input, std::ostream& Output) {
   ToolChecker checker(Services.ProgressVisible());
   OpenForReading(checker, Dictionary, Services);
-  std::error_code ec;
-  if (!fs::is_regular_file(In, ec)) throw CliError(In + ": no such file");
-  std::string temporary;
-  try {
-    temporary = TFileStream::CreateBeside(Out)->FileName();
-  } catch (const Exception& e) {
-    throw CliError(Out + ": " + e.what());
+  if (checker.WordCount() < 2) {
+    throw CliError(Dictionary + ": cannot " + (Encode ? "encode" : "decode") +
+                   " with fewer than two words");
   }
-  try {
-    if (Encode) {
-      checker.EncodeFile(In, temporary);
-    } else {
-      checker.DecodeFile(In, temporary);
+  // The whole input first: standard input cannot be read twice, and an
+  // output that is the input is then replaced only after it was read.
+  TMemoryStream source;
+  if (In == "-") {
+    const std::string bytes{std::istreambuf_iterator<char>(Input), std::istreambuf_iterator<char>()};
+    if (Input.bad()) throw CliError("standard input: cannot read");
+    source.Write(bytes.data(), bytes.size());
+    source.SetPosition(0);
+  } else {
+    try {
+      source.LoadFromFile(In);
+    } catch (const Exception& e) {
+      throw CliError(In + ": cannot read: " + e.what());
     }
-    RenameFile(temporary, Out);
-  } catch (const Exception& e) {
-    DeleteFile(temporary);
-    throw CliError(In + ": " + e.what());
-  } catch (...) {
-    DeleteFile(temporary);
-    throw;
   }
+  const auto code = [&](TStream& dest) {
+    if (Encode) {
+      checker.EncodeStream(source, dest);
+    } else {
+      checker.DecodeStream(source, dest);
+    }
+  };
+  if (Out == "-") {
+    TMemoryStream dest;
+    code(dest);
+    Output.write(reinterpret_cast<const char*>(dest.Memory()), static_cast<std::streamsize>(dest.Size()));
+    Output.flush();
+    if (!Output) throw CliError("standard output: cannot write");
+    return kExitOk;
+  }
+  // The writer's messages name the output and the reason.
+  FileWriter().Save(Out, code);
   return kExitOk;
 }
 

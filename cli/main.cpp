@@ -249,7 +249,8 @@ int main(int argc, char** argv) {
       return RunInfo(info_dict.empty() ? common.Dictionary : info_dict, services, std::cout);
     }
     if (command == encode_cmd || command == decode_cmd) {
-      return RunCode(common.Dictionary, in_file, out_file, command == encode_cmd, services);
+      return RunCode(common.Dictionary, in_file, out_file, command == encode_cmd, services,
+                     std::cin, std::cout);
     }
   } catch (const CliError& e) {
     std::cerr << "wordloom: " << e.what() << '\n';

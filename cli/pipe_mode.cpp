@@ -9,6 +9,9 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "wordloom/platform/exceptions.h"
+#include "wordloom/platform/file_writer.h"
+
 namespace wordloom::cli {
 
 namespace {
@@ -162,8 +165,10 @@ class PipeSession {
 
   void Save() {
     if (FOptions.PersonalFile.empty()) return;
-    if (!SavePersonal(FOptions.PersonalFile, FPersonal)) {
-      FErr << "wordloom: cannot write the personal dictionary " << FOptions.PersonalFile << '\n';
+    try {
+      SavePersonal(FOptions.PersonalFile, FPersonal);
+    } catch (const Exception& e) {
+      FErr << "wordloom: cannot write the personal dictionary: " << e.what() << '\n';
       FStatus = 1;
     }
   }
@@ -226,26 +231,10 @@ std::vector<std::string> LoadPersonal(const std::string& File) {
   return words;
 }
 
-bool SavePersonal(const std::string& File, const std::vector<std::string>& Words) {
-  const std::string temp = File + ".wordloom-new";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const std::string& w : Words) out << w << '\n';
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, File, ec);
-  if (ec) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+void SavePersonal(const std::string& File, const std::vector<std::string>& Words) {
+  std::string text;
+  for (const std::string& w : Words) text += w + '\n';
+  FileWriter().SaveBytes(File, text);
 }
 
 int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out, std::ostream& Err,

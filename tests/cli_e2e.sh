@@ -127,6 +127,27 @@ cmp -s corpus.txt corpus.dec || fail "decode did not give the text back"
 run 0 "$wordloom" encode -d "$default_dict" bad.txt bad.enc
 run 0 "$wordloom" decode -d "$default_dict" bad.enc bad.dec
 cmp -s bad.txt bad.dec || fail "round trip with the default dictionary"
+# "-" is standard input as IN and standard output as OUT; no file named "-".
+"$wordloom" encode -d d.spl - - <corpus.txt | "$wordloom" decode -d d.spl - - >piped.dec ||
+  fail "encode/decode through standard input and output failed"
+cmp -s corpus.txt piped.dec || fail "the round trip through - did not give the text back"
+[[ -e - ]] && fail "a file named - was written"
+# An output through a link replaces the file it names; a FIFO is written into.
+mkdir sub && ln -s sub/linked.enc link.enc && printf 'old' >sub/linked.enc
+run 0 "$wordloom" encode -d d.spl corpus.txt link.enc
+[[ -L link.enc ]] || fail "the link to the output was replaced"
+cmp -s corpus.enc sub/linked.enc || fail "the file behind the link was not written"
+mkfifo out.fifo
+cat out.fifo >fifo.dec &
+run 0 "$wordloom" decode -d d.spl corpus.enc out.fifo
+wait
+[[ -p out.fifo ]] || fail "the FIFO was replaced"
+cmp -s corpus.txt fifo.dec || fail "the FIFO did not receive the text"
+# A read-only output is refused, also for root, and kept.
+printf 'keep' >ro.enc && chmod 444 ro.enc
+run 2 "$wordloom" encode -d d.spl corpus.txt ro.enc
+expect_err "read-only"
+[[ $(cat ro.enc) == keep ]] || fail "a read-only output was changed"
 
 # ---- the default dictionary ----
 WORDLOOM_DICT=$default_dict run 1 "$wordloom" check bad.txt
