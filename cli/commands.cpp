@@ -239,7 +239,7 @@ int RunModify(const std::string& Dictionary, const std::vector<std::string>& Wor
       if (Add) {
         AddWordOnce(checker, word);
       } else if (checker.Frequency(word) == 0) {
-        Err << "wordloom: " << word << ": not in the dictionary\n";
+        ReportError(Err, word + ": not in the dictionary");
       } else {
         checker.DeleteFromSpell(word);
       }

@@ -27,6 +27,52 @@ std::string JoinMessages(const std::vector<std::string>& messages) {
 
 }  // namespace
 
+std::string PrintableText(std::string_view Text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  std::size_t i = 0;
+  while (i < Text.size()) {
+    const auto c = static_cast<unsigned char>(Text[i]);
+    // The length of a valid UTF-8 sequence starting at i (no overlong forms,
+    // no surrogates), 0 when there is none.
+    std::size_t length = 0;
+    if (c >= 0x20 && c < 0x7f) {
+      length = 1;
+    } else if (c >= 0xc2 && c <= 0xf4) {
+      const std::size_t need = c < 0xe0 ? 2 : c < 0xf0 ? 3 : 4;
+      length = need;
+      for (std::size_t k = 1; k < need; ++k) {
+        if (i + k >= Text.size() || (static_cast<unsigned char>(Text[i + k]) & 0xc0) != 0x80) {
+          length = 0;
+          break;
+        }
+      }
+      if (length != 0) {
+        const auto c1 = static_cast<unsigned char>(Text[i + 1]);
+        if ((c == 0xe0 && c1 < 0xa0) || (c == 0xed && c1 >= 0xa0) || (c == 0xf0 && c1 < 0x90) ||
+            (c == 0xf4 && c1 >= 0x90)) {
+          length = 0;
+        }
+      }
+    }
+    if (length == 0) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+      ++i;
+    } else {
+      out.append(Text.substr(i, length));
+      i += length;
+    }
+  }
+  return out;
+}
+
+int ReportError(std::ostream& Err, std::string_view Message) {
+  Err << "wordloom: " << PrintableText(Message) << '\n';
+  return kExitError;
+}
+
 std::string DisplayName(const std::string& File) { return File == "-" ? "<stdin>" : File; }
 
 ToolChecker::ToolChecker(bool ShowProgress) : TVelkSpellChecker(nullptr) {

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "dictionary_files.h"
 #include "wordloom/platform/exceptions.h"
 #include "wordloom/platform/file_writer.h"
 
@@ -156,7 +157,7 @@ class PipeSession {
       } catch (const std::exception& e) {
         // A word the dictionary refuses (one holding its format character)
         // stays unknown; the session goes on.
-        FErr << "wordloom: cannot add \"" << w << "\": " << e.what() << '\n';
+        ReportError(FErr, "cannot add \"" + w + "\": " + e.what());
         return;
       }
     }
@@ -168,7 +169,7 @@ class PipeSession {
     try {
       SavePersonal(FOptions.PersonalFile, FPersonal);
     } catch (const Exception& e) {
-      FErr << "wordloom: cannot write the personal dictionary: " << e.what() << '\n';
+      ReportError(FErr, std::string("cannot write the personal dictionary: ") + e.what());
       FStatus = 1;
     }
   }
@@ -225,6 +226,11 @@ std::vector<std::string> LoadPersonal(const std::string& File) {
   if (!in) return words;
   std::string line;
   while (std::getline(in, line)) {
+    // Saving the list rewrites the file: one that is no word list (a program,
+    // an image) is refused instead of being replaced by the words found in it.
+    if (line.find('\0') != std::string::npos) {
+      throw CliError(File + ": binary data (a NUL byte), not a personal word list");
+    }
     const std::string_view w = Trim(line);
     if (!w.empty()) words.emplace_back(w);
   }

@@ -57,7 +57,8 @@ int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out, std
             const PipeOptions& Options);
 
 // The words of a personal word list: one a line, surrounding blanks and empty
-// lines dropped. Empty when the file does not exist or cannot be read.
+// lines dropped. Empty when the file does not exist or cannot be read;
+// CliError for a file holding a NUL byte (binary data, no word list).
 std::vector<std::string> LoadPersonal(const std::string& File);
 
 // Writes Words to File, one a line, through FileWriter: File is replaced only

@@ -235,7 +235,26 @@ expect_err "missing.spl"
 run 2 "$wordloom" check --bogus good.txt
 expect_err "--bogus"
 run 2 "$wordloom"
+[[ $(wc -l <err.txt) -le 5 ]] || fail "a bare wordloom printed more than a short usage: $(cat err.txt)"
+grep -q '^usage: wordloom' err.txt || fail "a bare wordloom printed no usage: $(cat err.txt)"
 run 2 "$wordloom" -a check good.txt
+run 2 "$wordloom" suggest -d d.spl --max-suggestions -1 FXO
+expect_err "--max-suggestions"
+run 2 "$wordloom" check -d d.spl --max-suggestions 99999999999999999999 good.txt
+expect_err "--max-suggestions"
+# A control byte in an option value is shown escaped, never raw.
+run 2 "$wordloom" check -d d.spl --ranking "$(printf 'x\001y')" good.txt
+expect_err 'x\x01y not in {likelihood,sort-methods}'
+run 1 "$wordloom" suggest -d d.spl --ranking Sort-Methods FXO   # names in any case
+grep -q "$(printf '\001')" err.txt && fail "a raw control byte reached stderr"
+# A binary file as the personal list is refused, not rewritten with its "words".
+printf 'MZ\0\001\002binary\n\377\376junk\n' >personal.bin
+cp personal.bin personal-before.bin
+printf '*qwzz\n#\n' | "$wordloom" -a -d d.spl -p personal.bin >out.txt 2>err.txt
+[[ $? -eq 2 ]] || fail "a binary personal list was accepted"
+expect_err "personal.bin"
+grep -q "$(printf '\377')" err.txt && fail "binary bytes reached stderr"
+cmp -s personal.bin personal-before.bin || fail "a binary personal list was rewritten"
 head -c 200 d.spl >corrupt.spl
 run 2 "$wordloom" check -d corrupt.spl good.txt
 expect_err "corrupt.spl"

@@ -264,5 +264,22 @@ TEST_F(CommandsTest, LearnAddsCountsAndRefusesBadLines) {
   }
 }
 
+TEST(ErrorText, NonPrintableBytesAreEscapedAndUtf8Kept) {
+  EXPECT_EQ(PrintableText("plain words: 1, 2"), "plain words: 1, 2");
+  EXPECT_EQ(PrintableText(std::string("a\x01\nb\x7f", 5)), "a\\x01\\x0ab\\x7f");
+  EXPECT_EQ(PrintableText(std::string("nul\0", 4)), "nul\\x00");
+  // Valid UTF-8 of two, three and four bytes stays as it is.
+  EXPECT_EQ(PrintableText("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"),
+            "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80");
+  // A lone lead byte, a stray continuation, an overlong form and a surrogate do not.
+  EXPECT_EQ(PrintableText("\xc3x \x80 \xc0\xaf \xed\xa0\x80"),
+            "\\xc3x \\x80 \\xc0\\xaf \\xed\\xa0\\x80");
+  EXPECT_EQ(PrintableText("\xe2\x82"), "\\xe2\\x82");  // cut short at the end
+
+  std::ostringstream err;
+  EXPECT_EQ(ReportError(err, "x\x1b[31m: bad"), kExitError);
+  EXPECT_EQ(err.str(), "wordloom: x\\x1b[31m: bad\n");
+}
+
 }  // namespace
 }  // namespace wordloom::cli
