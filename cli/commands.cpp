@@ -33,7 +33,8 @@ void AddWordOnce(ToolChecker& checker, std::string_view word) {
   checker.AddToSpell(word);
 }
 
-// Adds the "word<TAB>count" lines of File: each word count times more.
+// Adds the "word<TAB>count" lines of File: each word count times more, its
+// frequency saturating at the largest a frequency holds.
 void ImportCounts(ToolChecker& checker, const std::string& file) {
   const std::string data = ReadInput(file, true);
   // A new dictionary has no root yet; nothing can be looked up or added without it.
@@ -60,12 +61,13 @@ void ImportCounts(ToolChecker& checker, const std::string& file) {
     if (ec != std::errc() || ptr != digits.data() + digits.size() || count == 0) {
       throw CliError(where + "the count must be a whole number from 1 to 4294967295");
     }
-    if (std::uint64_t{checker.Frequency(word)} + count > UINT32_MAX) {
-      throw CliError(where + "the frequency of \"" + std::string(word) + "\" would overflow");
-    }
+    // Frequencies saturate, as the spell file stores them: counts summed
+    // from a large corpus stop at the largest frequency rather than failing.
+    const std::uint32_t room = UINT32_MAX - checker.Frequency(word);
+    if (room == 0) continue;
     try {
       // In one step: a count of billions must not mean billions of additions.
-      checker.AddToSpell(word, count);
+      checker.AddToSpell(word, std::min(count, room));
     } catch (const Exception& e) {
       throw CliError(where + e.what());
     }
