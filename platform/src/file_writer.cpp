@@ -196,11 +196,21 @@ void FileWriter::Replace(const std::string& Target, const struct stat* Old, cons
       Write(out);
     }
     if (FCalls.Fsync(fd) != 0) Fail("Cannot write " + Quoted(Target) + " to disk", errno);
+    bool placed = false;  // linked under the target's own name
     if (unnamed) {
-      // linkat cannot replace a file, so the temporary gets a name for the
-      // moment between being linked and being renamed over the target.
       const std::string path = "/proc/self/fd/" + std::to_string(fd);
-      for (int attempt = 0; named.empty() && attempt < 100; ++attempt) {
+      // A new file is linked into place directly: no name but its own ever
+      // exists. linkat cannot replace a file, so one that exists (or appeared
+      // meanwhile) gets a temporary name for the moment between being linked
+      // and being renamed over the target.
+      if (Old == nullptr) {
+        if (FCalls.LinkAt(AT_FDCWD, path.c_str(), AT_FDCWD, Target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+          placed = true;
+        } else if (errno != EEXIST) {
+          Fail("Cannot create " + Quoted(Target), errno);
+        }
+      }
+      for (int attempt = 0; !placed && named.empty() && attempt < 100; ++attempt) {
         const std::string name = NameBeside(Target);
         if (FCalls.LinkAt(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
           named = name;
@@ -208,12 +218,17 @@ void FileWriter::Replace(const std::string& Target, const struct stat* Old, cons
           Fail("Cannot create a file in " + Quoted(folder), errno);
         }
       }
-      if (named.empty()) Fail("Cannot create a file in " + Quoted(folder), EEXIST);
+      if (!placed && named.empty()) Fail("Cannot create a file in " + Quoted(folder), EEXIST);
     }
     const int handle = fd;
     fd = -1;
-    if (FCalls.Close(handle) != 0) Fail("Cannot write " + Quoted(Target), errno);
-    if (FCalls.Rename(named.c_str(), Target.c_str()) != 0) {
+    if (FCalls.Close(handle) != 0) {
+      const int error = errno;
+      // The data may not be on the disk: a new file linked in place goes too.
+      if (placed) FCalls.Unlink(Target.c_str());
+      Fail("Cannot write " + Quoted(Target), error);
+    }
+    if (!placed && FCalls.Rename(named.c_str(), Target.c_str()) != 0) {
       Fail("Cannot replace " + Quoted(Target), errno);
     }
     named.clear();

@@ -90,14 +90,14 @@ mode_t ModeOf(const std::string& path) {
 }
 
 // Every failure of every call before the new file is in place leaves the old
-// file byte for byte and no temporary; a failure after it (the folder's fsync)
-// is reported and leaves the whole new file.
-void CheckEveryFailure(bool no_unnamed) {
+// file byte for byte (or no file, when there was none) and no temporary; a
+// failure after it (the folder's fsync) is reported and leaves the whole new file.
+void CheckEveryFailure(bool no_unnamed, bool existing) {
   FailingCalls counting;
   counting.FNoUnnamed = no_unnamed;
   {
     TempDir dir;
-    WriteFile(dir.File("words"), kOld);
+    if (existing) WriteFile(dir.File("words"), kOld);
     FileWriter(counting).Save(dir.File("words"), WriteNew);
   }
   const char* kKindNames[] = {"write", "fsync", "link", "rename", "close"};
@@ -105,10 +105,10 @@ void CheckEveryFailure(bool no_unnamed) {
     ASSERT_GT(counting.FCount[FailingCalls::kClose], 0);
     for (int k = 1; k <= counting.FCount[kind]; ++k) {
       SCOPED_TRACE(std::string(kKindNames[kind]) + " #" + std::to_string(k) +
-                   (no_unnamed ? " (named temporary)" : ""));
+                   (no_unnamed ? " (named temporary)" : "") + (existing ? "" : " (new file)"));
       TempDir dir;
       const std::string file = dir.File("words");
-      WriteFile(file, kOld);
+      if (existing) WriteFile(file, kOld);
       FailingCalls calls;
       calls.FNoUnnamed = no_unnamed;
       calls.FFailKind = static_cast<FailingCalls::Kind>(kind);
@@ -122,23 +122,33 @@ void CheckEveryFailure(bool no_unnamed) {
       } else {
         EXPECT_THAT([&] { FileWriter(calls).Save(file, WriteNew); },
                     ::testing::ThrowsMessage<EWriteError>(HasSubstr("Input/output error")));
-        EXPECT_EQ(ReadFile(file), folder_fsync ? kNew : kOld);
+        if (folder_fsync) {
+          EXPECT_EQ(ReadFile(file), kNew);
+        } else if (existing) {
+          EXPECT_EQ(ReadFile(file), kOld);
+        } else {
+          EXPECT_FALSE(fs::exists(file));
+          EXPECT_THAT(FileNames(dir.Path()), ::testing::IsEmpty());
+          continue;
+        }
       }
       EXPECT_THAT(FileNames(dir.Path()), ::testing::ElementsAre("words"));
     }
   }
-  // Link is only called with O_TMPFILE, rename always once.
+  // Link is only called with O_TMPFILE; a new file linked in place needs no rename.
   EXPECT_EQ(counting.FCount[FailingCalls::kLink], no_unnamed ? 0 : 1);
-  EXPECT_EQ(counting.FCount[FailingCalls::kRename], 1);
+  EXPECT_EQ(counting.FCount[FailingCalls::kRename], !no_unnamed && !existing ? 0 : 1);
   EXPECT_EQ(counting.FCount[FailingCalls::kFsync], 2);
 }
 
 TEST(FileWriterTest, AFailedCallLeavesTheOldFileAndNoTemporary) {
-  CheckEveryFailure(false);
+  CheckEveryFailure(false, true);
+  CheckEveryFailure(false, false);
 }
 
 TEST(FileWriterTest, WithoutUnnamedFilesTheNamedTemporaryIsRemovedOnEveryFailure) {
-  CheckEveryFailure(true);
+  CheckEveryFailure(true, true);
+  CheckEveryFailure(true, false);
 }
 
 TEST(FileWriterTest, AFailingContentLeavesTheOldFile) {
