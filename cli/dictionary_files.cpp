@@ -3,7 +3,9 @@
 // reading a text file or standard input whole.
 #include "dictionary_files.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -154,9 +156,9 @@ std::string ReadInput(const std::string& File, bool Text) {
     if (!fs::exists(File, ec)) throw CliError(File + ": no such file");
     if (fs::is_directory(File, ec)) throw CliError(File + ": is a directory");
     std::ifstream in(File, std::ios::binary);
-    if (!in) throw CliError(File + ": cannot open for reading");
+    if (!in) throw CliError(File + ": cannot open for reading: " + std::strerror(errno));
     data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) throw CliError(File + ": read error");
+    if (in.bad()) throw CliError(File + ": read error: " + std::strerror(errno));
   }
   if (data.size() > UINT32_MAX) throw CliError(DisplayName(File) + ": larger than 4 GiB");
   if (Text && data.find('\0') != std::string::npos) {

@@ -193,6 +193,11 @@ grep -qxF 'i1.txt:1:11: brwn' err.txt || fail "brwn not shown with its place: $(
 grep -qxF '  0) brown' err.txt || fail "brown not offered first: $(cat err.txt)"
 grep -qxF '  the quick brwn fox' err.txt || fail "the line of brwn not shown: $(cat err.txt)"
 [[ ! -s out.txt ]] || fail "check --interactive printed on stdout: $(cat out.txt)"
+# A corrected file reached through a link: the file behind it changes, the link stays.
+mkdir -p texts && printf 'the quick brwn fox\n' >texts/i7.txt && ln -s texts/i7.txt i7.txt
+icheck 0 i7.txt '0\n'
+[[ -L i7.txt ]] || fail "check --interactive replaced the link"
+[[ $(cat texts/i7.txt) == 'the quick brown fox' ]] || fail "the linked file was not corrected: $(cat texts/i7.txt)"
 
 printf 'the quick brwn fox\n  a lazy dgo\n' >i2.txt
 icheck 0 i2.txt 'r fixed\nq\n'
