@@ -306,8 +306,9 @@ int RunCode(const std::string& Dictionary, const std::string& In, const std::str
   // output that is the input is then replaced only after it was read.
   TMemoryStream source;
   if (In == "-") {
-    const std::string bytes{std::istreambuf_iterator<char>(Input), std::istreambuf_iterator<char>()};
-    if (Input.bad()) throw CliError("standard input: cannot read");
+    const std::string bytes{std::istreambuf_iterator<char>(Input),
+                            std::istreambuf_iterator<char>()};
+    if (Input.bad()) throw CliError(DisplayName(In) + ": read error");
     source.Write(bytes.data(), bytes.size());
     source.SetPosition(0);
   } else {
@@ -317,17 +318,26 @@ int RunCode(const std::string& Dictionary, const std::string& In, const std::str
       throw CliError(In + ": cannot read: " + e.what());
     }
   }
+  // A failed write names the output (FileWriter's message); anything else
+  // is about the input.
   const auto code = [&](TStream& dest) {
-    if (Encode) {
-      checker.EncodeStream(source, dest);
-    } else {
-      checker.DecodeStream(source, dest);
+    try {
+      if (Encode) {
+        checker.EncodeStream(source, dest);
+      } else {
+        checker.DecodeStream(source, dest);
+      }
+    } catch (const EWriteError&) {
+      throw;
+    } catch (const Exception& e) {
+      throw CliError(DisplayName(In) + ": " + e.what());
     }
   };
   if (Out == "-") {
     TMemoryStream dest;
     code(dest);
-    Output.write(reinterpret_cast<const char*>(dest.Memory()), static_cast<std::streamsize>(dest.Size()));
+    const std::string bytes = dest.Bytes();
+    Output.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     Output.flush();
     if (!Output) throw CliError("standard output: cannot write");
     return kExitOk;

@@ -224,9 +224,9 @@ int main(int argc, char** argv) {
         return kExitOk;
       }
       if (command == nullptr && !pipe_flag && !pipe.List) {
-        std::cerr << "usage: wordloom COMMAND [OPTIONS] [ARGS]   (wordloom --help lists them)\n"
-                     "       wordloom -a [-d DICT] [-p PERSONAL]   ispell pipe on standard input\n"
-                     "commands: learn count check suggest list add delete info encode decode pipe\n";
+        std::cerr << "usage: wordloom COMMAND [OPTIONS] [ARGS]  (wordloom --help lists them)\n"
+                     "       wordloom -a [-d DICT] [-p PERSONAL]  ispell pipe on standard input\n"
+                     "commands: learn count check suggest list add delete info encode decode\n";
         return kExitError;
       }
       return RunPipeMode(pipe, common, services);

@@ -282,6 +282,11 @@ run 2 "$wordloom" encode -d d.spl missing.txt out.enc
 printf '\0\377\377\377\377\0garbage' >garbage.enc
 run 2 "$wordloom" decode -d d.spl garbage.enc garbage.txt
 [[ -e garbage.txt ]] && fail "a failed decode left its output"
+expect_err "garbage.enc: Cannot decode"
+# A failure of the output names the output and the reason, not the input.
+run 2 "$wordloom" encode -d d.spl corpus.txt no-such-folder/out.enc
+expect_err '"no-such-folder/out.enc". No such file or directory'
+grep -q "corpus.txt" err.txt && fail "the output's failure named the input: $(cat err.txt)"
 leftovers=$(ls | grep -c -e '^garbage.txt.' -e '^out.enc.' -e '^d.spl.')
 [[ $leftovers -eq 0 ]] || fail "temporary files were left: $(ls)"
 run 2 "$wordloom" learn --fixed 9 corpus.txt -o f.spl

@@ -14,7 +14,9 @@
 namespace wordloom {
 
 int FileCalls::Open(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
-ssize_t FileCalls::Write(int fd, const void* buffer, size_t count) { return ::write(fd, buffer, count); }
+ssize_t FileCalls::Write(int fd, const void* buffer, size_t count) {
+  return ::write(fd, buffer, count);
+}
 int FileCalls::Fsync(int fd) { return ::fsync(fd); }
 int FileCalls::LinkAt(int old_dir, const char* old_path, int new_dir, const char* new_path,
                       int flags) {
@@ -166,7 +168,7 @@ void FileWriter::Replace(const std::string& Target, const struct stat* Old, cons
   int fd = FCalls.Open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   const bool unnamed = fd >= 0;
   if (!unnamed) {
-    if (!NoUnnamedFiles(errno)) Fail("Cannot create a file in " + Quoted(folder), errno);
+    if (!NoUnnamedFiles(errno)) Fail("Cannot write " + Quoted(Target), errno);
     // Without O_TMPFILE: a named temporary, removed on every failure below.
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
       named = NameBeside(Target);
@@ -176,7 +178,7 @@ void FileWriter::Replace(const std::string& Target, const struct stat* Old, cons
     if (fd < 0) {
       const int error = errno;
       named.clear();
-      Fail("Cannot create a file in " + Quoted(folder), error);
+      Fail("Cannot write " + Quoted(Target), error);
     }
   }
   try {
@@ -204,7 +206,8 @@ void FileWriter::Replace(const std::string& Target, const struct stat* Old, cons
       // meanwhile) gets a temporary name for the moment between being linked
       // and being renamed over the target.
       if (Old == nullptr) {
-        if (FCalls.LinkAt(AT_FDCWD, path.c_str(), AT_FDCWD, Target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        if (FCalls.LinkAt(AT_FDCWD, path.c_str(), AT_FDCWD, Target.c_str(), AT_SYMLINK_FOLLOW) ==
+            0) {
           placed = true;
         } else if (errno != EEXIST) {
           Fail("Cannot create " + Quoted(Target), errno);
@@ -215,10 +218,10 @@ void FileWriter::Replace(const std::string& Target, const struct stat* Old, cons
         if (FCalls.LinkAt(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
           named = name;
         } else if (errno != EEXIST) {
-          Fail("Cannot create a file in " + Quoted(folder), errno);
+          Fail("Cannot write " + Quoted(Target), errno);
         }
       }
-      if (!placed && named.empty()) Fail("Cannot create a file in " + Quoted(folder), EEXIST);
+      if (!placed && named.empty()) Fail("Cannot write " + Quoted(Target), EEXIST);
     }
     const int handle = fd;
     fd = -1;

@@ -258,8 +258,8 @@ TEST(PipeProtocol, FailedSaveIsTheExitStatusAndLeavesNoTemporaryFile) {
   EXPECT_EQ(r.status, 1);
   // The session goes on after the failure, which the error stream names.
   EXPECT_THAT(r.lines, ElementsAre(kHeader, "*", ""));
-  EXPECT_EQ(r.errors, "wordloom: cannot write the personal dictionary: Cannot create a file in \"" +
-                          dir + "\". No such file or directory\n");
+  EXPECT_EQ(r.errors, "wordloom: cannot write the personal dictionary: Cannot write \"" + dir +
+                          "/words.pws\". No such file or directory\n");
 
   // Saving over an existing file replaces it whole.
   const std::string file = temp.File("replace.pws");

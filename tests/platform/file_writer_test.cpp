@@ -1,6 +1,8 @@
 #include "wordloom/platform/file_writer.h"
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -11,9 +13,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "support/files.h"
 #include "support/temp_dir.h"
@@ -81,7 +80,6 @@ void WriteNew(TStream& out) {
     out.WriteBuffer(kNew.data() + i, std::min<std::size_t>(10, kNew.size() - i));
   }
 }
-
 
 mode_t ModeOf(const std::string& path) {
   struct stat st {};
@@ -177,7 +175,8 @@ TEST(FileWriterTest, ErrorsNameTheFileAndTheReason) {
   EXPECT_FALSE(fs::exists(file));
   EXPECT_THAT([&] { FileWriter().SaveBytes(dir.File("missing/words"), "x"); },
               ::testing::ThrowsMessage<EWriteError>(
-                  ::testing::AllOf(HasSubstr("missing"), HasSubstr("No such file or directory"))));
+                  ::testing::AllOf(HasSubstr("\"" + dir.File("missing/words") + "\""),
+                                   HasSubstr("No such file or directory"))));
   EXPECT_THAT([&] { FileWriter().SaveBytes(dir.Path().string(), "x"); },
               ::testing::ThrowsMessage<EWriteError>(HasSubstr("Is a directory")));
 }

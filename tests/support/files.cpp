@@ -1,10 +1,10 @@
 #include "support/files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <algorithm>
 
 namespace wordloom::testing_support {
 
