@@ -6,9 +6,14 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <istream>
+#include <iterator>
 #include <ostream>
 #include <system_error>
 #include <utility>
+
+#include "wordloom/platform/exceptions.h"
+#include "wordloom/platform/file_writer.h"
 
 namespace wordloom::cli {
 
@@ -28,7 +33,8 @@ void AddWordOnce(ToolChecker& checker, std::string_view word) {
   checker.AddToSpell(word);
 }
 
-// Adds the "word<TAB>count" lines of File: each word count times more.
+// Adds the "word<TAB>count" lines of File: each word count times more, its
+// frequency saturating at the largest a frequency holds.
 void ImportCounts(ToolChecker& checker, const std::string& file) {
   const std::string data = ReadInput(file, true);
   // A new dictionary has no root yet; nothing can be looked up or added without it.
@@ -55,12 +61,13 @@ void ImportCounts(ToolChecker& checker, const std::string& file) {
     if (ec != std::errc() || ptr != digits.data() + digits.size() || count == 0) {
       throw CliError(where + "the count must be a whole number from 1 to 4294967295");
     }
-    if (std::uint64_t{checker.Frequency(word)} + count > UINT32_MAX) {
-      throw CliError(where + "the frequency of \"" + std::string(word) + "\" would overflow");
-    }
+    // Frequencies saturate, as the spell file stores them: counts summed
+    // from a large corpus stop at the largest frequency rather than failing.
+    const std::uint32_t room = UINT32_MAX - checker.Frequency(word);
+    if (room == 0) continue;
     try {
       // In one step: a count of billions must not mean billions of additions.
-      checker.AddToSpell(word, count);
+      checker.AddToSpell(word, std::min(count, room));
     } catch (const Exception& e) {
       throw CliError(where + e.what());
     }
@@ -234,7 +241,7 @@ int RunModify(const std::string& Dictionary, const std::vector<std::string>& Wor
       if (Add) {
         AddWordOnce(checker, word);
       } else if (checker.Frequency(word) == 0) {
-        Err << "wordloom: " << word << ": not in the dictionary\n";
+        ReportError(Err, word + ": not in the dictionary");
       } else {
         checker.DeleteFromSpell(word);
       }
@@ -288,31 +295,55 @@ int RunInfo(const std::string& Dictionary, TerminalServices& Services, std::ostr
 }
 
 int RunCode(const std::string& Dictionary, const std::string& In, const std::string& Out,
-            bool Encode, TerminalServices& Services) {
+            bool Encode, TerminalServices& Services, std::istream& Input, std::ostream& Output) {
   ToolChecker checker(Services.ProgressVisible());
   OpenForReading(checker, Dictionary, Services);
-  std::error_code ec;
-  if (!fs::is_regular_file(In, ec)) throw CliError(In + ": no such file");
-  std::string temporary;
-  try {
-    temporary = TFileStream::CreateBeside(Out)->FileName();
-  } catch (const Exception& e) {
-    throw CliError(Out + ": " + e.what());
+  if (checker.WordCount() < 2) {
+    throw CliError(Dictionary + ": cannot " + (Encode ? "encode" : "decode") +
+                   " with fewer than two words");
   }
-  try {
-    if (Encode) {
-      checker.EncodeFile(In, temporary);
-    } else {
-      checker.DecodeFile(In, temporary);
+  // The whole input first: standard input cannot be read twice, and an
+  // output that is the input is then replaced only after it was read.
+  TMemoryStream source;
+  if (In == "-") {
+    const std::string bytes{std::istreambuf_iterator<char>(Input),
+                            std::istreambuf_iterator<char>()};
+    if (Input.bad()) throw CliError(DisplayName(In) + ": read error");
+    source.Write(bytes.data(), bytes.size());
+    source.SetPosition(0);
+  } else {
+    try {
+      source.LoadFromFile(In);
+    } catch (const Exception& e) {
+      throw CliError(In + ": cannot read: " + e.what());
     }
-    RenameFile(temporary, Out);
-  } catch (const Exception& e) {
-    DeleteFile(temporary);
-    throw CliError(In + ": " + e.what());
-  } catch (...) {
-    DeleteFile(temporary);
-    throw;
   }
+  // A failed write names the output (FileWriter's message); anything else
+  // is about the input.
+  const auto code = [&](TStream& dest) {
+    try {
+      if (Encode) {
+        checker.EncodeStream(source, dest);
+      } else {
+        checker.DecodeStream(source, dest);
+      }
+    } catch (const EWriteError&) {
+      throw;
+    } catch (const Exception& e) {
+      throw CliError(DisplayName(In) + ": " + e.what());
+    }
+  };
+  if (Out == "-") {
+    TMemoryStream dest;
+    code(dest);
+    const std::string bytes = dest.Bytes();
+    Output.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    Output.flush();
+    if (!Output) throw CliError("standard output: cannot write");
+    return kExitOk;
+  }
+  // The writer's messages name the output and the reason.
+  FileWriter().Save(Out, code);
   return kExitOk;
 }
 

@@ -73,8 +73,9 @@ int RunModify(const std::string& Dictionary, const std::vector<std::string>& Wor
               TerminalServices& Services, std::ostream& Err);
 // Prints the dictionary's settings and sizes to Out.
 int RunInfo(const std::string& Dictionary, TerminalServices& Services, std::ostream& Out);
-// Encodes (Encode) or decodes In into Out, which is replaced only when complete.
+// Encodes (Encode) or decodes In into Out, which FileWriter replaces only when
+// complete. "-" as In reads Input, as Out writes Output.
 int RunCode(const std::string& Dictionary, const std::string& In, const std::string& Out,
-            bool Encode, TerminalServices& Services);
+            bool Encode, TerminalServices& Services, std::istream& Input, std::ostream& Output);
 
 }  // namespace wordloom::cli

@@ -3,7 +3,9 @@
 // reading a text file or standard input whole.
 #include "dictionary_files.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -25,7 +27,64 @@ std::string JoinMessages(const std::vector<std::string>& messages) {
   return out;
 }
 
+// The reason of a failed open or save, as the tool prints it. The cipher's
+// message for a weak key quotes the password; a password is never printed.
+std::string ReasonOf(const Exception& e) {
+  const std::string_view message = e.what();
+  if (dynamic_cast<const EDiscrInteger*>(&e) != nullptr &&
+      message.substr(0, 17) == "Weak key password") {
+    return "the password gives a weak key; choose another";
+  }
+  return e.Message();
+}
+
 }  // namespace
+
+std::string PrintableText(std::string_view Text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  std::size_t i = 0;
+  while (i < Text.size()) {
+    const auto c = static_cast<unsigned char>(Text[i]);
+    // The length of a valid UTF-8 sequence starting at i (no overlong forms,
+    // no surrogates), 0 when there is none.
+    std::size_t length = 0;
+    if (c >= 0x20 && c < 0x7f) {
+      length = 1;
+    } else if (c >= 0xc2 && c <= 0xf4) {
+      const std::size_t need = c < 0xe0 ? 2 : c < 0xf0 ? 3 : 4;
+      length = need;
+      for (std::size_t k = 1; k < need; ++k) {
+        if (i + k >= Text.size() || (static_cast<unsigned char>(Text[i + k]) & 0xc0) != 0x80) {
+          length = 0;
+          break;
+        }
+      }
+      if (length != 0) {
+        const auto c1 = static_cast<unsigned char>(Text[i + 1]);
+        if ((c == 0xe0 && c1 < 0xa0) || (c == 0xed && c1 >= 0xa0) || (c == 0xf0 && c1 < 0x90) ||
+            (c == 0xf4 && c1 >= 0x90)) {
+          length = 0;
+        }
+      }
+    }
+    if (length == 0) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+      ++i;
+    } else {
+      out.append(Text.substr(i, length));
+      i += length;
+    }
+  }
+  return out;
+}
+
+int ReportError(std::ostream& Err, std::string_view Message) {
+  Err << "wordloom: " << PrintableText(Message) << '\n';
+  return kExitError;
+}
 
 std::string DisplayName(const std::string& File) { return File == "-" ? "<stdin>" : File; }
 
@@ -64,7 +123,7 @@ void OpenDictionary(ToolChecker& Checker, const std::string& Path, TerminalServi
   try {
     Checker.OpenSpellFile(Path);
   } catch (const Exception& e) {
-    throw CliError(Path + ": " + e.what());
+    throw CliError(Path + ": " + ReasonOf(e));
   }
   if (Checker.SpellFileName() != Path) {
     const std::string why = JoinMessages(Services.TakeMessages());
@@ -79,7 +138,7 @@ void SaveDictionary(ToolChecker& Checker, const std::string& Path, bool Protect,
   try {
     Checker.SaveSpellFile(Path, Protect);
   } catch (const Exception& e) {
-    throw CliError(Path + ": " + e.what());
+    throw CliError(Path + ": " + ReasonOf(e));
   }
   if (Checker.SpellFileName() != Path || Checker.SpellModified()) {
     const std::string why = JoinMessages(Services.TakeMessages());
@@ -97,9 +156,9 @@ std::string ReadInput(const std::string& File, bool Text) {
     if (!fs::exists(File, ec)) throw CliError(File + ": no such file");
     if (fs::is_directory(File, ec)) throw CliError(File + ": is a directory");
     std::ifstream in(File, std::ios::binary);
-    if (!in) throw CliError(File + ": cannot open for reading");
+    if (!in) throw CliError(File + ": cannot open for reading: " + std::strerror(errno));
     data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) throw CliError(File + ": read error");
+    if (in.bad()) throw CliError(File + ": read error: " + std::strerror(errno));
   }
   if (data.size() > UINT32_MAX) throw CliError(DisplayName(File) + ": larger than 4 GiB");
   if (Text && data.find('\0') != std::string::npos) {

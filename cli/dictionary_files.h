@@ -4,7 +4,9 @@
 #pragma once
 
 #include <stdexcept>
+#include <iosfwd>
 #include <string>
+#include <string_view>
 
 #include <wordloom/wordloom.h>
 
@@ -15,6 +17,14 @@ namespace wordloom::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitMisspelled = 1;
 inline constexpr int kExitError = 2;
+
+// Text as an error line shows it: every byte that is no printable text (a
+// control byte, DEL, a byte of no valid UTF-8 sequence) as \xHH, so that a
+// message stays one line and never echoes binary data to the terminal.
+std::string PrintableText(std::string_view Text);
+// Writes "wordloom: MESSAGE" (made printable) as one line to Err; returns
+// kExitError, the status of every failure.
+int ReportError(std::ostream& Err, std::string_view Message);
 
 // A failure reported as "wordloom: MESSAGE" with exit status 2.
 class CliError : public std::runtime_error {

@@ -10,6 +10,9 @@
 #include <string_view>
 #include <utility>
 
+#include "wordloom/platform/exceptions.h"
+#include "wordloom/platform/file_writer.h"
+
 namespace wordloom::cli {
 
 namespace {
@@ -170,23 +173,13 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
   bool FCancelled = false;
 };
 
-// Replaces File by Text: written to a temporary file beside it, forced to the
-// disk, then renamed over it.
+// Replaces File by Text through FileWriter: a link is followed, and a
+// failure leaves File as it was.
 void ReplaceFile(const std::string& File, const std::string& Text) {
-  std::string temporary;
   try {
-    std::unique_ptr<TFileStream> out = TFileStream::CreateBeside(File);
-    temporary = out->FileName();
-    out->WriteBuffer(Text.data(), Text.size());
-    out->Flush();
-    out.reset();
-    RenameFile(temporary, File);
+    FileWriter().SaveBytes(File, Text);
   } catch (const Exception& e) {
-    if (!temporary.empty()) DeleteFile(temporary);
     throw CliError(File + ": not written: " + e.what());
-  } catch (...) {
-    if (!temporary.empty()) DeleteFile(temporary);
-    throw;
   }
 }
 

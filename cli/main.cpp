@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <iostream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -24,6 +23,9 @@ using namespace wordloom::cli;
 const std::string kIspellVersionLine =
     "@(#) International Ispell Version 3.2.06 (but really Wordloom " WORDLOOM_VERSION ")";
 
+// The most suggestions --max-suggestions asks for; more are never useful.
+constexpr std::size_t kMaxSuggestions = 1000;
+
 // The options of the ispell pipe, accepted at the top level (`wordloom -a`)
 // and after `wordloom pipe`.
 struct PipeArgs {
@@ -39,17 +41,17 @@ struct CommonArgs {
   std::string Dictionary;
   std::string PasswordFile;
   bool CaseSensitive = false;
+  std::string RankingName = "likelihood";
   wordloom::TSuggestionRanking Ranking = wordloom::srkLikelihood;
 };
 
-// --ranking: the order of the suggestions.
+// --ranking: the order of the suggestions, taken as a name and turned into
+// the enumeration after parsing, so that a refused value is shown as given.
 void AddRankingOption(CLI::App* app, CommonArgs& common) {
-  const std::map<std::string, wordloom::TSuggestionRanking> names = {
-      {"likelihood", wordloom::srkLikelihood}, {"sort-methods", wordloom::srkSortMethods}};
-  app->add_option("--ranking", common.Ranking,
+  app->add_option("--ranking", common.RankingName,
                   "order of the suggestions: likelihood (the words most likely meant first,\n"
                   "the default) or sort-methods (fewest deviations, then alphabetic)")
-      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case));
+      ->check(CLI::IsMember({"likelihood", "sort-methods"}, CLI::ignore_case));
 }
 
 void AddDictionaryOptions(CLI::App* app, CommonArgs& common) {
@@ -149,7 +151,8 @@ int main(int argc, char** argv) {
   check_cmd->add_flag("--case-sensitive", common.CaseSensitive,
                       "capitalised words need their own dictionary entry");
   check_cmd->add_option("--max-suggestions", check.MaxSuggestions,
-                        "suggestions per word, 0 for none (default 10)");
+                        "suggestions per word, 0 for none (default 10)")
+      ->check(CLI::Range(std::size_t{0}, kMaxSuggestions));
   AddRankingOption(check_cmd, common);
   check_cmd->add_flag("--interactive", interactive,
                       "ask about each unknown word and correct the files in place; commands\n"
@@ -162,7 +165,8 @@ int main(int argc, char** argv) {
   suggest_cmd->add_flag("--case-sensitive", common.CaseSensitive,
                         "capitalised words need their own dictionary entry");
   suggest_cmd->add_option("--max-suggestions", check.MaxSuggestions,
-                          "suggestions per word (default 10)");
+                          "suggestions per word (default 10)")
+      ->check(CLI::Range(std::size_t{0}, kMaxSuggestions));
   AddRankingOption(suggest_cmd, common);
 
   std::string from, to;
@@ -199,8 +203,12 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
-    std::cerr << "wordloom: " << e.what() << "\n";
-    return kExitError;
+    return ReportError(std::cerr, e.what());
+  }
+
+  // IsMember accepted the name in any case.
+  if (CLI::detail::to_lower(common.RankingName) == "sort-methods") {
+    common.Ranking = wordloom::srkSortMethods;
   }
 
   const std::vector<CLI::App*> chosen = app.get_subcommands();
@@ -216,7 +224,9 @@ int main(int argc, char** argv) {
         return kExitOk;
       }
       if (command == nullptr && !pipe_flag && !pipe.List) {
-        std::cerr << "wordloom: give a subcommand or -a\n" << app.help();
+        std::cerr << "usage: wordloom COMMAND [OPTIONS] [ARGS]  (wordloom --help lists them)\n"
+                     "       wordloom -a [-d DICT] [-p PERSONAL]  ispell pipe on standard input\n"
+                     "commands: learn count check suggest list add delete info encode decode\n";
         return kExitError;
       }
       return RunPipeMode(pipe, common, services);
@@ -249,17 +259,13 @@ int main(int argc, char** argv) {
       return RunInfo(info_dict.empty() ? common.Dictionary : info_dict, services, std::cout);
     }
     if (command == encode_cmd || command == decode_cmd) {
-      return RunCode(common.Dictionary, in_file, out_file, command == encode_cmd, services);
+      return RunCode(common.Dictionary, in_file, out_file, command == encode_cmd, services,
+                     std::cin, std::cout);
     }
-  } catch (const CliError& e) {
-    std::cerr << "wordloom: " << e.what() << '\n';
-    return kExitError;
   } catch (const std::bad_alloc&) {
-    std::cerr << "wordloom: out of memory\n";
-    return kExitError;
+    return ReportError(std::cerr, "out of memory");
   } catch (const std::exception& e) {
-    std::cerr << "wordloom: " << e.what() << '\n';
-    return kExitError;
+    return ReportError(std::cerr, e.what());
   }
   return kExitError;
 }

@@ -9,6 +9,10 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "dictionary_files.h"
+#include "wordloom/platform/exceptions.h"
+#include "wordloom/platform/file_writer.h"
+
 namespace wordloom::cli {
 
 namespace {
@@ -153,7 +157,7 @@ class PipeSession {
       } catch (const std::exception& e) {
         // A word the dictionary refuses (one holding its format character)
         // stays unknown; the session goes on.
-        FErr << "wordloom: cannot add \"" << w << "\": " << e.what() << '\n';
+        ReportError(FErr, "cannot add \"" + w + "\": " + e.what());
         return;
       }
     }
@@ -162,8 +166,10 @@ class PipeSession {
 
   void Save() {
     if (FOptions.PersonalFile.empty()) return;
-    if (!SavePersonal(FOptions.PersonalFile, FPersonal)) {
-      FErr << "wordloom: cannot write the personal dictionary " << FOptions.PersonalFile << '\n';
+    try {
+      SavePersonal(FOptions.PersonalFile, FPersonal);
+    } catch (const Exception& e) {
+      ReportError(FErr, std::string("cannot write the personal dictionary: ") + e.what());
       FStatus = 1;
     }
   }
@@ -220,32 +226,21 @@ std::vector<std::string> LoadPersonal(const std::string& File) {
   if (!in) return words;
   std::string line;
   while (std::getline(in, line)) {
+    // Saving the list rewrites the file: one that is no word list (a program,
+    // an image) is refused instead of being replaced by the words found in it.
+    if (line.find('\0') != std::string::npos) {
+      throw CliError(File + ": binary data (a NUL byte), not a personal word list");
+    }
     const std::string_view w = Trim(line);
     if (!w.empty()) words.emplace_back(w);
   }
   return words;
 }
 
-bool SavePersonal(const std::string& File, const std::vector<std::string>& Words) {
-  const std::string temp = File + ".wordloom-new";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const std::string& w : Words) out << w << '\n';
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, File, ec);
-  if (ec) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+void SavePersonal(const std::string& File, const std::vector<std::string>& Words) {
+  std::string text;
+  for (const std::string& w : Words) text += w + '\n';
+  FileWriter().SaveBytes(File, text);
 }
 
 int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out, std::ostream& Err,

@@ -57,13 +57,14 @@ int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out, std
             const PipeOptions& Options);
 
 // The words of a personal word list: one a line, surrounding blanks and empty
-// lines dropped. Empty when the file does not exist or cannot be read.
+// lines dropped. Empty when the file does not exist or cannot be read;
+// CliError for a file holding a NUL byte (binary data, no word list).
 std::vector<std::string> LoadPersonal(const std::string& File);
 
-// Writes Words to File, one a line, by way of a temporary file beside it that
-// is renamed over File only once completely written. False on any failure;
-// File is then left as it was.
-bool SavePersonal(const std::string& File, const std::vector<std::string>& Words);
+// Writes Words to File, one a line, through FileWriter: File is replaced only
+// once completely written. Raises EWriteError (naming File and the reason) on
+// any failure; File is then left as it was.
+void SavePersonal(const std::string& File, const std::vector<std::string>& Words);
 
 // One word of a text line: its bytes and its offset in UTF-8 characters.
 struct PipeWord {

@@ -1,6 +1,7 @@
 #include "editor_window.h"
 
 #include <wordloom/dialogs/spell_menu.h>
+#include <wordloom/platform/file_writer.h>
 
 #include <QAction>
 #include <QActionGroup>
@@ -14,7 +15,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -227,14 +227,9 @@ bool EditorWindow::SaveText(const QString& FileName) {
     }
     bytes.swap(crlf);
   }
-  QSaveFile file(FileName);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-          static_cast<qint64>(bytes.size()) ||
-      !file.commit()) {
-    Warn(tr("%1: %2").arg(FileName, file.errorString()));
-    return false;
-  }
+  // The same writer as every other save: a link is followed, a read-only
+  // file refused, and a failure leaves the old text.
+  if (!Guarded([&] { FileWriter().SaveBytes(ToLocal(FileName), bytes); })) return false;
   FTextFile = FileName;
   FEdit->document()->setModified(false);
   setWindowTitle(QStringLiteral("[*]") + QFileInfo(FileName).fileName() +

@@ -127,6 +127,27 @@ cmp -s corpus.txt corpus.dec || fail "decode did not give the text back"
 run 0 "$wordloom" encode -d "$default_dict" bad.txt bad.enc
 run 0 "$wordloom" decode -d "$default_dict" bad.enc bad.dec
 cmp -s bad.txt bad.dec || fail "round trip with the default dictionary"
+# "-" is standard input as IN and standard output as OUT; no file named "-".
+"$wordloom" encode -d d.spl - - <corpus.txt | "$wordloom" decode -d d.spl - - >piped.dec ||
+  fail "encode/decode through standard input and output failed"
+cmp -s corpus.txt piped.dec || fail "the round trip through - did not give the text back"
+[[ -e - ]] && fail "a file named - was written"
+# An output through a link replaces the file it names; a FIFO is written into.
+mkdir sub && ln -s sub/linked.enc link.enc && printf 'old' >sub/linked.enc
+run 0 "$wordloom" encode -d d.spl corpus.txt link.enc
+[[ -L link.enc ]] || fail "the link to the output was replaced"
+cmp -s corpus.enc sub/linked.enc || fail "the file behind the link was not written"
+mkfifo out.fifo
+cat out.fifo >fifo.dec &
+run 0 "$wordloom" decode -d d.spl corpus.enc out.fifo
+wait
+[[ -p out.fifo ]] || fail "the FIFO was replaced"
+cmp -s corpus.txt fifo.dec || fail "the FIFO did not receive the text"
+# A read-only output is refused, also for root, and kept.
+printf 'keep' >ro.enc && chmod 444 ro.enc
+run 2 "$wordloom" encode -d d.spl corpus.txt ro.enc
+expect_err "read-only"
+[[ $(cat ro.enc) == keep ]] || fail "a read-only output was changed"
 
 # ---- the default dictionary ----
 WORDLOOM_DICT=$default_dict run 1 "$wordloom" check bad.txt
@@ -144,6 +165,12 @@ run 2 "$wordloom" info --password-file wrong.txt p.spl
 expect_err "Wrong password"
 run 2 "$wordloom" info p.spl </dev/null
 expect_err "password"
+# A weak password is refused and never printed, raw or escaped.
+printf 'w\227x\377y\377z\177\n' >weak.txt
+run 2 "$wordloom" learn --protect --password-file weak.txt corpus.txt -o weak.spl
+expect_err "weak key"
+grep -q -e "$(printf '\377')" -e 'xff' -e 'w.x' err.txt && fail "the password was printed: $(cat err.txt)"
+[[ -e weak.spl ]] && fail "a dictionary with a refused password was written"
 run 0 "$wordloom" add --password-file pw.txt -d p.spl wombat
 run 0 "$wordloom" suggest --password-file pw.txt -d p.spl wombat
 
@@ -166,6 +193,11 @@ grep -qxF 'i1.txt:1:11: brwn' err.txt || fail "brwn not shown with its place: $(
 grep -qxF '  0) brown' err.txt || fail "brown not offered first: $(cat err.txt)"
 grep -qxF '  the quick brwn fox' err.txt || fail "the line of brwn not shown: $(cat err.txt)"
 [[ ! -s out.txt ]] || fail "check --interactive printed on stdout: $(cat out.txt)"
+# A corrected file reached through a link: the file behind it changes, the link stays.
+mkdir -p texts && printf 'the quick brwn fox\n' >texts/i7.txt && ln -s texts/i7.txt i7.txt
+icheck 0 i7.txt '0\n'
+[[ -L i7.txt ]] || fail "check --interactive replaced the link"
+[[ $(cat texts/i7.txt) == 'the quick brown fox' ]] || fail "the linked file was not corrected: $(cat texts/i7.txt)"
 
 printf 'the quick brwn fox\n  a lazy dgo\n' >i2.txt
 icheck 0 i2.txt 'r fixed\nq\n'
@@ -214,7 +246,26 @@ expect_err "missing.spl"
 run 2 "$wordloom" check --bogus good.txt
 expect_err "--bogus"
 run 2 "$wordloom"
+[[ $(wc -l <err.txt) -le 5 ]] || fail "a bare wordloom printed more than a short usage: $(cat err.txt)"
+grep -q '^usage: wordloom' err.txt || fail "a bare wordloom printed no usage: $(cat err.txt)"
 run 2 "$wordloom" -a check good.txt
+run 2 "$wordloom" suggest -d d.spl --max-suggestions -1 FXO
+expect_err "--max-suggestions"
+run 2 "$wordloom" check -d d.spl --max-suggestions 99999999999999999999 good.txt
+expect_err "--max-suggestions"
+# A control byte in an option value is shown escaped, never raw.
+run 2 "$wordloom" check -d d.spl --ranking "$(printf 'x\001y')" good.txt
+expect_err 'x\x01y not in {likelihood,sort-methods}'
+run 1 "$wordloom" suggest -d d.spl --ranking Sort-Methods FXO   # names in any case
+grep -q "$(printf '\001')" err.txt && fail "a raw control byte reached stderr"
+# A binary file as the personal list is refused, not rewritten with its "words".
+printf 'MZ\0\001\002binary\n\377\376junk\n' >personal.bin
+cp personal.bin personal-before.bin
+printf '*qwzz\n#\n' | "$wordloom" -a -d d.spl -p personal.bin >out.txt 2>err.txt
+[[ $? -eq 2 ]] || fail "a binary personal list was accepted"
+expect_err "personal.bin"
+grep -q "$(printf '\377')" err.txt && fail "binary bytes reached stderr"
+cmp -s personal.bin personal-before.bin || fail "a binary personal list was rewritten"
 head -c 200 d.spl >corrupt.spl
 run 2 "$wordloom" check -d corrupt.spl good.txt
 expect_err "corrupt.spl"
@@ -231,6 +282,11 @@ run 2 "$wordloom" encode -d d.spl missing.txt out.enc
 printf '\0\377\377\377\377\0garbage' >garbage.enc
 run 2 "$wordloom" decode -d d.spl garbage.enc garbage.txt
 [[ -e garbage.txt ]] && fail "a failed decode left its output"
+expect_err "garbage.enc: Cannot decode"
+# A failure of the output names the output and the reason, not the input.
+run 2 "$wordloom" encode -d d.spl corpus.txt no-such-folder/out.enc
+expect_err '"no-such-folder/out.enc". No such file or directory'
+grep -q "corpus.txt" err.txt && fail "the output's failure named the input: $(cat err.txt)"
 leftovers=$(ls | grep -c -e '^garbage.txt.' -e '^out.enc.' -e '^d.spl.')
 [[ $leftovers -eq 0 ]] || fail "temporary files were left: $(ls)"
 run 2 "$wordloom" learn --fixed 9 corpus.txt -o f.spl

@@ -136,27 +136,6 @@ void TFileStream::Flush() {
   }
 }
 
-std::unique_ptr<TFileStream> TFileStream::CreateBeside(const std::string& FileName) {
-  std::string name = FileName + ".XXXXXX";
-  const int handle = ::mkstemp(name.data());
-  if (handle < 0) {
-    throw EFCreateError("Cannot create a file beside \"" + FileName + "\". " + SystemReason());
-  }
-  // mkstemp gives 0600; take the permissions of the file being replaced, or
-  // those a new file would get.
-  struct stat st {};
-  mode_t mode = 0;
-  if (::stat(FileName.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(handle, mode);
-  return std::unique_ptr<TFileStream>(new TFileStream(AdoptHandle{}, name, handle));
-}
-
 void TFileStream::SetSize(std::int64_t NewSize) {
   if (NewSize < 0 || ::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0) {
     throw EStreamError("Cannot change the size of \"" + FFileName + "\". " + SystemReason());
@@ -234,11 +213,5 @@ bool FileExists(const std::string& FileName) {
 }
 
 bool DeleteFile(const std::string& FileName) { return ::unlink(FileName.c_str()) == 0; }
-
-void RenameFile(const std::string& From, const std::string& To) {
-  if (::rename(From.c_str(), To.c_str()) != 0) {
-    throw EWriteError("Cannot rename \"" + From + "\" to \"" + To + "\". " + SystemReason());
-  }
-}
 
 }  // namespace wordloom

@@ -238,6 +238,11 @@ TEST_F(CommandsTest, LearnAddsCountsAndRefusesBadLines) {
   EXPECT_EQ(counted->Frequency("banana"), 1u);
   // The file keeps frequencies in fewer bytes; the word is what counts here.
   EXPECT_GT(learned("largest", "the\t4294967295\n")->Frequency("the"), 0u);
+  // Sums past the largest frequency saturate where the file stores them,
+  // instead of refusing, and leave the other words' sums alone.
+  const auto summed = learned("summed", "the\t4294967295\nthe\t7\nof\t3\nthe\t1\nof\t2\n");
+  EXPECT_EQ(summed->Frequency("of"), 5u);
+  EXPECT_EQ(summed->Frequency("the"), WidthMax(SpellWidth(summed->WordCount())));
 
   const struct {
     const char* lines;
@@ -247,7 +252,6 @@ TEST_F(CommandsTest, LearnAddsCountsAndRefusesBadLines) {
       {"ok\t1\n\t4\n", ":2: expected word<TAB>count"},
       {"apple\t0\n", ":1: the count must be a whole number"},
       {"apple\t3x\n", ":1: the count must be a whole number"},
-      {"apple\t4294967295\napple\t1\n", ":2: the frequency of \"apple\" would overflow"},
   };
   for (const auto& bad : kBad) {
     SCOPED_TRACE(bad.lines);
@@ -262,6 +266,23 @@ TEST_F(CommandsTest, LearnAddsCountsAndRefusesBadLines) {
     }
     EXPECT_FALSE(fs::exists(refused.Output));
   }
+}
+
+TEST(ErrorText, NonPrintableBytesAreEscapedAndUtf8Kept) {
+  EXPECT_EQ(PrintableText("plain words: 1, 2"), "plain words: 1, 2");
+  EXPECT_EQ(PrintableText(std::string("a\x01\nb\x7f", 5)), "a\\x01\\x0ab\\x7f");
+  EXPECT_EQ(PrintableText(std::string("nul\0", 4)), "nul\\x00");
+  // Valid UTF-8 of two, three and four bytes stays as it is.
+  EXPECT_EQ(PrintableText("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"),
+            "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80");
+  // A lone lead byte, a stray continuation, an overlong form and a surrogate do not.
+  EXPECT_EQ(PrintableText("\xc3x \x80 \xc0\xaf \xed\xa0\x80"),
+            "\\xc3x \\x80 \\xc0\\xaf \\xed\\xa0\\x80");
+  EXPECT_EQ(PrintableText("\xe2\x82"), "\\xe2\\x82");  // cut short at the end
+
+  std::ostringstream err;
+  EXPECT_EQ(ReportError(err, "x\x1b[31m: bad"), kExitError);
+  EXPECT_EQ(err.str(), "wordloom: x\\x1b[31m: bad\n");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <wordloom/wordloom.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <sstream>
 #include <streambuf>
@@ -18,10 +20,14 @@ namespace wordloom::cli {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
+using testing_support::FileNames;
 using testing_support::ReadFile;
 using testing_support::TempDir;
+using testing_support::WriteFile;
+
 
 const char kHeader[] = "@(#) International Ispell Version 3.2.06 (but really Wordloom 9.8.7)";
 
@@ -252,15 +258,38 @@ TEST(PipeProtocol, FailedSaveIsTheExitStatusAndLeavesNoTemporaryFile) {
   EXPECT_EQ(r.status, 1);
   // The session goes on after the failure, which the error stream names.
   EXPECT_THAT(r.lines, ElementsAre(kHeader, "*", ""));
-  EXPECT_EQ(r.errors, "wordloom: cannot write the personal dictionary " + dir + "/words.pws\n");
+  EXPECT_EQ(r.errors, "wordloom: cannot write the personal dictionary: Cannot write \"" + dir +
+                          "/words.pws\". No such file or directory\n");
 
   // Saving over an existing file replaces it whole.
   const std::string file = temp.File("replace.pws");
-  ASSERT_TRUE(SavePersonal(file, {"alpha", "beta", "gamma"}));
-  ASSERT_TRUE(SavePersonal(file, {"delta"}));
+  SavePersonal(file, {"alpha", "beta", "gamma"});
+  SavePersonal(file, {"delta"});
   EXPECT_EQ(ReadFile(file), "delta\n");
-  EXPECT_FALSE(std::filesystem::exists(file + ".wordloom-new"));
-  EXPECT_FALSE(SavePersonal(dir + "/x.pws", {"alpha"}));
+  EXPECT_THAT(FileNames(temp.Path()), ElementsAre("replace.pws"));
+  EXPECT_THROW(SavePersonal(dir + "/x.pws", {"alpha"}), EWriteError);
+}
+
+TEST(PipeProtocol, SaveFollowsALinkAndRefusesAReadOnlyList) {
+  const TempDir temp;
+  const std::string real = temp.File("real.pws");
+  WriteFile(real, "old\n");
+  std::filesystem::create_symlink("real.pws", temp.Path() / "link.pws");
+  // A file planted under the name the old save used is neither followed nor touched.
+  WriteFile(temp.File("link.pws.wordloom-new"), "planted\n");
+  Dictionary d({"hello"});
+  PipeOptions options;
+  options.PersonalFile = temp.File("link.pws");
+  EXPECT_EQ(Pipe(d.checker, "*qwzz\n#\n", options).status, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(temp.Path() / "link.pws"));
+  EXPECT_EQ(ReadFile(real), "old\nqwzz\n");
+  EXPECT_EQ(ReadFile(temp.File("link.pws.wordloom-new")), "planted\n");
+
+  ASSERT_EQ(::chmod(real.c_str(), 0444), 0);
+  const PipeRun r = Pipe(d.checker, "*more\n#\n", options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.errors, HasSubstr("read-only"));
+  EXPECT_EQ(ReadFile(real), "old\nqwzz\n");
 }
 
 TEST(PipeProtocol, ListModePrintsUnknownWordsOnly) {

@@ -110,6 +110,30 @@ TEST_F(SpellFileIoTest, SaveAndOpenRoundTripAndTheNoOpCases) {
   EXPECT_TRUE(app.Messages().empty());
 }
 
+TEST_F(SpellFileIoTest, SaveWritesThroughALinkAndRefusesAReadOnlyFile) {
+  TScriptedServices app;
+  ScopedApplicationServices scope(app);
+  fs::create_directory(dir_.Path() / "real");
+  const std::string real = Path("real/a.wl");
+  MakeFile(real, {"zeta"});
+  fs::create_symlink("real/a.wl", dir_.Path() / "link.wl");
+  TVelkWordloom d(nullptr);
+  d.SetSpellFileOptions({});
+  AddWords(d, {"alpha", "beta"});
+  d.SaveSpellFile(Path("link.wl"), false);
+  EXPECT_TRUE(fs::is_symlink(dir_.Path() / "link.wl"));
+  EXPECT_EQ(Contents(app, real), (Dict{{"alpha", 1}, {"beta", 1}}));
+  EXPECT_EQ(Listing(), (Names{"link.wl", "real"}));
+
+  // Refused before a byte is written; the dictionary stays modified.
+  const std::string before = ReadFile(real);
+  fs::permissions(real, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  d.AddToSpell("gamma");
+  EXPECT_THROW(d.SaveSpellFile(Path("link.wl"), false), EWriteError);
+  EXPECT_TRUE(d.SpellModified());
+  EXPECT_EQ(ReadFile(real), before);
+}
+
 TEST_F(SpellFileIoTest, RevertQuestionYesReloadsNoKeepsChanges) {
   TScriptedServices app;
   ScopedApplicationServices scope(app);

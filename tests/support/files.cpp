@@ -1,5 +1,6 @@
 #include "support/files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,6 +24,15 @@ void WriteFile(const std::string& Path, const std::string& Bytes) {
   out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
   out.close();
   if (!out) throw std::runtime_error("cannot write " + Path);
+}
+
+std::vector<std::string> FileNames(const std::filesystem::path& Folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(Folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace wordloom::testing_support

@@ -15,6 +15,7 @@
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/platform/coding.h"
 #include "wordloom/platform/exceptions.h"
+#include "wordloom/platform/file_writer.h"
 #include "wordloom/platform/form_file.h"
 #include "wordloom/platform/wipe.h"
 #include "wordloom/weaksecurity/weak_cipher.h"
@@ -323,23 +324,16 @@ void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
   Finally release_cipher([this] { Cipher.reset(); });
   if (Protect) Cipher = std::make_unique<TWeakCipher>(password);
 
-  // Written beside the target, forced to disk, renamed over it.
-  std::unique_ptr<TFileStream> file = TFileStream::CreateBeside(FileName);
-  const std::string temporary = file->FileName();
-  try {
+  // Written to a temporary, forced to disk and put in place by FileWriter,
+  // which follows links, writes special files in place and refuses read-only
+  // targets.
+  FileWriter().Save(FileName, [&](TStream& file) {
     Finally cleanup([this] {
       SpellStream = nullptr;
       FProgress->Hide();
     });
-    WriteWholeSpellFile(*file, Protect ? &password : nullptr);
-    file->Flush();
-    file.reset();
-    RenameFile(temporary, FileName);
-  } catch (...) {
-    file.reset();
-    DeleteFile(temporary);
-    throw;
-  }
+    WriteWholeSpellFile(file, Protect ? &password : nullptr);
+  });
   FSpellFileName = FileName;
   FSpellModified = false;
 }

@@ -71,17 +71,7 @@ class TFileStream : public TStream {
   // Forces what was written to the disk (EWriteError on failure).
   void Flush();
 
-  // Creates a new, empty file beside FileName (in its folder, with a unique
-  // name starting with FileName) for reading and writing, with the permissions
-  // FileName has, or the usual ones when it does not exist. For writing a file
-  // completely before it replaces FileName (RenameFile). EFCreateError on failure.
-  static std::unique_ptr<TFileStream> CreateBeside(const std::string& FileName);
-
  private:
-  struct AdoptHandle {};
-  TFileStream(AdoptHandle, std::string FileName, int Handle)
-      : FFileName(std::move(FileName)), FHandle(Handle) {}
-
   std::string FFileName;
   int FHandle = -1;
 };
@@ -120,7 +110,5 @@ class TMemoryStream : public TStream {
 bool FileExists(const std::string& FileName);
 // Deletes the file; returns false when it could not be deleted.
 bool DeleteFile(const std::string& FileName);
-// Renames From to To, replacing To at once if it exists; EWriteError on failure.
-void RenameFile(const std::string& From, const std::string& To);
 
 }  // namespace wordloom
