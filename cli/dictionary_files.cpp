@@ -27,16 +27,6 @@ std::string JoinMessages(const std::vector<std::string>& messages) {
   return out;
 }
 
-// The reason of a failed open or save, as the tool prints it. The cipher's
-// message for a weak key quotes the password; a password is never printed.
-std::string ReasonOf(const Exception& e) {
-  const std::string_view message = e.what();
-  if (dynamic_cast<const EDiscrInteger*>(&e) != nullptr &&
-      message.substr(0, 17) == "Weak key password") {
-    return "the password gives a weak key; choose another";
-  }
-  return e.Message();
-}
 
 }  // namespace
 
@@ -123,7 +113,7 @@ void OpenDictionary(ToolChecker& Checker, const std::string& Path, TerminalServi
   try {
     Checker.OpenSpellFile(Path);
   } catch (const Exception& e) {
-    throw CliError(Path + ": " + ReasonOf(e));
+    throw CliError(Path + ": " + e.Message());
   }
   if (Checker.SpellFileName() != Path) {
     const std::string why = JoinMessages(Services.TakeMessages());
@@ -138,7 +128,7 @@ void SaveDictionary(ToolChecker& Checker, const std::string& Path, bool Protect,
   try {
     Checker.SaveSpellFile(Path, Protect);
   } catch (const Exception& e) {
-    throw CliError(Path + ": " + ReasonOf(e));
+    throw CliError(Path + ": " + e.Message());
   }
   if (Checker.SpellFileName() != Path || Checker.SpellModified()) {
     const std::string why = JoinMessages(Services.TakeMessages());

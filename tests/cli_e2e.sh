@@ -168,7 +168,7 @@ expect_err "password"
 # A weak password is refused and never printed, raw or escaped.
 printf 'w\227x\377y\377z\177\n' >weak.txt
 run 2 "$wordloom" learn --protect --password-file weak.txt corpus.txt -o weak.spl
-expect_err "weak key"
+expect_err "Weak key password: choose another password"
 grep -q -e "$(printf '\377')" -e 'xff' -e 'w.x' err.txt && fail "the password was printed: $(cat err.txt)"
 [[ -e weak.spl ]] && fail "a dictionary with a refused password was written"
 run 0 "$wordloom" add --password-file pw.txt -d p.spl wombat

@@ -59,9 +59,8 @@ TDiscreteInteger::TDiscreteInteger(std::string_view S) {
     DiscrPower(FBase);
     // 2 is a square modulo P (P mod 8 = 7), so its order is Q and 2^(2r) = 1
     // exactly when r = 0: the number is a multiple of Q.
-    if (FBase == 1) {
-      throw EDiscrInteger("Weak key password: \"" + std::string(S) + "\"");
-    }
+    // The message never quotes S: it is half of a password.
+    if (FBase == 1) throw EDiscrInteger(kWeakKeyMessage);
     CalcDiscrPowers();
   } catch (...) {
     // The destructor does not run for a half-built object.

@@ -21,6 +21,10 @@ inline constexpr std::uint32_t kDiscrP = 4294967087u;
 // P = 2Q + 1 with Q prime, so every square other than 1 has order Q.
 inline constexpr std::uint32_t kDiscrQ = 2147483543u;
 
+// The message of a weak key string. It names no byte of the string: the string
+// is half of a password, and messages end up on screens and in logs.
+inline constexpr const char* kWeakKeyMessage = "Weak key password: choose another password";
+
 // Sets R := A * B mod P for any uint32 A and B. R may be the same variable as A
 // or B: both factors are read before R is written.
 //   std::uint32_t x = 4294967295u;
@@ -37,7 +41,7 @@ class TDiscreteInteger : public TObject {
 
   // Builds the function from the bytes of S (the first byte is the least
   // significant). Throws EIntOverflow for an empty S and EDiscrInteger
-  // ("Weak key password: \"S\"") when the number is a multiple of Q.
+  // (kWeakKeyMessage) when the number is a multiple of Q.
   explicit TDiscreteInteger(std::string_view S);
   ~TDiscreteInteger() override;
 
