@@ -110,11 +110,10 @@ std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view
       }
     }
   };
-  for (const TextWord& w : WordsOfText(Checker, Text)) {
-    if (IsAcceptedWord(Checker, w.Word, CaseSensitive)) continue;
-    const std::string_view shown = WithoutQuotes(Text.substr(w.Start, w.Span));
-    walk_to(static_cast<std::size_t>(shown.data() - Text.data()));
-    out.push_back({line, column, std::string(shown), FoldApostrophes(WithoutQuotes(w.Word))});
+  for (const UnicodeWord& w : FindUnicodeWords(Text)) {
+    if (IsKnownWord(Checker, w.Lookup, CaseSensitive)) continue;
+    walk_to(w.Offset);
+    out.push_back({line, column, std::string(Text.substr(w.Offset, w.Length)), w.Lookup});
   }
   return out;
 }

@@ -52,7 +52,9 @@ using WordPredicate = std::function<bool(const std::string& Word)>;
 // True when Word is a word of Dict or AlsoKnown accepts it; unless
 // CaseSensitive, also when Word starts with a capital and its lower-case
 // form is known, or is in capitals (IsAllCapitals) and its capitalised form
-// is known. An empty word is never known.
+// is known. A possessive is known when its possessor is ("John's" for
+// "John"; "it's" only from the dictionary), a hyphenated word when each of
+// its parts is. An empty word is never known.
 bool IsKnownWord(TVelkWordloom& Dict, const std::string& Word, bool CaseSensitive,
                  const WordPredicate& AlsoKnown = {});
 
