@@ -173,7 +173,7 @@ int RunCheck(const CheckOptions& Options, TerminalServices& Services, std::ostre
       const std::vector<std::string> suggestions =
           SuggestionsFor(checker, u.Spelling, Options.MaxSuggestions, Options.CaseSensitive);
       for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        Out << (i == 0 ? ": " : ", ") << suggestions[i];
+        Out << (i == 0 ? ": " : ", ") << InWritersApostrophes(suggestions[i], u.Word);
       }
       Out << '\n';
     }

@@ -49,7 +49,9 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
     const std::string closing = AWord.substr(opening.size() + bare.size());
     const std::vector<std::string> suggestions =
         SuggestionsFor(FChecker, spelling, limit, FOptions.CaseSensitive);
-    const auto quoted = [&](std::size_t n) { return opening + suggestions[n] + closing; };
+    const auto quoted = [&](std::size_t n) {
+      return opening + InWritersApostrophes(suggestions[n], bare) + closing;
+    };
     ShowWord(*Checker, AWord, suggestions);
     for (;;) {
       FPrompts << "> " << std::flush;

@@ -119,7 +119,7 @@ class PipeSession {
       }
       FOut << "& " << w.Text << ' ' << suggestions.size() << ' ' << w.Offset << ':';
       for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        FOut << (i == 0 ? " " : ", ") << suggestions[i];
+        FOut << (i == 0 ? " " : ", ") << InWritersApostrophes(suggestions[i], w.Text);
       }
       FOut << '\n';
     }

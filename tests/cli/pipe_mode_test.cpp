@@ -88,7 +88,7 @@ TEST(PipeWords, CutsLettersAndCountsCharacters) {
 
 TEST(PipeProtocol, TypographicTextGivesNoFalseAlarmAndOffsetsInCharacters) {
   Dictionary d({"it's", "fine", "John", "book", "then", "quoted", "end", "costs", "see", "or",
-                "mail", "on", "the", "world"});
+                "mail", "on", "the", "world", "don't"});
   const struct {
     const char* Name;
     const char* Line;
@@ -104,6 +104,9 @@ TEST(PipeProtocol, TypographicTextGivesNoFalseAlarmAndOffsetsInCharacters) {
       {"the writer's apostrophe is shown, the dictionary's is looked up",
        "😀 Qx’zzv",
        {"# Qx’zzv 2"}},
+      {"a correction keeps the writer's apostrophe",
+       "dom’t dom't",
+       {"& dom’t 1 0: don’t", "& dom't 1 6: don't"}},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.Name);

@@ -130,6 +130,25 @@ TEST(SpellingRulesTest, PossessivesAndHyphenatedWords) {
   EXPECT_TRUE(IsKnownWord(c, "it's", true));
 }
 
+TEST(SpellingRulesTest, CorrectionsKeepTheWritersApostrophe) {
+  const struct {
+    const char* suggestion;
+    const char* typed;
+    const char* expected;
+  } kCases[] = {
+      {"don't", "dom\xE2\x80\x99t", "don\xE2\x80\x99t"},
+      {"don't", "dom't", "don't"},
+      {"rock'n'roll", "rock\xE2\x80\x99n\xE2\x80\x99rol", "rock\xE2\x80\x99n\xE2\x80\x99roll"},
+      // Mixed in the typed word: the suggestion stays as the dictionary has it.
+      {"rock'n'roll", "rock'n\xE2\x80\x99rol", "rock'n'roll"},
+      {"dont", "dom\xE2\x80\x99t", "dont"},
+  };
+  for (const auto& k : kCases) {
+    SCOPED_TRACE(k.typed);
+    EXPECT_EQ(InWritersApostrophes(k.suggestion, k.typed), k.expected);
+  }
+}
+
 TEST(SpellingRulesTest, QuotationMarksAndTypographicApostrophes) {
   const std::string rsquo(kTypographicApostrophe);
   EXPECT_EQ(WithoutQuotes("'tis'"), "tis");

@@ -177,6 +177,23 @@ bool HasLetter(std::string_view Word) {
   });
 }
 
+std::string InWritersApostrophes(std::string Suggestion, std::string_view Typed) {
+  if (Typed.find(kTypographicApostrophe) == std::string_view::npos ||
+      Typed.find('\'') != std::string_view::npos) {
+    return Suggestion;
+  }
+  std::string out;
+  out.reserve(Suggestion.size() + 4);
+  for (char c : Suggestion) {
+    if (c == '\'') {
+      out += kTypographicApostrophe;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 bool IsAcceptedWord(TVelkWordloom& Dict, std::string_view Word, bool CaseSensitive) {
   const std::string_view bare = WithoutQuotes(Word);
   return !HasLetter(bare) || IsKnownWord(Dict, FoldApostrophes(bare), CaseSensitive);
