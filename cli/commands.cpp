@@ -96,7 +96,7 @@ std::string WidthText(std::uint32_t count) {
 }  // namespace
 
 std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view Text,
-                                          bool CaseSensitive) {
+                                          bool CaseSensitive, MarkupMode Mode) {
   std::vector<UnknownWord> out;
   // The position of `offset`, found by walking on from the last word.
   std::size_t offset = 0, line = 1, column = 1;
@@ -110,7 +110,7 @@ std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view
       }
     }
   };
-  for (const UnicodeWord& w : FindUnicodeWords(Text)) {
+  for (const UnicodeWord& w : FindProseWords(Text, Mode)) {
     if (IsKnownWord(Checker, w.Lookup, CaseSensitive)) continue;
     walk_to(w.Offset);
     out.push_back({line, column, std::string(Text.substr(w.Offset, w.Length)), w.Lookup});
@@ -167,7 +167,8 @@ int RunCheck(const CheckOptions& Options, TerminalServices& Services, std::ostre
   bool found = false;
   for (const std::string& file : Options.Files) {
     const std::string text = ReadInput(file, true);
-    for (const UnknownWord& u : FindUnknownWords(checker, text, Options.CaseSensitive)) {
+    for (const UnknownWord& u :
+         FindUnknownWords(checker, text, Options.CaseSensitive, Options.Mode)) {
       found = true;
       Out << DisplayName(file) << ':' << u.Line << ':' << u.Column << ": " << u.Word;
       const std::vector<std::string> suggestions =

@@ -29,9 +29,10 @@ struct UnknownWord {
 };
 
 // The words of the UTF-8 Text (FindUnicodeWords: no URLs, e-mail addresses
-// or words with digits) that the dictionary does not know (IsKnownWord).
+// or words with digits; in Mode, no markup: FindProseWords) that the
+// dictionary does not know (IsKnownWord).
 std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view Text,
-                                          bool CaseSensitive);
+                                          bool CaseSensitive, MarkupMode Mode = MarkupMode::kPlain);
 
 struct LearnOptions {
   std::vector<std::string> Files;
@@ -50,6 +51,8 @@ struct CheckOptions {
   std::size_t MaxSuggestions = 10;
   bool CaseSensitive = false;
   TSuggestionRanking Ranking = srkLikelihood;
+  // The markup whose commands are not checked (plain check only).
+  MarkupMode Mode = MarkupMode::kPlain;
 };
 
 int RunLearn(const LearnOptions& Options, TerminalServices& Services);

@@ -147,7 +147,7 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
       start = 0;
     }
     const std::size_t end = start + Word.size();
-    for (const UnicodeWord& w : FindUnicodeWords(line)) {
+    for (const UnicodeWord& w : FindProseWords(line, FOptions.Mode)) {
       if (w.Offset < end && w.Offset + w.Length > start &&
           !IsKnownWord(FChecker, w.Lookup, FOptions.CaseSensitive)) {
         return false;

@@ -40,7 +40,21 @@ struct CommonArgs {
   std::string PasswordFile;
   bool CaseSensitive = false;
   wordloom::TSuggestionRanking Ranking = wordloom::srkLikelihood;
+  wordloom::MarkupMode Mode = wordloom::MarkupMode::kPlain;
 };
+
+// --mode: the markup whose commands and tags are not checked.
+void AddModeOption(CLI::App* app, CommonArgs& common) {
+  const std::map<std::string, wordloom::MarkupMode> names = {
+      {"plain", wordloom::MarkupMode::kPlain},
+      {"tex", wordloom::MarkupMode::kTex},
+      {"html", wordloom::MarkupMode::kHtml},
+      {"markdown", wordloom::MarkupMode::kMarkdown},
+      {"nroff", wordloom::MarkupMode::kNroff}};
+  app->add_option("--mode", common.Mode,
+                  "markup left unchecked: plain (the default), tex, html, markdown or nroff")
+      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case));
+}
 
 // --ranking: the order of the suggestions.
 void AddRankingOption(CLI::App* app, CommonArgs& common) {
@@ -68,8 +82,15 @@ void AddPipeOptions(CLI::App* app, PipeArgs& pipe, CommonArgs& common) {
   app->add_flag("--case-sensitive", common.CaseSensitive,
                 "capitalised words need their own dictionary entry");
   AddRankingOption(app, common);
+  AddModeOption(app, common);
+  app->add_flag_callback(
+      "-t", [&common] { common.Mode = wordloom::MarkupMode::kTex; }, "TeX mode (--mode tex)");
+  app->add_flag_callback(
+      "-H", [&common] { common.Mode = wordloom::MarkupMode::kHtml; }, "HTML mode (--mode html)");
+  app->add_flag_callback(
+      "-n", [&common] { common.Mode = wordloom::MarkupMode::kNroff; }, "nroff mode (--mode nroff)");
   // Formatter options of ispell that editors pass: accepted, without effect.
-  app->add_flag("-m,-B,-C,-S,-t,-n,-H", pipe.Ignored, "accepted for ispell compatibility; ignored");
+  app->add_flag("-m,-B,-C,-S", pipe.Ignored, "accepted for ispell compatibility; ignored");
   app->add_option("-W", pipe.FormatterWidth, "accepted for ispell compatibility; ignored");
 }
 
@@ -92,6 +113,7 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
   options.CaseSensitive = common.CaseSensitive;
   options.Version = WORDLOOM_VERSION;
   options.Ranking = common.Ranking;
+  options.Mode = common.Mode;
   return RunPipe(checker, std::cin, std::cout, std::cerr, options) == 0 ? kExitOk : kExitError;
 }
 
@@ -151,6 +173,7 @@ int main(int argc, char** argv) {
   check_cmd->add_option("--max-suggestions", check.MaxSuggestions,
                         "suggestions per word, 0 for none (default 10)");
   AddRankingOption(check_cmd, common);
+  AddModeOption(check_cmd, common);
   check_cmd->add_flag("--interactive", interactive,
                       "ask about each unknown word and correct the files in place; commands\n"
                       "are read from standard input, the words and prompts go to stderr");
@@ -237,6 +260,7 @@ int main(int argc, char** argv) {
     check.Dictionary = common.Dictionary;
     check.CaseSensitive = common.CaseSensitive;
     check.Ranking = common.Ranking;
+    check.Mode = common.Mode;
     if (command == check_cmd) {
       if (interactive) return RunInteractiveCheck(check, services, std::cin, std::cerr);
       return RunCheck(check, services, std::cout);

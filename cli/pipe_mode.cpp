@@ -106,7 +106,7 @@ class PipeSession {
   }
 
   void CheckText(const std::string& line, std::size_t from) {
-    for (const PipeWord& w : SplitWords(line, from)) {
+    for (const PipeWord& w : SplitWords(line, from, FOptions.Mode)) {
       if (IsKnown(w.Lookup)) {
         if (!FTerse) FOut << "*\n";
         continue;
@@ -127,7 +127,7 @@ class PipeSession {
   }
 
   void ListLine(const std::string& line) {
-    for (const PipeWord& w : SplitWords(line)) {
+    for (const PipeWord& w : SplitWords(line, 0, FOptions.Mode)) {
       if (!IsKnown(w.Lookup)) FOut << w.Text << '\n';
     }
   }
@@ -174,12 +174,12 @@ class PipeSession {
 
 }  // namespace
 
-std::vector<PipeWord> SplitWords(std::string_view Line, std::size_t From) {
+std::vector<PipeWord> SplitWords(std::string_view Line, std::size_t From, MarkupMode Mode) {
   std::vector<PipeWord> words;
   From = std::min(From, Line.size());
   // Characters before byte `offset`, counted on from the last word.
   std::size_t chars = CharacterCount(Line.substr(0, From)), offset = From;
-  for (UnicodeWord& w : FindUnicodeWords(Line.substr(From))) {
+  for (UnicodeWord& w : FindProseWords(Line.substr(From), Mode)) {
     const std::size_t start = From + w.Offset;
     chars += CharacterCount(Line.substr(offset, start - offset));
     offset = start;

@@ -44,6 +44,8 @@ struct PipeOptions {
   std::string Version;
   // The order of the suggestions ("&" lines).
   TSuggestionRanking Ranking = srkLikelihood;
+  // The markup whose commands are not checked, line by line.
+  MarkupMode Mode = MarkupMode::kPlain;
 };
 
 // The most suggestions one result line carries.
@@ -72,9 +74,10 @@ struct PipeWord {
   std::size_t Offset = 0;
 };
 
-// The words of Line from byte From on, as FindUnicodeWords finds them.
+// The words of Line from byte From on, as FindProseWords finds them in Mode.
 // Offsets count characters (CharacterCount) from the start of Line, as ispell
 // clients expect.
-std::vector<PipeWord> SplitWords(std::string_view Line, std::size_t From = 0);
+std::vector<PipeWord> SplitWords(std::string_view Line, std::size_t From = 0,
+                                 MarkupMode Mode = MarkupMode::kPlain);
 
 }  // namespace wordloom::cli

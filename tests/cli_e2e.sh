@@ -258,6 +258,14 @@ grep -qv '^[*@]\|^$' out.txt && fail "-a reported words of clean prose: $(cat ou
 printf 'costs 5€ and a “misspeled” word\n' | "$wordloom" -a -d "$default_dict" >out.txt 2>err.txt
 grep -q '^& misspeled [0-9]* 16: misspelled' out.txt || fail "-a offset of misspeled: $(cat out.txt)"
 
+# ---- markup modes ----
+printf '<p class="qqqz">the <b>dgo</b> &amp; fox</p>\n' >page.html
+run 1 "$wordloom" check -d d.spl --mode html page.html
+[[ $(cat out.txt) == 'page.html:1:24: dgo: dog' ]] || fail "check --mode html: $(cat out.txt)"
+run 2 "$wordloom" check -d d.spl --mode qqqz page.html
+printf '\\textbf{the} dgo\n' | "$wordloom" -a -t -d d.spl >out.txt 2>err.txt || fail "-a -t exited $?"
+grep -q '^& dgo [0-9]* 13: dog' out.txt || fail "-a -t did not skip the command: $(cat out.txt)"
+
 if ((failures > 0)); then
   echo "$failures check(s) failed" >&2
   exit 1

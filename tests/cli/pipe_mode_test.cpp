@@ -117,6 +117,19 @@ TEST(PipeProtocol, TypographicTextGivesNoFalseAlarmAndOffsetsInCharacters) {
   }
 }
 
+TEST(PipeProtocol, MarkupModesLeaveCommandsAndTagsUnchecked) {
+  Dictionary d({"world", "fine"});
+  PipeOptions tex;
+  tex.Mode = MarkupMode::kTex;
+  PipeRun r = Pipe(d.checker, "\\textbf{wrold} \\emph{fine} % qqqz\n", tex);
+  EXPECT_THAT(r.lines, ElementsAre(StartsWith("@(#)"), "& wrold 1 8: world", "*", ""));
+  PipeOptions html;
+  html.Mode = MarkupMode::kHtml;
+  html.ListMode = true;
+  r = Pipe(d.checker, "<p class=\"qqqz\">wrold &nbsp;fine</p>\n", html);
+  EXPECT_THAT(r.lines, ElementsAre("wrold"));
+}
+
 TEST(PipeProtocol, AnswersEachLineWithOneResultPerWordAndAnEmptyLine) {
   Dictionary d({"hello", "wonderful", "the", "café", "naïve"});
   const PipeRun r = Pipe(d.checker,
