@@ -53,7 +53,8 @@ void AddModeOption(CLI::App* app, CommonArgs& common) {
       {"nroff", wordloom::MarkupMode::kNroff}};
   app->add_option("--mode", common.Mode,
                   "markup left unchecked: plain (the default), tex, html, markdown or nroff")
-      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case));
+      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case).description(""))
+      ->type_name("MODE");
 }
 
 // --ranking: the order of the suggestions.
@@ -63,7 +64,8 @@ void AddRankingOption(CLI::App* app, CommonArgs& common) {
   app->add_option("--ranking", common.Ranking,
                   "order of the suggestions: likelihood (the words most likely meant first,\n"
                   "the default) or sort-methods (fewest deviations, then alphabetic)")
-      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case));
+      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case).description(""))
+      ->type_name("RANKING");
 }
 
 void AddDictionaryOptions(CLI::App* app, CommonArgs& common) {
