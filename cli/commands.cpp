@@ -103,7 +103,7 @@ std::string WidthText(std::uint32_t count) {
 }  // namespace
 
 std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view Text,
-                                          bool CaseSensitive) {
+                                          bool CaseSensitive, MarkupMode Mode) {
   std::vector<UnknownWord> out;
   // The position of `offset`, found by walking on from the last word.
   std::size_t offset = 0, line = 1, column = 1;
@@ -117,11 +117,10 @@ std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view
       }
     }
   };
-  for (const TextWord& w : WordsOfText(Checker, Text)) {
-    if (IsAcceptedWord(Checker, w.Word, CaseSensitive)) continue;
-    const std::string_view shown = WithoutQuotes(Text.substr(w.Start, w.Span));
-    walk_to(static_cast<std::size_t>(shown.data() - Text.data()));
-    out.push_back({line, column, std::string(shown), FoldApostrophes(WithoutQuotes(w.Word))});
+  for (const UnicodeWord& w : FindProseWords(Text, Mode)) {
+    if (IsKnownWord(Checker, w.Lookup, CaseSensitive)) continue;
+    walk_to(w.Offset);
+    out.push_back({line, column, std::string(Text.substr(w.Offset, w.Length)), w.Lookup});
   }
   return out;
 }
@@ -175,13 +174,14 @@ int RunCheck(const CheckOptions& Options, TerminalServices& Services, std::ostre
   bool found = false;
   for (const std::string& file : Options.Files) {
     const std::string text = ReadInput(file, true);
-    for (const UnknownWord& u : FindUnknownWords(checker, text, Options.CaseSensitive)) {
+    for (const UnknownWord& u :
+         FindUnknownWords(checker, text, Options.CaseSensitive, Options.ModeFor(file))) {
       found = true;
       Out << DisplayName(file) << ':' << u.Line << ':' << u.Column << ": " << u.Word;
       const std::vector<std::string> suggestions =
           SuggestionsFor(checker, u.Spelling, Options.MaxSuggestions, Options.CaseSensitive);
       for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        Out << (i == 0 ? ": " : ", ") << suggestions[i];
+        Out << (i == 0 ? ": " : ", ") << InWritersApostrophes(suggestions[i], u.Word);
       }
       Out << '\n';
     }

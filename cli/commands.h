@@ -21,18 +21,18 @@ namespace wordloom::cli {
 struct UnknownWord {
   std::size_t Line = 0;
   std::size_t Column = 0;
-  // The word as it stands in the text, quotation marks removed.
+  // The word as it stands in the text.
   std::string Word;
-  // The word as the dictionary spells it (typographic apostrophes folded,
-  // the format character's token as its replacement): what to correct.
+  // The word as the dictionary spells it (NFC, typographic apostrophes
+  // folded: UnicodeWord::Lookup): what to correct.
   std::string Spelling;
 };
 
-// Cuts Text into words with the dictionary's tokenizer and returns those it
-// does not accept (IsAcceptedWord: apostrophes around a word are not part of
-// it; a word without any letter passes).
+// The words of the UTF-8 Text (FindUnicodeWords: no URLs, e-mail addresses
+// or words with digits; in Mode, no markup: FindProseWords) that the
+// dictionary does not know (IsKnownWord).
 std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view Text,
-                                          bool CaseSensitive);
+                                          bool CaseSensitive, MarkupMode Mode = MarkupMode::kPlain);
 
 struct LearnOptions {
   std::vector<std::string> Files;
@@ -51,6 +51,15 @@ struct CheckOptions {
   std::size_t MaxSuggestions = 10;
   bool CaseSensitive = false;
   TSuggestionRanking Ranking = srkLikelihood;
+  // The markup whose commands are not checked; unless ModeGiven, each file's
+  // own by its extension (MarkupModeForFile).
+  MarkupMode Mode = MarkupMode::kPlain;
+  bool ModeGiven = false;
+
+  // The markup mode File is checked in.
+  MarkupMode ModeFor(const std::string& File) const {
+    return ModeGiven ? Mode : MarkupModeForFile(File);
+  }
 };
 
 int RunLearn(const LearnOptions& Options, TerminalServices& Services);

@@ -42,7 +42,7 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
 
   TCheckResults Execute(TVelkSpellChecker* Checker, std::string& AWord) override {
     if (FCancelled) return crCancel;
-    if (AcceptedByTool(AWord)) return crIgnoreAll;
+    if (AcceptedByTool(*Checker, AWord)) return crIgnoreAll;
     const std::size_t limit = std::min<std::size_t>(FOptions.MaxSuggestions, 10);
     // Quotation marks around the word are no part of it: it is corrected and
     // added without them, and a correction takes its place between them.
@@ -52,7 +52,9 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
     const std::string closing = AWord.substr(opening.size() + bare.size());
     const std::vector<std::string> suggestions =
         SuggestionsFor(FChecker, spelling, limit, FOptions.CaseSensitive);
-    const auto quoted = [&](std::size_t n) { return opening + suggestions[n] + closing; };
+    const auto quoted = [&](std::size_t n) {
+      return opening + InWritersApostrophes(suggestions[n], bare) + closing;
+    };
     ShowWord(*Checker, AWord, suggestions);
     for (;;) {
       FPrompts << "> " << std::flush;
@@ -117,23 +119,51 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
     return s.substr(b, e - b + 1);
   }
 
-  bool AcceptedByTool(const std::string& Word) const {
-    return IsAcceptedWord(FChecker, Word, FOptions.CaseSensitive);
+  // Where Word, just cut by the checker's pass, starts in Text: before the
+  // caret, which stands after it (and the delimiter that ended it).
+  static std::size_t WordStart(const std::string& Text, const TVelkSpellChecker& Checker,
+                               const std::string& Word) {
+    const std::size_t caret = std::min<std::size_t>(
+        static_cast<std::size_t>(std::max(0, Checker.Memo()->SelStart())), Text.size());
+    if (Word.empty() || caret < Word.size()) return caret;
+    const std::size_t at = Text.rfind(Word, caret - Word.size());
+    return at == std::string::npos ? caret : at;
+  }
+
+  // Whether plain `check` passes the place of Word: no word it finds in
+  // Word's line (FindUnicodeWords, so URLs, e-mail addresses and numbers
+  // are left out) that overlaps Word is unknown. The pass cuts with the
+  // dictionary's byte delimiters, so Word may be a piece of a URL or words
+  // glued by a dash.
+  bool AcceptedByTool(const TVelkSpellChecker& Checker, const std::string& Word) const {
+    const std::string text = Checker.Memo() != nullptr ? Checker.Memo()->Text() : std::string();
+    std::size_t start = Checker.Memo() != nullptr ? WordStart(text, Checker, Word) : 0;
+    std::string_view line(text);
+    if (Checker.Memo() != nullptr && text.compare(start, Word.size(), Word) == 0) {
+      const std::size_t line_start = start == 0 ? std::string::npos : text.rfind('\n', start - 1);
+      const std::size_t from = line_start == std::string::npos ? 0 : line_start + 1;
+      const std::size_t to = std::min(text.find('\n', start), text.size());
+      line = line.substr(from, to - from);
+      start -= from;
+    } else {
+      line = Word;
+      start = 0;
+    }
+    const std::size_t end = start + Word.size();
+    for (const UnicodeWord& w : FindProseWords(line, FOptions.ModeFor(FFileName))) {
+      if (w.Offset < end && w.Offset + w.Length > start &&
+          !IsKnownWord(FChecker, w.Lookup, FOptions.CaseSensitive)) {
+        return false;
+      }
+    }
+    return true;
   }
 
   // "FILE:LINE:COLUMN: WORD", the line with the word marked, the corrections.
   void ShowWord(const TVelkSpellChecker& Checker, const std::string& Word,
                 const std::vector<std::string>& Suggestions) {
     const std::string text = Checker.Memo()->Text();
-    // The caret stands after the word (and the delimiter that ended it).
-    const std::size_t caret =
-        std::min<std::size_t>(static_cast<std::size_t>(std::max(0, Checker.Memo()->SelStart())),
-                              text.size());
-    std::size_t start = caret;
-    if (!Word.empty() && caret >= Word.size()) {
-      const std::size_t at = text.rfind(Word, caret - Word.size());
-      if (at != std::string::npos) start = at;
-    }
+    const std::size_t start = WordStart(text, Checker, Word);
     const std::size_t line_start = text.rfind('\n', start == 0 ? 0 : start - 1);
     const std::size_t from = (line_start == std::string::npos || start == 0) ? 0 : line_start + 1;
     std::size_t to = text.find('\n', start);

@@ -43,7 +43,29 @@ struct CommonArgs {
   bool CaseSensitive = false;
   std::string RankingName = "likelihood";
   wordloom::TSuggestionRanking Ranking = wordloom::srkLikelihood;
+  std::string ModeName = "plain";
+  wordloom::MarkupMode Mode = wordloom::MarkupMode::kPlain;
 };
+
+// The markup modes by name, for --mode and its short flags.
+const std::map<std::string, wordloom::MarkupMode>& ModeNames() {
+  static const std::map<std::string, wordloom::MarkupMode> names = {
+      {"plain", wordloom::MarkupMode::kPlain},
+      {"tex", wordloom::MarkupMode::kTex},
+      {"html", wordloom::MarkupMode::kHtml},
+      {"markdown", wordloom::MarkupMode::kMarkdown},
+      {"nroff", wordloom::MarkupMode::kNroff}};
+  return names;
+}
+
+// --mode: the markup whose commands and tags are not checked, taken as a name
+// and turned into the enumeration after parsing, like --ranking.
+void AddModeOption(CLI::App* app, CommonArgs& common) {
+  app->add_option("--mode", common.ModeName,
+                  "markup left unchecked: plain (the default), tex, html, markdown or nroff")
+      ->check(CLI::IsMember({"plain", "tex", "html", "markdown", "nroff"}, CLI::ignore_case))
+      ->type_name("MODE");
+}
 
 // --ranking: the order of the suggestions, taken as a name and turned into
 // the enumeration after parsing, so that a refused value is shown as given.
@@ -51,7 +73,8 @@ void AddRankingOption(CLI::App* app, CommonArgs& common) {
   app->add_option("--ranking", common.RankingName,
                   "order of the suggestions: likelihood (the words most likely meant first,\n"
                   "the default) or sort-methods (fewest deviations, then alphabetic)")
-      ->check(CLI::IsMember({"likelihood", "sort-methods"}, CLI::ignore_case));
+      ->check(CLI::IsMember({"likelihood", "sort-methods"}, CLI::ignore_case))
+      ->type_name("RANKING");
 }
 
 void AddDictionaryOptions(CLI::App* app, CommonArgs& common) {
@@ -70,8 +93,15 @@ void AddPipeOptions(CLI::App* app, PipeArgs& pipe, CommonArgs& common) {
   app->add_flag("--case-sensitive", common.CaseSensitive,
                 "capitalised words need their own dictionary entry");
   AddRankingOption(app, common);
+  AddModeOption(app, common);
+  app->add_flag_callback(
+      "-t", [&common] { common.ModeName = "tex"; }, "TeX mode (--mode tex)");
+  app->add_flag_callback(
+      "-H", [&common] { common.ModeName = "html"; }, "HTML mode (--mode html)");
+  app->add_flag_callback(
+      "-n", [&common] { common.ModeName = "nroff"; }, "nroff mode (--mode nroff)");
   // Formatter options of ispell that editors pass: accepted, without effect.
-  app->add_flag("-m,-B,-C,-S,-t,-n,-H", pipe.Ignored, "accepted for ispell compatibility; ignored");
+  app->add_flag("-m,-B,-C,-S", pipe.Ignored, "accepted for ispell compatibility; ignored");
   app->add_option("-W", pipe.FormatterWidth, "accepted for ispell compatibility; ignored");
 }
 
@@ -94,6 +124,7 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
   options.CaseSensitive = common.CaseSensitive;
   options.Version = WORDLOOM_VERSION;
   options.Ranking = common.Ranking;
+  options.Mode = common.Mode;
   return RunPipe(checker, std::cin, std::cout, std::cerr, options) == 0 ? kExitOk : kExitError;
 }
 
@@ -154,6 +185,7 @@ int main(int argc, char** argv) {
                         "suggestions per word, 0 for none (default 10)")
       ->check(CLI::Range(std::size_t{0}, kMaxSuggestions));
   AddRankingOption(check_cmd, common);
+  AddModeOption(check_cmd, common);
   check_cmd->add_flag("--interactive", interactive,
                       "ask about each unknown word and correct the files in place; commands\n"
                       "are read from standard input, the words and prompts go to stderr");
@@ -206,10 +238,11 @@ int main(int argc, char** argv) {
     return ReportError(std::cerr, e.what());
   }
 
-  // IsMember accepted the name in any case.
+  // IsMember accepted the names in any case.
   if (CLI::detail::to_lower(common.RankingName) == "sort-methods") {
     common.Ranking = wordloom::srkSortMethods;
   }
+  common.Mode = ModeNames().at(CLI::detail::to_lower(common.ModeName));
 
   const std::vector<CLI::App*> chosen = app.get_subcommands();
   CLI::App* command = chosen.empty() ? nullptr : chosen.front();
@@ -247,6 +280,8 @@ int main(int argc, char** argv) {
     check.Dictionary = common.Dictionary;
     check.CaseSensitive = common.CaseSensitive;
     check.Ranking = common.Ranking;
+    check.Mode = common.Mode;
+    check.ModeGiven = check_cmd->count("--mode") > 0;
     if (command == check_cmd) {
       if (interactive) return RunInteractiveCheck(check, services, std::cin, std::cerr);
       return RunCheck(check, services, std::cout);

@@ -1,10 +1,11 @@
 // Builds the default English dictionary of the wordloom tool at build time:
 //   make_default_dictionary WORDS COUNTS OUT
-// WORDS: one word a line (the system word list); possessives ending in 's are
-// left out. COUNTS: word<TAB>count lines, lower-case (data/en-frequencies.tsv:
-// counts in a large corpus of books). Every word of WORDS gets the frequency
-// 1 plus its count (under its own spelling, or its lower-case one when the
-// word list has no lower-case entry of its own), counts scaled down evenly
+// WORDS: one word a line (the system word list), its contractions ("it's",
+// "let's") and possessives ("John's") included. COUNTS: word<TAB>count
+// lines, lower-case (data/en-frequencies.tsv: counts in a large corpus of
+// books). Every word of WORDS gets the frequency 1 plus its count (under
+// its own spelling, or its lower-case one when the word list has no
+// lower-case entry of its own), counts scaled down evenly
 // when the largest would not fit the 3-byte frequencies of a spell file of
 // this size, so that the likelihood ranking of suggestions knows which words
 // are common. Words only COUNTS has are not added: the word list is the
@@ -79,7 +80,6 @@ int main(int argc, char** argv) {
     dict.SetDelimiters(wordloom::Utf8Delimiters());
     dict.InitFirstSpellNode();
     for (const std::string& word : words) {
-      if (word.size() >= 2 && word.compare(word.size() - 2, 2, "'s") == 0) continue;
       const std::string lower = Lower(word);
       const auto it = counts.find(lower);
       // The lower-case entry of the list takes the count of its spelling.

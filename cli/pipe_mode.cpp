@@ -17,13 +17,6 @@ namespace wordloom::cli {
 
 namespace {
 
-// A letter of a word: an ASCII letter, or any byte of a multi-byte UTF-8
-// sequence (so every non-ASCII character counts as a letter).
-bool IsWordByte(char c) { return HasLetter(std::string_view(&c, 1)); }
-
-// A byte that starts a character: anything but a UTF-8 continuation byte.
-bool StartsCharacter(char c) { return !IsUtf8ContinuationByte(c); }
-
 std::string_view Trim(std::string_view s) {
   const auto blank = [](char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
@@ -117,20 +110,20 @@ class PipeSession {
   }
 
   void CheckText(const std::string& line, std::size_t from) {
-    for (const PipeWord& w : SplitWords(line, from)) {
-      if (IsKnown(w.Text)) {
+    for (const PipeWord& w : SplitWords(line, from, FOptions.Mode)) {
+      if (IsKnown(w.Lookup)) {
         if (!FTerse) FOut << "*\n";
         continue;
       }
       const std::vector<std::string> suggestions =
-          SuggestionsFor(FChecker, w.Text, kMaxPipeSuggestions, FOptions.CaseSensitive);
+          SuggestionsFor(FChecker, w.Lookup, kMaxPipeSuggestions, FOptions.CaseSensitive);
       if (suggestions.empty()) {
         FOut << "# " << w.Text << ' ' << w.Offset << '\n';
         continue;
       }
       FOut << "& " << w.Text << ' ' << suggestions.size() << ' ' << w.Offset << ':';
       for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        FOut << (i == 0 ? " " : ", ") << suggestions[i];
+        FOut << (i == 0 ? " " : ", ") << InWritersApostrophes(suggestions[i], w.Text);
       }
       FOut << '\n';
     }
@@ -138,8 +131,8 @@ class PipeSession {
   }
 
   void ListLine(const std::string& line) {
-    for (const PipeWord& w : SplitWords(line)) {
-      if (!IsKnown(w.Text)) FOut << w.Text << '\n';
+    for (const PipeWord& w : SplitWords(line, 0, FOptions.Mode)) {
+      if (!IsKnown(w.Lookup)) FOut << w.Text << '\n';
     }
   }
 
@@ -187,35 +180,16 @@ class PipeSession {
 
 }  // namespace
 
-std::vector<PipeWord> SplitWords(std::string_view Line, std::size_t From) {
+std::vector<PipeWord> SplitWords(std::string_view Line, std::size_t From, MarkupMode Mode) {
   std::vector<PipeWord> words;
-  std::size_t chars = 0;  // characters before byte i
-  for (std::size_t i = 0; i < From && i < Line.size(); ++i) {
-    if (StartsCharacter(Line[i])) ++chars;
-  }
-  std::size_t i = From;
-  while (i < Line.size()) {
-    if (!IsWordByte(Line[i])) {
-      if (StartsCharacter(Line[i])) ++chars;
-      ++i;
-      continue;
-    }
-    PipeWord word;
-    word.Offset = chars;
-    const std::size_t start = i;
-    while (i < Line.size()) {
-      if (IsWordByte(Line[i])) {
-        if (StartsCharacter(Line[i])) ++chars;
-        ++i;
-      } else if (Line[i] == '\'' && i > start && i + 1 < Line.size() && IsWordByte(Line[i + 1])) {
-        ++chars;
-        ++i;
-      } else {
-        break;
-      }
-    }
-    word.Text.assign(Line.substr(start, i - start));
-    words.push_back(std::move(word));
+  From = std::min(From, Line.size());
+  // Characters before byte `offset`, counted on from the last word.
+  std::size_t chars = CharacterCount(Line.substr(0, From)), offset = From;
+  for (UnicodeWord& w : FindProseWords(Line.substr(From), Mode)) {
+    const std::size_t start = From + w.Offset;
+    chars += CharacterCount(Line.substr(offset, start - offset));
+    offset = start;
+    words.push_back({std::string(Line.substr(start, w.Length)), std::move(w.Lookup), chars});
   }
   return words;
 }

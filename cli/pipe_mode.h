@@ -44,6 +44,8 @@ struct PipeOptions {
   std::string Version;
   // The order of the suggestions ("&" lines).
   TSuggestionRanking Ranking = srkLikelihood;
+  // The markup whose commands are not checked, line by line.
+  MarkupMode Mode = MarkupMode::kPlain;
 };
 
 // The most suggestions one result line carries.
@@ -68,13 +70,15 @@ void SavePersonal(const std::string& File, const std::vector<std::string>& Words
 
 // One word of a text line: its bytes and its offset in UTF-8 characters.
 struct PipeWord {
-  std::string Text;
+  std::string Text;    // as it stands in the line
+  std::string Lookup;  // as the dictionary spells it (UnicodeWord::Lookup)
   std::size_t Offset = 0;
 };
 
-// Cuts Line, from byte From on, into words: runs of letters (ASCII letters and
-// every byte from 128 up, so any UTF-8 letter), an apostrophe kept where
-// letters stand on both sides. Offsets count characters from the start of Line.
-std::vector<PipeWord> SplitWords(std::string_view Line, std::size_t From = 0);
+// The words of Line from byte From on, as FindProseWords finds them in Mode.
+// Offsets count characters (CharacterCount) from the start of Line, as ispell
+// clients expect.
+std::vector<PipeWord> SplitWords(std::string_view Line, std::size_t From = 0,
+                                 MarkupMode Mode = MarkupMode::kPlain);
 
 }  // namespace wordloom::cli

@@ -301,6 +301,27 @@ printf 'the brwn fox\n' | "$wordloom" -l -d d.spl >out.txt 2>err.txt || fail "-l
 [[ $(cat out.txt) == brwn ]] || fail "-l listed: $(cat out.txt)"
 printf 'fox\n' | "$wordloom" -a -i latin-9 -d d.spl >out.txt 2>err.txt && fail "-i latin-9 accepted"
 
+# ---- correctly written English with the default dictionary ----
+# Typographic punctuation, contractions, possessives, a URL, an e-mail address
+# and an ordinal: nothing to report, in check, -l and -a alike.
+printf '%s\n' "It’s fine, it's John's book—then “quoted” end… costs 5€. See https://example.com or mail me@example.org on the 1st." >prose.txt
+run 0 "$wordloom" check -d "$default_dict" prose.txt
+[[ ! -s out.txt ]] || fail "check reported words in clean prose: $(cat out.txt)"
+"$wordloom" -l -d "$default_dict" <prose.txt >out.txt 2>err.txt || fail "-l exited $?"
+[[ ! -s out.txt ]] || fail "-l listed words of clean prose: $(cat out.txt)"
+"$wordloom" -a -d "$default_dict" <prose.txt >out.txt 2>err.txt || fail "-a exited $?"
+grep -qv '^[*@]\|^$' out.txt && fail "-a reported words of clean prose: $(cat out.txt)"
+printf 'costs 5€ and a “misspeled” word\n' | "$wordloom" -a -d "$default_dict" >out.txt 2>err.txt
+grep -q '^& misspeled [0-9]* 16: misspelled' out.txt || fail "-a offset of misspeled: $(cat out.txt)"
+
+# ---- markup modes ----
+printf '<p class="qqqz">the <b>dgo</b> &amp; fox</p>\n' >page.html
+run 1 "$wordloom" check -d d.spl --mode html page.html
+[[ $(cat out.txt) == 'page.html:1:24: dgo: dog' ]] || fail "check --mode html: $(cat out.txt)"
+run 2 "$wordloom" check -d d.spl --mode qqqz page.html
+printf '\\textbf{the} dgo\n' | "$wordloom" -a -t -d d.spl >out.txt 2>err.txt || fail "-a -t exited $?"
+grep -q '^& dgo [0-9]* 13: dog' out.txt || fail "-a -t did not skip the command: $(cat out.txt)"
+
 if ((failures > 0)); then
   echo "$failures check(s) failed" >&2
   exit 1

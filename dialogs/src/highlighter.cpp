@@ -8,6 +8,7 @@
 #include "qt_memo_internal.h"
 #include "wordloom/checking/spelling_rules.h"
 #include "wordloom/text/text_words.h"
+#include "wordloom/text/unicode_words.h"
 
 namespace wordloom::dialogs {
 
@@ -54,6 +55,21 @@ std::vector<SpellWord> SpellHighlighter::WordsOf(const QString& Line, bool Last)
   std::vector<SpellWord> words;
   if (FChecker == nullptr) return words;
   const detail::MemoTextMap map(Line, FEncoding);
+  // UTF-8 text checked for words that end before their delimiter: the words
+  // the command-line tool checks (FindUnicodeWords), so that dashes, quotation
+  // marks and emoji part words and URLs, e-mail addresses and numbers are
+  // left alone. Other texts and modes keep the tokenizer's cut.
+  if (FEncoding == meUtf8 && FChecker->DelimiterOption() == wldExclFirstSucc) {
+    for (UnicodeWord& found : FindUnicodeWords(map.Bytes())) {
+      SpellWord w;
+      w.Start = map.UnitAtOrBefore(static_cast<int>(found.Offset));
+      w.Length = map.UnitAtOrAfter(static_cast<int>(found.Offset + found.Length)) - w.Start;
+      w.Span = w.Length;
+      w.Word = std::move(found.Lookup);
+      words.push_back(std::move(w));
+    }
+    return words;
+  }
   // The line break that ends the line is a delimiter like any other.
   const std::string bytes = Last ? map.Bytes() : map.Bytes() + '\n';
   const auto n = static_cast<std::size_t>(map.ByteCount());

@@ -7,6 +7,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <string>
+#include <utility>
+
+#include "wordloom/checking/spelling_rules.h"
 
 namespace wordloom::dialogs {
 
@@ -40,8 +43,14 @@ int AddSpellActions(QMenu& Menu, SpellHighlighter& Highlighter, int Position, in
   const bool span_lacks_delimiter =
       checker->DelimiterOption() == wldInclFirstSucc && word->Span == word->Length;
   const TCharSet delimiters = checker->GetDelimiters();
+  // A correction keeps the writer's apostrophe ("don’t", not "don't").
+  QTextCursor typed_cursor(document);
+  typed_cursor.setPosition(word->Start);
+  typed_cursor.setPosition(word->Start + word->Span, QTextCursor::KeepAnchor);
+  const std::string typed = EncodeMemoText(typed_cursor.selectedText(), encoding);
   int shown = 0;
   for (std::string suggestion : checker->Suggestions()) {
+    suggestion = InWritersApostrophes(std::move(suggestion), typed);
     if (shown++ == MaxSuggestions) break;
     auto* action = new QAction(MenuText(suggestion, encoding), &Menu);
     action->setObjectName(QStringLiteral("SuggestionAction"));

@@ -99,6 +99,28 @@ TEST_F(CommandsTest, CheckPrintsPlaceWordAndCorrections) {
                                             StartsWith(clean + ":1:14: MAT")));
 }
 
+// Dashes, curly quotes, ellipses and currency signs once glued onto words,
+// and URLs, e-mail addresses and ordinals were checked piece by piece.
+TEST_F(CommandsTest, CheckPassesTypographyUrlsAndNumbers) {
+  const std::string dict =
+      Learn("it's fine John book then quoted end costs see or mail on the caf\xC3\xA9 well known");
+  const std::string text = FFolder.Write(
+      "text.txt",
+      "It\xE2\x80\x99s fine, it's John's book\xE2\x80\x94then \xE2\x80\x9Cquoted\xE2\x80\x9D "
+      "end\xE2\x80\xA6 costs 5\xE2\x82\xAC. See https://example.com or mail me@example.org on "
+      "the 1st.\n"
+      "\xE2\x80\x9Cqoted\xE2\x80\x9D\xE2\x80\x94thne\xE2\x80\xA6 5\xE2\x82\xAC cafe\xCC\x81 "
+      "wel-known well-known\xC2\xA0seee\n");
+  CheckOptions options = Options(dict);
+  options.Files = {text};
+  options.MaxSuggestions = 0;
+  EXPECT_EQ(RunCheck(options, FServices, FOut), kExitMisspelled);
+  // Columns count characters; a decomposed accent is looked up composed; a
+  // hyphenated word is shown whole.
+  EXPECT_THAT(Lines(FOut.str()), ElementsAre(text + ":2:2: qoted", text + ":2:9: thne",
+                                             text + ":2:24: wel-known", text + ":2:45: seee"));
+}
+
 TEST_F(CommandsTest, SuggestNamesCorrectWordsAndLimitsCorrections) {
   const std::string dict = Learn("the the the ten tea tech cat");
   CheckOptions options = Options(dict);
@@ -155,6 +177,20 @@ TEST_F(InteractiveCheckTest, CorrectsAndAddsAQuotedWordWithoutItsQuotes) {
   ToolChecker checker(false);
   OpenDictionary(checker, FDictionary, FServices);
   EXPECT_EQ(checker.Frequency("zork"), 1u);
+}
+
+// The checker's pass cuts with the dictionary's byte delimiters; the
+// dialog asks only about what plain check would report.
+TEST_F(InteractiveCheckTest, AsksOnlyWhatCheckReports) {
+  const Session s = Run("the book then see or mail on",
+                        "the book\xE2\x80\x94then, see https://example.com/x or mail "
+                        "me@example.org on the 1st\xE2\x80\xA6 teh\n",
+                        "0\n");
+  EXPECT_EQ(s.Text,
+            "the book\xE2\x80\x94then, see https://example.com/x or mail me@example.org on the "
+            "1st\xE2\x80\xA6 the\n");
+  EXPECT_EQ(std::count(s.Prompts.begin(), s.Prompts.end(), '>'), 1);
+  EXPECT_THAT(s.Prompts, HasSubstr(": teh\n"));
 }
 
 // Suggest and the pipe once ordered a capitalised word's corrections

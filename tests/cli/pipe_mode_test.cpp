@@ -73,21 +73,67 @@ TEST(PipeWords, CutsLettersAndCountsCharacters) {
     return t;
   };
   EXPECT_THAT(texts(SplitWords("hello, world!")), ElementsAre("hello@0", "world@7"));
-  // Digits and punctuation cut words; an apostrophe between letters stays,
-  // one at either edge does not.
-  EXPECT_THAT(texts(SplitWords("abc123def x_y")), ElementsAre("abc@0", "def@6", "x@10", "y@12"));
+  // Punctuation cuts words, a word holding digits is no word to check; an
+  // apostrophe between letters stays, one at either edge does not.
+  EXPECT_THAT(texts(SplitWords("abc123def x_y")), ElementsAre("x@10", "y@12"));
   EXPECT_THAT(texts(SplitWords("'don't' rock''n o'")),
               ElementsAre("don't@1", "rock@8", "n@14", "o@16"));
   // Offsets count characters: "café " is five characters but six bytes.
   EXPECT_THAT(texts(SplitWords("café wrold")), ElementsAre("café@0", "wrold@5"));
   EXPECT_THAT(texts(SplitWords("naïve naïvé zzzq")), ElementsAre("naïve@0", "naïvé@6", "zzzq@12"));
-  // Non-ASCII punctuation is a letter too, as any byte from 128 up is.
-  EXPECT_THAT(texts(SplitWords("a–b")), ElementsAre("a–b@0"));
+  // Non-ASCII punctuation, symbols and emoji part words; each counts as one
+  // character, a bad byte too.
+  EXPECT_THAT(texts(SplitWords("a–b “c” d…😀e €f \xFFg")),
+              ElementsAre("a@0", "b@2", "c@5", "d@8", "e@11", "f@14", "g@17"));
   // Starting further in still counts from the start of the line.
   EXPECT_THAT(texts(SplitWords("^é wrold", 1)), ElementsAre("é@1", "wrold@3"));
   EXPECT_THAT(texts(SplitWords("hello", 2)), ElementsAre("llo@2"));
   EXPECT_THAT(SplitWords(""), IsEmpty());
   EXPECT_THAT(SplitWords(" 12 -- 3. "), IsEmpty());
+}
+
+TEST(PipeProtocol, TypographicTextGivesNoFalseAlarmAndOffsetsInCharacters) {
+  Dictionary d({"it's", "fine", "John", "book", "then", "quoted", "end", "costs", "see", "or",
+                "mail", "on", "the", "world", "don't"});
+  const struct {
+    const char* Name;
+    const char* Line;
+    std::vector<std::string> Answers;
+  } kCases[] = {
+      {"the sample line",
+       "It’s fine, it's John's book—then “quoted” end… costs 5€. See https://example.com or "
+       "mail me@example.org on the 1st.",
+       std::vector<std::string>(14, "*")},
+      {"offsets after multibyte punctuation",
+       "“wrold”—wrold…\xC2\xA0wrold",
+       {"& wrold 1 1: world", "& wrold 1 8: world", "& wrold 1 15: world"}},
+      {"the writer's apostrophe is shown, the dictionary's is looked up",
+       "😀 Qx’zzv",
+       {"# Qx’zzv 2"}},
+      {"a correction keeps the writer's apostrophe",
+       "dom’t dom't",
+       {"& dom’t 1 0: don’t", "& dom't 1 6: don't"}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.Name);
+    const PipeRun r = Pipe(d.checker, std::string(c.Line) + "\n");
+    ASSERT_EQ(r.lines.size(), c.Answers.size() + 2);
+    EXPECT_EQ(std::vector<std::string>(r.lines.begin() + 1, r.lines.end() - 1), c.Answers);
+    EXPECT_EQ(r.lines.back(), "");
+  }
+}
+
+TEST(PipeProtocol, MarkupModesLeaveCommandsAndTagsUnchecked) {
+  Dictionary d({"world", "fine"});
+  PipeOptions tex;
+  tex.Mode = MarkupMode::kTex;
+  PipeRun r = Pipe(d.checker, "\\textbf{wrold} \\emph{fine} % qqqz\n", tex);
+  EXPECT_THAT(r.lines, ElementsAre(StartsWith("@(#)"), "& wrold 1 8: world", "*", ""));
+  PipeOptions html;
+  html.Mode = MarkupMode::kHtml;
+  html.ListMode = true;
+  r = Pipe(d.checker, "<p class=\"qqqz\">wrold &nbsp;fine</p>\n", html);
+  EXPECT_THAT(r.lines, ElementsAre("wrold"));
 }
 
 TEST(PipeProtocol, AnswersEachLineWithOneResultPerWordAndAnEmptyLine) {

@@ -31,6 +31,21 @@ struct Dictionary {
   }
 };
 
+// A word and whether IsKnownWord knows it, ignoring case and minding it.
+struct KnownCase {
+  const char* word;
+  bool known, known_case_sensitive;
+};
+
+template <std::size_t N>
+void ExpectKnown(TVelkSpellChecker& checker, const KnownCase (&cases)[N]) {
+  for (const KnownCase& k : cases) {
+    SCOPED_TRACE(k.word);
+    EXPECT_EQ(IsKnownWord(checker, k.word, false), k.known);
+    EXPECT_EQ(IsKnownWord(checker, k.word, true), k.known_case_sensitive);
+  }
+}
+
 TEST(SpellingRulesTest, CaseOfAWord) {
   const struct {
     const char* word;
@@ -71,26 +86,67 @@ TEST(SpellingRulesTest, CorrectionsTakeTheWritersCase) {
 TEST(SpellingRulesTest, KnownInTheCaseFormsOfADictionaryWord) {
   Dictionary d({{"paris", 1}, {"Paris", 1}, {"london", 1}, {"NASA", 1}, {"it's", 1}});
   TVelkSpellChecker& c = d.checker;
-  const struct {
-    const char* word;
-    bool known, known_case_sensitive;
-  } kCases[] = {
-      {"london", true, true},  {"London", true, false}, {"LONDON", true, false},
+  const KnownCase kCases[] = {
+      {"london", true, true},   {"London", true, false}, {"LONDON", true, false},
       {"lONDON", false, false}, {"Paris", true, true},   {"PARIS", true, false},
-      {"NASA", true, true},    {"Nasa", false, false},  {"nasa", false, false},
-      {"IT'S", true, false},   {"", false, false},
+      {"NASA", true, true},     {"Nasa", false, false},  {"nasa", false, false},
+      {"IT'S", true, false},    {"", false, false},
   };
-  for (const auto& k : kCases) {
-    SCOPED_TRACE(k.word);
-    EXPECT_EQ(IsKnownWord(c, k.word, false), k.known);
-    EXPECT_EQ(IsKnownWord(c, k.word, true), k.known_case_sensitive);
-  }
+  ExpectKnown(c, kCases);
   // Words known besides the dictionary follow the same case rules.
   const WordPredicate session = [](const std::string& w) { return w == "wordloom"; };
   EXPECT_TRUE(IsKnownWord(c, "Wordloom", false, session));
   EXPECT_TRUE(IsKnownWord(c, "WORDLOOM", false, session));
   EXPECT_FALSE(IsKnownWord(c, "Wordloom", true, session));
   EXPECT_FALSE(IsKnownWord(c, "Wordloom", false));
+}
+
+TEST(SpellingRulesTest, PossessivesAndHyphenatedWords) {
+  Dictionary d({{"John", 1},
+                {"book", 1},
+                {"well", 1},
+                {"known", 1},
+                {"it", 1},
+                {"in", 1},
+                {"law", 1},
+                {"mother", 1},
+                {"let's", 1}});
+  TVelkSpellChecker& c = d.checker;
+  const KnownCase kCases[] = {
+      {"John's", true, true},        {"JOHN'S", true, false},
+      {"john's", false, false},      {"book's", true, true},
+      {"Book's", true, false},       {"boook's", false, false},
+      {"it's", false, false},        {"It's", false, false},
+      {"let's", true, true},         {"'s", false, false},
+      {"John'", false, false},       {"John'x", false, false},
+      {"well-known", true, true},    {"Well-known", true, false},
+      {"well-knwon", false, false},  {"mother-in-law's", true, true},
+      {"well-", false, false},       {"-well", false, false},
+      {"well--known", false, false},
+  };
+  ExpectKnown(c, kCases);
+  // The dictionary decides "it's": known once it holds it.
+  c.AddToSpell("it's");
+  EXPECT_TRUE(IsKnownWord(c, "it's", true));
+}
+
+TEST(SpellingRulesTest, CorrectionsKeepTheWritersApostrophe) {
+  const struct {
+    const char* suggestion;
+    const char* typed;
+    const char* expected;
+  } kCases[] = {
+      {"don't", "dom\xE2\x80\x99t", "don\xE2\x80\x99t"},
+      {"don't", "dom't", "don't"},
+      {"rock'n'roll", "rock\xE2\x80\x99n\xE2\x80\x99rol", "rock\xE2\x80\x99n\xE2\x80\x99roll"},
+      // Mixed in the typed word: the suggestion stays as the dictionary has it.
+      {"rock'n'roll", "rock'n\xE2\x80\x99rol", "rock'n'roll"},
+      {"dont", "dom\xE2\x80\x99t", "dont"},
+  };
+  for (const auto& k : kCases) {
+    SCOPED_TRACE(k.typed);
+    EXPECT_EQ(InWritersApostrophes(k.suggestion, k.typed), k.expected);
+  }
 }
 
 TEST(SpellingRulesTest, QuotationMarksAndTypographicApostrophes) {

@@ -56,8 +56,7 @@ struct Highlighted {
 TEST(HighlighterTest, MarksTheWordsTheCheckerLacks) {
   Highlighted h({"the", "cat", "sat", "on", "mat", "caf\xC3\xA9"});
   h.SetText("the cat sat on teh mat\nxq caf\xC3\xA9, na\xC3\xAFve \xF0\x9F\x98\x80x\n\nThe mat");
-  EXPECT_EQ(h.Marked(), (std::vector<Words>{
-                            {"teh"}, {"xq", "na\xC3\xAFve", "\xF0\x9F\x98\x80x"}, {}, {"The"}}));
+  EXPECT_EQ(h.Marked(), (std::vector<Words>{{"teh"}, {"xq", "na\xC3\xAFve", "x"}, {}, {"The"}}));
   h.highlighter->SetAcceptCapitalised(true);
   EXPECT_THAT(h.Marked()[3], IsEmpty());
   h.highlighter->SetEnabled(false);
@@ -92,8 +91,36 @@ TEST(HighlighterTest, AcceptsTheCaseFormsTheToolAccepts) {
   EXPECT_EQ(h.Marked(), (std::vector<Words>{{"tHE", "paris"}}));
 }
 
+// Typographic punctuation, URLs, e-mail addresses and numbers once glued
+// onto words or were marked piece by piece in UTF-8 text.
+TEST(HighlighterTest, Utf8TextIsCutAsTheToolCutsIt) {
+  Highlighted h(
+      {"it's", "fine", "John", "book", "then", "quoted", "end", "see", "on", "the", "don't"});
+  h.SetText(
+      "it\xE2\x80\x99s fine, John's book\xE2\x80\x94then \xE2\x80\x9Cquoted\xE2\x80\x9D "
+      "end\xE2\x80\xA6 5\xE2\x82\xAC see https://example.com me@example.org on the 1st\n"
+      "dont\xE2\x80\x99 \xE2\x80\x94thne\xE2\x80\x94");
+  EXPECT_EQ(h.Marked(), (std::vector<Words>{{}, {"dont", "thne"}}));
+  // The word is looked up with a straight apostrophe; a correction keeps the
+  // writer's typographic one.
+  h.SetText("I don\xE2\x80\x99 know");
+  ASSERT_EQ(h.highlighter->WordAt(h.At("don"))->Word, "don");
+  Highlighted one({"don't"});
+  one.SetText("dont\xE2\x80\x99t dom\xE2\x80\x99t");
+  EXPECT_EQ(one.highlighter->WordAt(one.At("dom\xE2\x80\x99t"))->Word, "dom't");
+  QMenu menu;
+  ASSERT_GT(AddSpellActions(menu, *one.highlighter, one.At("dom\xE2\x80\x99t")), 0);
+  QAction* first = menu.findChild<QAction*>(QStringLiteral("SuggestionAction"));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->text(), QString::fromUtf8("don\xE2\x80\x99t"));
+  first->trigger();
+  EXPECT_EQ(one.edit.toPlainText().toStdString(), "dont\xE2\x80\x99t don\xE2\x80\x99t");
+}
+
 TEST(HighlighterTest, WordsAreCutAsTheTokenizerCutsThem) {
   Highlighted h({"a"});
+  // Text that is not UTF-8 keeps the tokenizer's cut.
+  h.highlighter->SetEncoding(meWindows1252);
   h.checker.FormatChar()->SetToken('\\');
   h.SetText("x\\y cat\nend");
   const std::vector<SpellWord> words = h.highlighter->WordsOf(QStringLiteral("x\\y cat"), false);

@@ -44,17 +44,51 @@ std::string InWritersCase(std::string Suggestion, std::string_view Typed) {
   return Suggestion;
 }
 
+namespace {
+
+// Word as written or in one of the case forms a writer may give it.
+bool IsKnownInSomeCase(const std::string& Word, bool CaseSensitive,
+                       const std::function<bool(const std::string&)>& Known) {
+  if (Known(Word)) return true;
+  if (CaseSensitive || !StartsWithCapital(Word)) return false;
+  if (Known(AsciiLower(Word))) return true;
+  // "PARIS" is the shouted form of "Paris".
+  return IsAllCapitals(Word) && Known(Capitalised(Word));
+}
+
+// The word whose possessive Word is ("John" for "John's"), or empty. "it's"
+// is never a possessive (that is "its"): whether it is a word is the
+// dictionary's to say.
+std::string PossessorOf(const std::string& Word) {
+  if (Word.size() < 3 || Word[Word.size() - 2] != '\'' || (Word.back() | 0x20) != 's') return {};
+  std::string stem = Word.substr(0, Word.size() - 2);
+  if (AsciiLower(stem) == "it") return {};
+  return stem;
+}
+
+}  // namespace
+
 bool IsKnownWord(TVelkWordloom& Dict, const std::string& Word, bool CaseSensitive,
                  const WordPredicate& AlsoKnown) {
   const auto known = [&](const std::string& w) {
     return (AlsoKnown && AlsoKnown(w)) || Dict.Frequency(w) > 0;
   };
   if (Word.empty()) return false;
-  if (known(Word)) return true;
-  if (CaseSensitive || !StartsWithCapital(Word)) return false;
-  if (known(AsciiLower(Word))) return true;
-  // "PARIS" is the shouted form of "Paris".
-  return IsAllCapitals(Word) && known(Capitalised(Word));
+  if (IsKnownInSomeCase(Word, CaseSensitive, known)) return true;
+  if (const std::string stem = PossessorOf(Word);
+      !stem.empty() && IsKnownInSomeCase(stem, CaseSensitive, known)) {
+    return true;
+  }
+  // A hyphenated word the dictionary lacks is right when each part is.
+  if (Word.find('-') == std::string::npos) return false;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = std::min(Word.find('-', start), Word.size());
+    const std::string part = Word.substr(start, end - start);
+    if (!IsKnownWord(Dict, part, CaseSensitive, AlsoKnown)) return false;
+    if (end == Word.size()) return true;
+    start = end + 1;
+  }
 }
 
 std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::string& Word,
@@ -141,6 +175,23 @@ bool HasLetter(std::string_view Word) {
   return std::any_of(Word.begin(), Word.end(), [](char c) {
     return IsAsciiCapital(c) || IsAsciiSmall(c) || static_cast<unsigned char>(c) >= 0x80;
   });
+}
+
+std::string InWritersApostrophes(std::string Suggestion, std::string_view Typed) {
+  if (Typed.find(kTypographicApostrophe) == std::string_view::npos ||
+      Typed.find('\'') != std::string_view::npos) {
+    return Suggestion;
+  }
+  std::string out;
+  out.reserve(Suggestion.size() + 4);
+  for (char c : Suggestion) {
+    if (c == '\'') {
+      out += kTypographicApostrophe;
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 bool IsAcceptedWord(TVelkWordloom& Dict, std::string_view Word, bool CaseSensitive) {

@@ -15,3 +15,5 @@
 #include "wordloom/checking/velk_spell_checker.h"
 #include "wordloom/checking/spelling_rules.h"
 #include "wordloom/text/text_words.h"
+#include "wordloom/text/markup.h"
+#include "wordloom/text/unicode_words.h"

@@ -1,8 +1,10 @@
 // As-you-type spelling marks: a QSyntaxHighlighter that underlines, with a red
 // wavy line, every word of a QTextDocument that its checker does not know.
-// Words are cut with the checker's delimiters and delimiter option, the way
-// CheckMemo cuts them, so that the words underlined are the words a check
-// would ask about.
+// In UTF-8 text, when the checker's words end before their delimiter
+// (wldExclFirstSucc), the words are those the command-line tool checks
+// (FindUnicodeWords: no URLs, e-mail addresses or numbers; dashes, quotes and
+// emoji part words). Otherwise they are cut with the checker's delimiters and
+// delimiter option, the way CheckMemo cuts them.
 //
 //   SpellHighlighter highlighter(edit.document(), &checker);
 //   highlighter.IgnoreAll("Wordloom");  // no longer underlined
@@ -20,7 +22,7 @@
 
 namespace wordloom::dialogs {
 
-// One word of the text as the checker's tokenizer cuts it.
+// One word of the text as the highlighter finds it.
 struct SpellWord {
   // Where the word's characters stand: document positions (or positions in a
   // block's text, for WordsOf).
@@ -31,7 +33,8 @@ struct SpellWord {
   int Span = 0;
   // The bytes the dictionary is asked about: the word (and in
   // wldInclFirstSucc mode its delimiter), the format character's token
-  // written as its replacement.
+  // written as its replacement; in UTF-8 text the word's lookup form
+  // (UnicodeWord::Lookup).
   std::string Word;
 };
 

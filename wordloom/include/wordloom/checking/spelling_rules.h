@@ -52,7 +52,9 @@ using WordPredicate = std::function<bool(const std::string& Word)>;
 // True when Word is a word of Dict or AlsoKnown accepts it; unless
 // CaseSensitive, also when Word starts with a capital and its lower-case
 // form is known, or is in capitals (IsAllCapitals) and its capitalised form
-// is known. An empty word is never known.
+// is known. A possessive is known when its possessor is ("John's" for
+// "John"; "it's" only from the dictionary), a hyphenated word when each of
+// its parts is. An empty word is never known.
 bool IsKnownWord(TVelkWordloom& Dict, const std::string& Word, bool CaseSensitive,
                  const WordPredicate& AlsoKnown = {});
 
@@ -79,6 +81,10 @@ inline constexpr std::string_view kTypographicApostrophe = "\xE2\x80\x99";
 std::string_view WithoutQuotes(std::string_view Word);
 // Word as a dictionary spells it: every typographic apostrophe becomes '.
 std::string FoldApostrophes(std::string_view Word);
+// Suggestion with the writer's apostrophe: every ' becomes the typographic
+// one when Typed (the word as it stands in the text) holds one and no
+// straight one, so that a correction does not change the writer's style.
+std::string InWritersApostrophes(std::string Suggestion, std::string_view Typed);
 // Whether Word holds a letter: A-Z, a-z or any byte from 128 up (so any
 // UTF-8 letter).
 bool HasLetter(std::string_view Word);
