@@ -38,7 +38,12 @@ class PipeSession {
  public:
   PipeSession(TVelkSpellChecker& Checker, std::ostream& Out, std::ostream& Err,
               const PipeOptions& Options)
-      : FChecker(Checker), FOut(Out), FErr(Err), FOptions(Options), FTerse(Options.Terse) {}
+      : FChecker(Checker),
+        FOut(Out),
+        FErr(Err),
+        FOptions(Options),
+        FTerse(Options.Terse),
+        FMode(Options.Mode) {}
 
   int Run(std::istream& In) {
     // A dictionary without a root can neither be searched nor learn words.
@@ -96,9 +101,15 @@ class PipeSession {
       case '%':
         FTerse = false;
         return;
-      case '~':
       case '+':
+        // TeX mode, as ispell switches on "+" (what follows is ignored).
+        FMode = MarkupMode::kTex;
+        return;
       case '-':
+        // Back to the session's own mode, or plain text if that was TeX.
+        FMode = FOptions.Mode == MarkupMode::kTex ? MarkupMode::kPlain : FOptions.Mode;
+        return;
+      case '~':
         return;
       case '$':
         if (line.size() > 1 && line[1] == '$') return;
@@ -110,7 +121,7 @@ class PipeSession {
   }
 
   void CheckText(const std::string& line, std::size_t from) {
-    for (const PipeWord& w : SplitWords(line, from, FOptions.Mode)) {
+    for (const PipeWord& w : SplitWords(line, from, FMode)) {
       if (IsKnown(w.Lookup)) {
         if (!FTerse) FOut << "*\n";
         continue;
@@ -131,7 +142,7 @@ class PipeSession {
   }
 
   void ListLine(const std::string& line) {
-    for (const PipeWord& w : SplitWords(line, 0, FOptions.Mode)) {
+    for (const PipeWord& w : SplitWords(line, 0, FMode)) {
       if (!IsKnown(w.Lookup)) FOut << w.Text << '\n';
     }
   }
@@ -172,6 +183,7 @@ class PipeSession {
   std::ostream& FErr;
   const PipeOptions& FOptions;
   bool FTerse;
+  MarkupMode FMode;  // "+" and "-" switch TeX mode on and off
   int FStatus = 0;
   std::unordered_set<std::string> FSession;
   std::vector<std::string> FPersonal;  // in the order they were added

@@ -134,6 +134,10 @@ TEST(PipeProtocol, MarkupModesLeaveCommandsAndTagsUnchecked) {
   html.ListMode = true;
   r = Pipe(d.checker, "<p class=\"qqqz\">wrold &nbsp;fine</p>\n", html);
   EXPECT_THAT(r.lines, ElementsAre("wrold"));
+  // "+" switches TeX mode on and "-" off again, as in ispell.
+  r = Pipe(d.checker, "^\\emph{fine}\n+\n^\\emph{fine}\n-\n^\\emph{fine}\n");
+  EXPECT_THAT(r.lines, ElementsAre(StartsWith("@(#)"), StartsWith("# emph"), "*", "", "*", "",
+                                   StartsWith("# emph"), "*", ""));
 }
 
 TEST(PipeProtocol, AnswersEachLineWithOneResultPerWordAndAnEmptyLine) {
