@@ -1,7 +1,9 @@
 #include "wordloom/checking/personal_word_list.h"
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "wordloom/platform/exceptions.h"
@@ -29,17 +31,24 @@ void PersonalWordList::Load() {
   if (FFile.empty()) return;
   std::ifstream in(FFile, std::ios::binary);
   if (!in) return;
-  std::string line;
-  while (std::getline(in, line)) {
-    // Saving the list rewrites the file: one that is no word list (a program,
-    // an image) is refused instead of being replaced by the words found in it.
-    if (line.find('\0') != std::string::npos) {
-      FWords.clear();
-      FSeen.clear();
-      throw EReadError(FFile + ": binary data (a NUL byte), not a personal word list");
-    }
-    const std::string_view w = Trim(line);
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  SetText(text);
+}
+
+void PersonalWordList::SetText(std::string_view Text) {
+  FWords.clear();
+  FSeen.clear();
+  FModified = false;
+  // Saving the list rewrites the file: one that is no word list (a program,
+  // an image) is refused instead of being replaced by the words found in it.
+  if (Text.find('\0') != std::string_view::npos) {
+    throw EReadError(FFile + ": binary data (a NUL byte), not a personal word list");
+  }
+  while (!Text.empty()) {
+    const std::size_t end = std::min(Text.find('\n'), Text.size());
+    const std::string_view w = Trim(Text.substr(0, end));
     if (!w.empty() && FSeen.emplace(w).second) FWords.emplace_back(w);
+    Text.remove_prefix(std::min(end + 1, Text.size()));
   }
 }
 

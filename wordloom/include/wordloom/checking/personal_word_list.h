@@ -26,6 +26,9 @@ class PersonalWordList {
   // once. EReadError for a file holding a NUL byte: it is no word list, and
   // a later save would replace it.
   void Load();
+  // Replaces the words by those of Text, the bytes of a list, as Load reads
+  // them. EReadError (naming File) for a NUL byte; the list is then empty.
+  void SetText(std::string_view Text);
   // Adds Word; false when it is empty, holds a line break or is there already.
   bool Add(std::string_view Word);
   bool Contains(const std::string& Word) const { return FSeen.count(Word) != 0; }
