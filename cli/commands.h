@@ -30,7 +30,7 @@ struct UnknownWord {
 
 // The words of the UTF-8 Text (FindUnicodeWords: no URLs, e-mail addresses
 // or words with digits; in Mode, no markup: FindProseWords) that the
-// dictionary does not know (IsKnownWord).
+// dictionaries do not know (DictionarySet::IsKnown).
 std::vector<UnknownWord> FindUnknownWords(DictionarySet& Dictionaries, std::string_view Text,
                                           bool CaseSensitive, MarkupMode Mode = MarkupMode::kPlain);
 

@@ -169,6 +169,12 @@ run 0 "$wordloom" check -d en-us,EN_gb both.txt
 run 1 "$wordloom" check -d en_GB both.txt
 printf 'colour color\n' | "$wordloom" -l -d american,british >out.txt 2>err.txt
 [[ ! -s out.txt ]] || fail "-l with two dictionaries flagged: $(cat out.txt)"
+# Both carry the accented spellings of common loanwords.
+for d in en_US en_GB; do
+  printf 'A naïve crème brûlée, a résumé, a façade and déjà vu in a café.\n' |
+    "$wordloom" -l -d $d >out.txt 2>err.txt
+  [[ ! -s out.txt ]] || fail "$d flagged accented loanwords: $(cat out.txt)"
+done
 run 0 "$wordloom" -D
 grep -qP '^en_US\t.*/en_US\.spl\taliases: american, en, english$' out.txt || fail "-D lacks en_US: $(cat out.txt)"
 grep -qP '^en_GB\t.*/en_GB\.spl\taliases: british$' out.txt || fail "-D lacks en_GB: $(cat out.txt)"
