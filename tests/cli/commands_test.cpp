@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 #include <wordloom/wordloom.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -27,6 +30,26 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
+
+// The user's folders (personal word lists, imported dictionaries) are the
+// tests' own, set before the tool first reads them.
+class OwnUserFolders : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    const std::string home = ::testing::TempDir() + "wordloom-cli-home-" + std::to_string(::getpid());
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (home + "/cache").c_str(), 1);
+    for (const char* name : {"WORDLOOM_PATH", "WORDLOOM_DICT", "DICPATH"}) ::unsetenv(name);
+    FHome = home;
+  }
+  void TearDown() override { fs::remove_all(FHome); }
+
+ private:
+  std::string FHome;
+};
+::testing::Environment* const kOwnUserFolders =
+    ::testing::AddGlobalTestEnvironment(new OwnUserFolders);
 
 // Test files in a folder of their own: Path names one, Write makes it.
 class TempFolder {
