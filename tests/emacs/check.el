@@ -15,6 +15,10 @@
 (defun check-report (name got want)
   (princ (format "%s %s: got %S, want %S\n" (if (equal got want) "ok" "FAIL") name got want)))
 
+(defun ispell-word-known-p (word)
+  "Whether the running ispell process knows WORD."
+  (equal (ispell--run-on-word word) t))
+
 (defun check-flagged ()
   "The words flyspell marks in the buffer, sorted."
   (let (words)
@@ -60,6 +64,10 @@
                     (set-buffer-multibyte nil)
                     (insert-file-contents-literally expected)
                     (buffer-string))))
+  ;; A word kept with ispell's "i" goes to the personal word list.
+  (ispell-send-string "*Wordloomish\n")
+  (ispell-pdict-save t t)
+  (check-report "personal word known" (ispell-word-known-p "Wordloomish") t)
   ;; Dictionaries by their Emacs names.
   (find-file names)
   (check-flyspell "british" "british" nil '("center" "color"))

@@ -24,10 +24,12 @@ timeout 120 emacs -Q --batch -l "$here/check.el" "$wordloom" "$here/../../integr
   "$work/text.txt" "$work/expected.txt" "$work/names.txt" >"$work/out.txt" 2>"$work/err.txt"
 status=$?
 cat "$work/out.txt"
-if [[ $status -ne 0 ]] || grep -q '^FAIL' "$work/out.txt" || [[ $(grep -c '^ok' "$work/out.txt") -ne 7 ]]; then
+if [[ $status -ne 0 ]] || grep -q '^FAIL' "$work/out.txt" || [[ $(grep -c '^ok' "$work/out.txt") -ne 8 ]]; then
   echo "emacs exited $status; its messages:" >&2
   grep -v '^Starting new Ispell' "$work/err.txt" >&2
   exit 1
 fi
 cmp -s "$work/text.txt" "$work/expected.txt" || { echo "the text is not as expected" >&2; exit 1; }
+[[ $(cat "$XDG_DATA_HOME/wordloom/personal/en_US.txt") == Wordloomish ]] ||
+  { echo "ispell's saved word is not in the personal word list" >&2; exit 1; }
 echo "all Emacs checks passed"
