@@ -12,13 +12,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The words of a personal list file: one a line, blanks around them and empty
-// lines dropped. A missing file is an empty list.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The words of a personal list file: one a line, blanks around them, empty
+// lines and a leading byte-order mark dropped. A missing file is an empty list.
 std::vector<std::string> ReadWordList(const std::string& file) {
   std::vector<std::string> words;
   std::ifstream in(file, std::ios::binary);
   std::string line;
   while (std::getline(in, line)) {
+    if (words.empty() && line.rfind(kByteOrderMark, 0) == 0) line.erase(0, kByteOrderMark.size());
     const std::size_t first = line.find_first_not_of(" \t\r\f\v");
     if (first == std::string::npos) continue;
     const std::size_t last = line.find_last_not_of(" \t\r\f\v");
@@ -54,8 +57,18 @@ LanguageSpeller::LanguageSpeller(std::string Tag, const std::string& DictionaryF
   if (FChecker.NodeCount() == 0) FChecker.InitFirstSpellNode();
   if (!FPersonalFile.empty()) {
     for (const std::string& word : ReadWordList(FPersonalFile)) {
-      if (IsStorableWord(word)) Learn(word);
+      if (IsStorableWord(word)) {
+        FPersonal.push_back(word);
+        Learn(word);
+      }
     }
+  }
+}
+
+void LanguageSpeller::LoadPersonalWords(const std::string& File) {
+  std::lock_guard<std::mutex> hold(FLock);
+  for (const std::string& word : ReadWordList(File)) {
+    if (IsStorableWord(word)) Learn(word);
   }
 }
 
@@ -99,6 +112,7 @@ void LanguageSpeller::AddToPersonal(std::string_view Word) {
   for (const std::string& known : FPersonal) {
     if (known == word) return;
   }
+  FPersonal.push_back(word);
   Learn(word);
   SavePersonal();
 }
@@ -109,7 +123,6 @@ bool LanguageSpeller::IsKnown(const std::string& Lookup) {
 }
 
 void LanguageSpeller::Learn(const std::string& Word) {
-  FPersonal.push_back(Word);
   // A word the dictionary cannot hold (one with its format character) is
   // still accepted through the session words.
   FSession.insert(Word);

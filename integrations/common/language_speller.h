@@ -53,6 +53,11 @@ class LanguageSpeller {
   // when Word passes.
   std::vector<std::string> Suggest(std::string_view Word, std::size_t Limit);
 
+  // Accepts the words of another personal list, File (one a line, as ours),
+  // and offers them as corrections; File is never written. A missing file
+  // adds nothing.
+  void LoadPersonalWords(const std::string& File);
+
   // Accepts Word until the speller is closed.
   void AddToSession(std::string_view Word);
 

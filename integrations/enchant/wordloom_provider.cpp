@@ -10,9 +10,9 @@
 //
 // Personal words: Enchant keeps the user's personal list itself (TAG.dic in
 // its configuration folder), for whichever provider checks, and consults it
-// before asking us; a word added there is also given to us, and we accept it
-// and offer it as a correction for the rest of the session. The project's
-// own personal list for the language is read, never written, here.
+// before asking us; a word added there is also given to us. We read that list
+// and the project's own personal list for the language, write neither, and
+// offer their words as corrections ranked among the dictionary's.
 #include <enchant-provider.h>
 #include <glib.h>
 
@@ -46,6 +46,15 @@ std::string_view WordOf(const char* word, size_t length) {
 char** StringVector(const std::vector<std::string>& strings) {
   char** out = g_new0(char*, strings.size() + 1);
   for (std::size_t i = 0; i < strings.size(); ++i) out[i] = g_strdup(strings[i].c_str());
+  return out;
+}
+
+// Enchant's folder of personal lists, or empty when it has none.
+std::string EnchantConfigFolder() {
+  char* folder = enchant_get_user_config_dir();
+  if (folder == nullptr) return {};
+  std::string out(folder);
+  g_free(folder);
   return out;
 }
 
@@ -100,6 +109,9 @@ EnchantDict* RequestDict(EnchantProvider* me, const char* const tag) {
     auto speller = std::make_unique<LanguageSpeller>(
         tag, dictionary, wordloom::integrations::PersonalListFile(tag),
         wordloom::integrations::PersonalListUse::kReadOnly);
+    if (const std::string config = EnchantConfigFolder(); !config.empty()) {
+      speller->LoadPersonalWords(config + "/" + tag + ".dic");
+    }
     EnchantDict* dict = g_new0(EnchantDict, 1);
     dict->user_data = speller.release();
     dict->check = Check;
