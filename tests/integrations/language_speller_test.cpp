@@ -3,14 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "language_dictionaries.h"
 #include "support/dictionary.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 namespace wordloom::integrations {
@@ -20,7 +21,9 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsSupersetOf;
 using ::testing::Not;
+using testing_support::ReadFile;
 using testing_support::TempDir;
+using testing_support::WriteFile;
 
 // Sets an environment variable for the life of the object.
 class ScopedEnv {
@@ -47,13 +50,6 @@ void SaveDictionary(const std::string& file, const std::vector<std::string>& wor
   TVelkWordloom dict(nullptr);
   testing_support::AddWords(dict, words);
   dict.SaveSpellFile(file, false);
-}
-
-std::string ReadFile(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
 }
 
 // Folders and files of one test: two dictionary folders on WORDLOOM_PATH and
@@ -101,8 +97,8 @@ TEST_F(LanguageFolders, ListsEachSpellFileOnceInOrder) {
   SaveDictionary(FSecond + "/fr.spl", {"chat"});
   SaveDictionary(FSecond + "/en.spl", {"cat"});
   SaveDictionary(FFirst + "/en.spl", {"cat"});
-  std::ofstream(FFirst + "/notes.txt") << "not a dictionary\n";
-  std::ofstream(FFirst + "/bad name.spl") << "ignored\n";
+  WriteFile(FFirst + "/notes.txt", "not a dictionary\n");
+  WriteFile(FFirst + "/bad name.spl", "ignored\n");
   std::filesystem::create_directories(FFirst + "/folder.spl");
   const std::vector<std::string> tags = AvailableLanguages();
   EXPECT_THAT(tags, IsSupersetOf({"en", "fr"}));
@@ -177,7 +173,7 @@ TEST_F(LanguageSpellerTest, SessionWordsAreForgottenPersonalWordsKept) {
 
 TEST_F(LanguageSpellerTest, AReadOnlyPersonalListIsReadNotWritten) {
   std::filesystem::create_directories(std::filesystem::path(FPersonal).parent_path());
-  std::ofstream(FPersonal) << "  Wordloomy \n\n";
+  WriteFile(FPersonal, "  Wordloomy \n\n");
   LanguageSpeller speller("en", FDictionary, FPersonal, PersonalListUse::kReadOnly);
   EXPECT_TRUE(speller.IsCorrect("Wordloomy"));
   speller.AddToPersonal("Zyxxq");
@@ -187,7 +183,7 @@ TEST_F(LanguageSpellerTest, AReadOnlyPersonalListIsReadNotWritten) {
 
 TEST_F(LanguageSpellerTest, AnotherListsWordsAreAcceptedAndRankedNotWritten) {
   const std::string other = FDir.File("other.dic");
-  std::ofstream(other) << "\xEF\xBB\xBFPythonloom\nZyxxq\n";
+  WriteFile(other, "\xEF\xBB\xBFPythonloom\nZyxxq\n");
   LanguageSpeller speller("en", FDictionary, FPersonal);
   speller.LoadPersonalWords(other);
   speller.LoadPersonalWords(FDir.File("missing.dic"));
@@ -201,7 +197,7 @@ TEST_F(LanguageSpellerTest, AnotherListsWordsAreAcceptedAndRankedNotWritten) {
 TEST_F(LanguageSpellerTest, AnUnwritablePersonalListIsReportedAndTheWordStillAccepted) {
   // The personal list's folder is a file: nothing can be written there.
   std::filesystem::create_directories(FDir.File("data"));
-  std::ofstream(FDir.File("data") + "/wordloom") << "in the way\n";
+  WriteFile(FDir.File("data") + "/wordloom", "in the way\n");
   LanguageSpeller speller("en", FDictionary, FPersonal);
   EXPECT_THROW(speller.AddToPersonal("Wordloomy"), Exception);
   EXPECT_TRUE(speller.IsCorrect("Wordloomy"));
@@ -209,7 +205,7 @@ TEST_F(LanguageSpellerTest, AnUnwritablePersonalListIsReportedAndTheWordStillAcc
 
 TEST_F(LanguageSpellerTest, ADictionaryThatCannotBeOpenedIsAnError) {
   EXPECT_THROW(LanguageSpeller("en", FFirst + "/missing.spl", ""), Exception);
-  std::ofstream(FFirst + "/broken.spl") << "not a spell file";
+  WriteFile(FFirst + "/broken.spl", "not a spell file");
   EXPECT_THROW(LanguageSpeller("en", FFirst + "/broken.spl", ""), Exception);
   EXPECT_THROW(LanguageSpeller("en", FFirst, ""), Exception);
 }
