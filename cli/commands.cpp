@@ -102,7 +102,7 @@ std::string WidthText(std::uint32_t count) {
 
 }  // namespace
 
-std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view Text,
+std::vector<UnknownWord> FindUnknownWords(DictionarySet& Dictionaries, std::string_view Text,
                                           bool CaseSensitive, MarkupMode Mode) {
   std::vector<UnknownWord> out;
   // The position of `offset`, found by walking on from the last word.
@@ -118,7 +118,7 @@ std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view
     }
   };
   for (const UnicodeWord& w : FindProseWords(Text, Mode)) {
-    if (IsKnownWord(Checker, w.Lookup, CaseSensitive)) continue;
+    if (Dictionaries.IsKnown(w.Lookup, CaseSensitive)) continue;
     walk_to(w.Offset);
     out.push_back({line, column, std::string(Text.substr(w.Offset, w.Length)), w.Lookup});
   }
@@ -168,9 +168,10 @@ int RunCount(const std::vector<std::string>& Files, bool Utf8, TerminalServices&
 }
 
 int RunCheck(const CheckOptions& Options, TerminalServices& Services, std::ostream& Out) {
-  ToolChecker checker(false);
+  ToolDictionaries dictionaries(Options.Dictionary, Services);
+  DictionarySet& checker = dictionaries.Set();
   checker.SetSuggestionRanking(Options.Ranking);
-  OpenForReading(checker, Options.Dictionary, Services);
+  dictionaries.LoadPersonalList(Options.Personal);
   bool found = false;
   for (const std::string& file : Options.Files) {
     const std::string text = ReadInput(file, true);
@@ -179,7 +180,7 @@ int RunCheck(const CheckOptions& Options, TerminalServices& Services, std::ostre
       found = true;
       Out << DisplayName(file) << ':' << u.Line << ':' << u.Column << ": " << u.Word;
       const std::vector<std::string> suggestions =
-          SuggestionsFor(checker, u.Spelling, Options.MaxSuggestions, Options.CaseSensitive);
+          checker.Suggestions(u.Spelling, Options.MaxSuggestions, Options.CaseSensitive);
       for (std::size_t i = 0; i < suggestions.size(); ++i) {
         Out << (i == 0 ? ": " : ", ") << InWritersApostrophes(suggestions[i], u.Word);
       }
@@ -192,19 +193,20 @@ int RunCheck(const CheckOptions& Options, TerminalServices& Services, std::ostre
 
 int RunSuggest(const std::vector<std::string>& Words, const CheckOptions& Options,
                TerminalServices& Services, std::ostream& Out) {
-  ToolChecker checker(false);
+  ToolDictionaries dictionaries(Options.Dictionary, Services);
+  DictionarySet& checker = dictionaries.Set();
   checker.SetSuggestionRanking(Options.Ranking);
-  OpenForReading(checker, Options.Dictionary, Services);
+  dictionaries.LoadPersonalList(Options.Personal);
   bool unknown = false;
   for (const std::string& word : Words) {
     Out << word << ':';
-    if (IsKnownWord(checker, word, Options.CaseSensitive)) {
+    if (checker.IsKnown(word, Options.CaseSensitive)) {
       Out << " (correct)\n";
       continue;
     }
     unknown = true;
     const std::vector<std::string> suggestions =
-        SuggestionsFor(checker, word, Options.MaxSuggestions, Options.CaseSensitive);
+        checker.Suggestions(word, Options.MaxSuggestions, Options.CaseSensitive);
     for (std::size_t i = 0; i < suggestions.size(); ++i) {
       Out << (i == 0 ? " " : ", ") << suggestions[i];
     }

@@ -31,7 +31,7 @@ struct UnknownWord {
 // The words of the UTF-8 Text (FindUnicodeWords: no URLs, e-mail addresses
 // or words with digits; in Mode, no markup: FindProseWords) that the
 // dictionary does not know (IsKnownWord).
-std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view Text,
+std::vector<UnknownWord> FindUnknownWords(DictionarySet& Dictionaries, std::string_view Text,
                                           bool CaseSensitive, MarkupMode Mode = MarkupMode::kPlain);
 
 struct LearnOptions {
@@ -47,7 +47,10 @@ struct LearnOptions {
 
 struct CheckOptions {
   std::vector<std::string> Files;
+  // One or more dictionaries by path or name ("en_US,en_GB").
   std::string Dictionary;
+  // The personal word list (-p); empty: the one of the dictionary's name.
+  std::string Personal;
   std::size_t MaxSuggestions = 10;
   bool CaseSensitive = false;
   TSuggestionRanking Ranking = srkLikelihood;

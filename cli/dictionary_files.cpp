@@ -89,21 +89,86 @@ ToolChecker::ToolChecker(bool ShowProgress) : TVelkSpellChecker(nullptr) {
   SetMaxDevAppend(1);
 }
 
+const DictionaryFolders& ToolDictionaryFolders() {
+  static const DictionaryFolders folders = StandardDictionaryFolders(ProgramFolder());
+  return folders;
+}
+
+namespace {
+
+// The spell file of one dictionary by path or name.
+FoundDictionary FindOne(const std::string& given) {
+  FoundDictionary found;
+  try {
+    found = FindDictionary(given, ToolDictionaryFolders());
+  } catch (const EDictionaryNotFound& e) {
+    throw CliError(e.Message());
+  }
+  if (found.Kind == DictionaryKind::kHunspell) throw CliError(HunspellNotImportedMessage(found));
+  return found;
+}
+
+}  // namespace
+
 std::string ResolveDictionary(const std::string& Given) {
-  if (!Given.empty()) return Given;
-  if (const char* env = std::getenv("WORDLOOM_DICT"); env != nullptr && *env != '\0') return env;
-  std::vector<fs::path> candidates;
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    candidates.push_back(exe.parent_path() / "en.spl");
-    candidates.push_back(exe.parent_path().parent_path() / "share" / "wordloom" / "en.spl");
+  const std::string chosen = Given.empty() ? DefaultDictionary() : Given;
+  const std::vector<std::string> names = SplitDictionaryList(chosen);
+  if (names.empty()) throw CliError("no dictionary given");
+  if (names.size() > 1) throw CliError(chosen + ": this command takes one dictionary");
+  return FindOne(names.front()).Path;
+}
+
+ToolDictionaries::ToolDictionaries(const std::string& Given, TerminalServices& Services) {
+  const std::string chosen = Given.empty() ? DefaultDictionary() : Given;
+  const std::vector<std::string> names = SplitDictionaryList(chosen);
+  if (names.empty()) throw CliError("no dictionary given");
+  for (const std::string& name : names) {
+    const FoundDictionary found = FindOne(name);
+    if (FCheckers.empty()) {
+      FPrimaryName = found.Name;
+      FPrimaryPath = found.Path;
+      FGivenAsPath = IsDictionaryPath(name);
+    }
+    FCheckers.push_back(std::make_unique<ToolChecker>(false));
+    OpenDictionary(*FCheckers.back(), found.Path, Services);
+    FSet.Add(*FCheckers.back());
   }
-  candidates.emplace_back(WORDLOOM_INSTALLED_DICTIONARY);
-  for (const fs::path& p : candidates) {
-    if (fs::is_regular_file(p, ec)) return p.string();
+}
+
+PersonalWordList ToolDictionaries::LoadPersonalList(const std::string& Explicit) {
+  PersonalWordList list(Explicit.empty() ? PersonalListPath(FPrimaryName, ToolDictionaryFolders())
+                                         : Explicit);
+  // The user's data folder may not exist yet; a folder named with -p must.
+  list.SetMakeFolder(Explicit.empty());
+  try {
+    list.Load();
+  } catch (const Exception& e) {
+    throw CliError(e.Message());
   }
-  throw CliError("no dictionary found: give -d DICT or set WORDLOOM_DICT");
+  for (const std::string& w : list.Words()) {
+    try {
+      FSet.AddPersonalWord(w);
+    } catch (const Exception& e) {
+      throw CliError(list.File() + ": cannot use \"" + w + "\": " + e.Message());
+    }
+  }
+  return list;
+}
+
+int RunListDictionaries(std::ostream& Out) {
+  for (const AvailableDictionary& a : ListDictionaries(ToolDictionaryFolders())) {
+    Out << a.Found.Name << '\t' << a.Found.Path;
+    if (a.Found.Kind == DictionaryKind::kHunspell) {
+      Out << "\tHunspell, to import into " << a.Found.ImportPath;
+    }
+    if (!a.Aliases.empty()) {
+      Out << "\taliases:";
+      for (std::size_t i = 0; i < a.Aliases.size(); ++i) Out << (i == 0 ? " " : ", ") << a.Aliases[i];
+    }
+    Out << '\n';
+  }
+  Out.flush();
+  return kExitOk;
 }
 
 void OpenDictionary(ToolChecker& Checker, const std::string& Path, TerminalServices& Services) {

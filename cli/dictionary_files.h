@@ -7,6 +7,8 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <memory>
+#include <vector>
 
 #include <wordloom/wordloom.h>
 
@@ -43,10 +45,47 @@ class ToolChecker : public TVelkSpellChecker {
   void MarkModified() { FSpellModified = true; }
 };
 
-// The dictionary to use: Given, else $WORDLOOM_DICT, else the default English
-// dictionary beside the program (build tree) or in its share/wordloom folder.
-// CliError when none exists.
+// The folders the tool finds dictionaries in by name (StandardDictionaryFolders
+// for this program).
+const DictionaryFolders& ToolDictionaryFolders();
+
+// The dictionary file of a command that reads one: Given (a path or a name),
+// else DefaultDictionary(), found by FindDictionary. CliError when none
+// exists, when Given lists several, or when only a Hunspell dictionary of
+// that name is installed.
 std::string ResolveDictionary(const std::string& Given);
+
+// The dictionaries a checking command (check, suggest, the pipe) uses, opened:
+// Given lists one or more by path or name ("en_US,en_GB"), default
+// DefaultDictionary(). CliError names the one missing or not opened.
+class ToolDictionaries {
+ public:
+  ToolDictionaries(const std::string& Given, TerminalServices& Services);
+  DictionarySet& Set() { return FSet; }
+  ToolChecker& Primary() { return *FCheckers.front(); }
+  // The first dictionary was given as one file by path ("-d book.spl"): the
+  // words a user adds in `check --interactive` go into it, as they always did.
+  bool GivenAsPath() const { return FGivenAsPath; }
+  const std::string& PrimaryPath() const { return FPrimaryPath; }
+  // The personal word list, loaded, its words known to Set(): Explicit (-p)
+  // when given, else the one of the first dictionary's name in the user's
+  // data folder (PersonalListPath), whose folder a save makes. CliError for
+  // a file that is no word list.
+  PersonalWordList LoadPersonalList(const std::string& Explicit);
+
+ private:
+  std::vector<std::unique_ptr<ToolChecker>> FCheckers;
+  DictionarySet FSet;
+  std::string FPrimaryName;
+  std::string FPrimaryPath;
+  bool FGivenAsPath = false;
+};
+
+// Prints the dictionaries available by name (`-D`): one a line, "NAME<TAB>FILE",
+// for a Hunspell dictionary not yet imported (FILE its .dic) then
+// "<TAB>Hunspell, to import into CACHE", and "<TAB>aliases: A, B" when the
+// name has aliases.
+int RunListDictionaries(std::ostream& Out);
 
 // Opens Path into Checker; CliError naming the file and the reason (missing,
 // corrupt, wrong or missing password).

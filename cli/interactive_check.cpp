@@ -26,17 +26,17 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
  public:
   WORDLOOM_OBJECT(TerminalCheckDialog)
 
-  TerminalCheckDialog(ToolChecker& Checker, const CheckOptions& Options, std::istream& Commands,
-                      std::ostream& Prompts)
+  TerminalCheckDialog(ToolChecker& Checker, DictionarySet& Dictionaries,
+                      const CheckOptions& Options, std::istream& Commands, std::ostream& Prompts)
       : TCustomSpellCheckDlg(&Checker),
-        FChecker(Checker),
+        FDictionaries(Dictionaries),
         FOptions(Options),
         FCommands(Commands),
         FPrompts(Prompts) {}
 
   void SetFileName(std::string Value) { FFileName = std::move(Value); }
-  // Whether the user added a word to the dictionary.
-  bool Added() const { return FAdded; }
+  // The words the user added ('a'), in order.
+  const std::vector<std::string>& Added() const { return FAdded; }
   // Whether the session ended ('q' or the end of the commands).
   bool Cancelled() const { return FCancelled; }
 
@@ -51,7 +51,7 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
     const std::string opening = AWord.substr(0, static_cast<std::size_t>(bare.data() - AWord.data()));
     const std::string closing = AWord.substr(opening.size() + bare.size());
     const std::vector<std::string> suggestions =
-        SuggestionsFor(FChecker, spelling, limit, FOptions.CaseSensitive);
+        FDictionaries.Suggestions(spelling, limit, FOptions.CaseSensitive);
     const auto quoted = [&](std::size_t n) {
       return opening + InWritersApostrophes(suggestions[n], bare) + closing;
     };
@@ -76,7 +76,7 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
         continue;
       }
       if (command == "a") {
-        FAdded = true;
+        FAdded.push_back(spelling);
         AWord = spelling;
         return crAdd;
       }
@@ -152,7 +152,7 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
     const std::size_t end = start + Word.size();
     for (const UnicodeWord& w : FindProseWords(line, FOptions.ModeFor(FFileName))) {
       if (w.Offset < end && w.Offset + w.Length > start &&
-          !IsKnownWord(FChecker, w.Lookup, FOptions.CaseSensitive)) {
+          !FDictionaries.IsKnown(w.Lookup, FOptions.CaseSensitive)) {
         return false;
       }
     }
@@ -194,12 +194,12 @@ class TerminalCheckDialog : public TCustomSpellCheckDlg {
     }
   }
 
-  ToolChecker& FChecker;
+  DictionarySet& FDictionaries;
   const CheckOptions& FOptions;
   std::istream& FCommands;
   std::ostream& FPrompts;
   std::string FFileName;
-  bool FAdded = false;
+  std::vector<std::string> FAdded;
   bool FCancelled = false;
 };
 
@@ -220,12 +220,13 @@ int RunInteractiveCheck(const CheckOptions& Options, TerminalServices& Services,
   for (const std::string& file : Options.Files) {
     if (file == "-") throw CliError("check --interactive needs files; standard input holds the commands");
   }
-  ToolChecker checker(false);
-  checker.SetSuggestionRanking(Options.Ranking);
-  const std::string dictionary = ResolveDictionary(Options.Dictionary);
-  OpenDictionary(checker, dictionary, Services);
+  ToolDictionaries dictionaries(Options.Dictionary, Services);
+  dictionaries.Set().SetSuggestionRanking(Options.Ranking);
+  PersonalWordList personal = dictionaries.LoadPersonalList(Options.Personal);
+  ToolChecker& checker = dictionaries.Primary();
   // Owned by the checker, which frees it.
-  auto* dialog = new TerminalCheckDialog(checker, Options, Commands, Prompts);
+  auto* dialog =
+      new TerminalCheckDialog(checker, dictionaries.Set(), Options, Commands, Prompts);
   checker.SetCheckDialog(dialog);
   for (const std::string& file : Options.Files) {
     const std::string original = ReadInput(file, true);
@@ -244,11 +245,18 @@ int RunInteractiveCheck(const CheckOptions& Options, TerminalServices& Services,
     if (text != original) ReplaceFile(file, text);
     if (dialog->Cancelled()) break;
   }
-  if (dialog->Added()) {
-    if (Options.Dictionary.empty()) {
-      Prompts << "wordloom: added words are not saved without -d DICT\n";
+  // Added words go to the personal list; into the dictionary file only
+  // when one was named by path and no list with -p.
+  if (!dialog->Added().empty()) {
+    if (dictionaries.GivenAsPath() && Options.Personal.empty()) {
+      SaveDictionary(checker, dictionaries.PrimaryPath(), checker.IsFileProtected(), Services);
     } else {
-      SaveDictionary(checker, Options.Dictionary, checker.IsFileProtected(), Services);
+      for (const std::string& w : dialog->Added()) personal.Add(w);
+      try {
+        personal.Save();
+      } catch (const Exception& e) {
+        throw CliError("cannot write the personal word list: " + std::string(e.what()));
+      }
     }
   }
   Prompts.flush();

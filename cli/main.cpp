@@ -35,6 +35,7 @@ struct PipeArgs {
   std::string Encoding;
   int FormatterWidth = 0;
   int Ignored = 0;
+  bool ListDictionaries = false;
 };
 
 struct CommonArgs {
@@ -79,7 +80,8 @@ void AddRankingOption(CLI::App* app, CommonArgs& common) {
 
 void AddDictionaryOptions(CLI::App* app, CommonArgs& common) {
   app->add_option("-d,--dictionary", common.Dictionary,
-                  "dictionary file (default: $WORDLOOM_DICT or the English dictionary)");
+                  "dictionary file or name, or names separated by commas (en_US,en_GB);\n"
+                  "default: $WORDLOOM_DICT or the English dictionary (wordloom -D lists them)");
   app->add_option("--password-file", common.PasswordFile,
                   "read the password of a protected dictionary from this file's first line");
 }
@@ -88,7 +90,9 @@ void AddPipeOptions(CLI::App* app, PipeArgs& pipe, CommonArgs& common) {
   AddDictionaryOptions(app, common);
   app->add_flag("-l", pipe.List, "list mode: print the unknown words of standard input");
   app->add_flag("-v", pipe.Version, "print the ispell version line (-vv as well) and exit");
-  app->add_option("-p", pipe.Personal, "personal word list, loaded and saved by the pipe");
+  app->add_option("-p", pipe.Personal,
+                  "personal word list (default: the dictionary's in the user's data folder)");
+  app->add_flag("-D", pipe.ListDictionaries, "list the dictionaries available by name and exit");
   app->add_option("-i,--encoding", pipe.Encoding, "text encoding; only utf-8 is supported");
   app->add_flag("--case-sensitive", common.CaseSensitive,
                 "capitalised words need their own dictionary entry");
@@ -116,8 +120,8 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
   }
   // Standard input carries the protocol: no questions on it.
   services.SetInteractive(false);
-  ToolChecker checker(false);
-  OpenDictionary(checker, ResolveDictionary(common.Dictionary), services);
+  ToolDictionaries dictionaries(common.Dictionary, services);
+  wordloom::PersonalWordList personal = dictionaries.LoadPersonalList(pipe.Personal);
   PipeOptions options;
   options.ListMode = pipe.List;
   options.PersonalFile = pipe.Personal;
@@ -125,7 +129,9 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
   options.Version = WORDLOOM_VERSION;
   options.Ranking = common.Ranking;
   options.Mode = common.Mode;
-  return RunPipe(checker, std::cin, std::cout, std::cerr, options) == 0 ? kExitOk : kExitError;
+  return RunPipe(dictionaries.Set(), personal, std::cin, std::cout, std::cerr, options) == 0
+             ? kExitOk
+             : kExitError;
 }
 
 }  // namespace
@@ -186,6 +192,8 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(std::size_t{0}, kMaxSuggestions));
   AddRankingOption(check_cmd, common);
   AddModeOption(check_cmd, common);
+  check_cmd->add_option("-p,--personal", check.Personal,
+                        "personal word list (default: the dictionary's in the user's data folder)");
   check_cmd->add_flag("--interactive", interactive,
                       "ask about each unknown word and correct the files in place; commands\n"
                       "are read from standard input, the words and prompts go to stderr");
@@ -256,6 +264,7 @@ int main(int argc, char** argv) {
         std::cout << kIspellVersionLine << '\n';
         return kExitOk;
       }
+      if (pipe.ListDictionaries) return RunListDictionaries(std::cout);
       if (command == nullptr && !pipe_flag && !pipe.List) {
         std::cerr << "usage: wordloom COMMAND [OPTIONS] [ARGS]  (wordloom --help lists them)\n"
                      "       wordloom -a [-d DICT] [-p PERSONAL]  ispell pipe on standard input\n"

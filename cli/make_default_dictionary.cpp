@@ -1,7 +1,10 @@
-// Builds the default English dictionary of the wordloom tool at build time:
-//   make_default_dictionary WORDS COUNTS OUT
+// Builds a default English dictionary of the wordloom tool at build time
+// (en_US from wamerican, en_GB from wbritish):
+//   make_default_dictionary WORDS COUNTS OUT [MORE...]
 // WORDS: one word a line (the system word list), its contractions ("it's",
-// "let's") and possessives ("John's") included. COUNTS: word<TAB>count
+// "let's") and possessives ("John's") included. MORE: further word lists
+// (data/en-accented.txt), their '#' lines comments, whose words WORDS lacks
+// are added as if WORDS had them. COUNTS: word<TAB>count
 // lines, lower-case (data/en-frequencies.tsv: counts in a large corpus of
 // books). Every word of WORDS gets the frequency 1 plus its count (under
 // its own spelling, or its lower-case one when the word list has no
@@ -45,8 +48,8 @@ bool ReadLines(const char* file, std::vector<std::string>& lines) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::cerr << "usage: make_default_dictionary WORDS COUNTS OUT\n";
+  if (argc < 4) {
+    std::cerr << "usage: make_default_dictionary WORDS COUNTS OUT [MORE...]\n";
     return 2;
   }
   std::vector<std::string> words;
@@ -58,6 +61,17 @@ int main(int argc, char** argv) {
   if (!ReadLines(argv[2], count_lines)) {
     std::cerr << "make_default_dictionary: cannot read " << argv[2] << '\n';
     return 2;
+  }
+  for (int i = 4; i < argc; ++i) {
+    std::vector<std::string> more;
+    if (!ReadLines(argv[i], more)) {
+      std::cerr << "make_default_dictionary: cannot read " << argv[i] << '\n';
+      return 2;
+    }
+    const std::unordered_set<std::string> have(words.begin(), words.end());
+    for (std::string& w : more) {
+      if (w.front() != '#' && have.count(w) == 0) words.push_back(std::move(w));
+    }
   }
   std::unordered_map<std::string, std::uint64_t> counts;
   std::uint64_t largest = 0;

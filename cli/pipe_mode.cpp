@@ -17,28 +17,21 @@ namespace wordloom::cli {
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  const auto blank = [](char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-  };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 // The argument of a one-word command: the first blank-separated token after
 // the command character.
 std::string CommandWord(std::string_view line) {
-  std::string_view rest = Trim(line.substr(1));
-  const std::size_t end = rest.find_first_of(" \t");
-  return std::string(rest.substr(0, end));
+  constexpr std::string_view kBlanks = " \t\r\n\f\v";
+  std::string_view rest = line.substr(1);
+  rest.remove_prefix(std::min(rest.find_first_not_of(kBlanks), rest.size()));
+  return std::string(rest.substr(0, rest.find_first_of(kBlanks)));
 }
 
 class PipeSession {
  public:
-  PipeSession(TVelkSpellChecker& Checker, std::ostream& Out, std::ostream& Err,
-              const PipeOptions& Options)
-      : FChecker(Checker),
+  PipeSession(DictionarySet& Dictionaries, PersonalWordList& Personal, std::ostream& Out,
+              std::ostream& Err, const PipeOptions& Options)
+      : FDictionaries(Dictionaries),
+        FPersonal(Personal),
         FOut(Out),
         FErr(Err),
         FOptions(Options),
@@ -46,11 +39,7 @@ class PipeSession {
         FMode(Options.Mode) {}
 
   int Run(std::istream& In) {
-    // A dictionary without a root can neither be searched nor learn words.
-    if (FChecker.NodeCount() == 0) FChecker.InitFirstSpellNode();
-    if (!FOptions.PersonalFile.empty()) {
-      for (const std::string& w : LoadPersonal(FOptions.PersonalFile)) AddPersonal(w);
-    }
+    for (const std::string& w : FPersonal.Words()) KnowPersonal(w);
     if (!FOptions.ListMode) {
       FOut << "@(#) International Ispell Version 3.2.06 (but really Wordloom";
       if (!FOptions.Version.empty()) FOut << ' ' << FOptions.Version;
@@ -127,7 +116,7 @@ class PipeSession {
         continue;
       }
       const std::vector<std::string> suggestions =
-          SuggestionsFor(FChecker, w.Lookup, kMaxPipeSuggestions, FOptions.CaseSensitive);
+          FDictionaries.Suggestions(w.Lookup, kMaxPipeSuggestions, FOptions.CaseSensitive);
       if (suggestions.empty()) {
         FOut << "# " << w.Text << ' ' << w.Offset << '\n';
         continue;
@@ -149,36 +138,39 @@ class PipeSession {
 
   // A dictionary word in some case, or one accepted for this session ("@").
   bool IsKnown(const std::string& w) {
-    return IsKnownWord(FChecker, w, FOptions.CaseSensitive,
-                       [this](const std::string& s) { return FSession.count(s) != 0; });
+    return FDictionaries.IsKnown(w, FOptions.CaseSensitive,
+                                 [this](const std::string& s) { return FSession.count(s) != 0; });
+  }
+
+  // Makes w known for the session; false when the dictionaries refuse it.
+  bool KnowPersonal(const std::string& w) {
+    try {
+      FDictionaries.AddPersonalWord(w);
+      return true;
+    } catch (const std::exception& e) {
+      // A word the dictionary refuses (one holding its format character)
+      // stays unknown; the session goes on.
+      ReportError(FErr, "cannot add \"" + w + "\": " + e.what());
+      return false;
+    }
   }
 
   void AddPersonal(const std::string& w) {
-    if (w.empty()) return;
-    if (FChecker.Frequency(w) == 0) {
-      try {
-        FChecker.AddToSpell(w);
-      } catch (const std::exception& e) {
-        // A word the dictionary refuses (one holding its format character)
-        // stays unknown; the session goes on.
-        ReportError(FErr, "cannot add \"" + w + "\": " + e.what());
-        return;
-      }
-    }
-    if (FPersonalSeen.insert(w).second) FPersonal.push_back(w);
+    if (!w.empty() && KnowPersonal(w)) FPersonal.Add(w);
   }
 
   void Save() {
-    if (FOptions.PersonalFile.empty()) return;
+    if (FPersonal.File().empty()) return;
     try {
-      SavePersonal(FOptions.PersonalFile, FPersonal);
+      FPersonal.Save();
     } catch (const Exception& e) {
       ReportError(FErr, std::string("cannot write the personal dictionary: ") + e.what());
       FStatus = 1;
     }
   }
 
-  TVelkSpellChecker& FChecker;
+  DictionarySet& FDictionaries;
+  PersonalWordList& FPersonal;
   std::ostream& FOut;
   std::ostream& FErr;
   const PipeOptions& FOptions;
@@ -186,8 +178,6 @@ class PipeSession {
   MarkupMode FMode;  // "+" and "-" switch TeX mode on and off
   int FStatus = 0;
   std::unordered_set<std::string> FSession;
-  std::vector<std::string> FPersonal;  // in the order they were added
-  std::unordered_set<std::string> FPersonalSeen;
 };
 
 }  // namespace
@@ -207,44 +197,48 @@ std::vector<PipeWord> SplitWords(std::string_view Line, std::size_t From, Markup
 }
 
 std::vector<std::string> LoadPersonal(const std::string& File) {
-  std::vector<std::string> words;
-  std::ifstream in(File, std::ios::binary);
-  if (!in) return words;
-  std::string line;
-  while (std::getline(in, line)) {
-    // Saving the list rewrites the file: one that is no word list (a program,
-    // an image) is refused instead of being replaced by the words found in it.
-    if (line.find('\0') != std::string::npos) {
-      throw CliError(File + ": binary data (a NUL byte), not a personal word list");
-    }
-    const std::string_view w = Trim(line);
-    if (!w.empty()) words.emplace_back(w);
+  PersonalWordList list(File);
+  try {
+    list.Load();
+  } catch (const EReadError& e) {
+    throw CliError(e.Message());
   }
-  return words;
+  return list.Words();
 }
 
 void SavePersonal(const std::string& File, const std::vector<std::string>& Words) {
-  std::string text;
-  for (const std::string& w : Words) text += w + '\n';
-  FileWriter().SaveBytes(File, text);
+  PersonalWordList list(File);
+  for (const std::string& w : Words) list.Add(w);
+  list.Save();
+}
+
+int RunPipe(DictionarySet& Dictionaries, PersonalWordList& Personal, std::istream& In,
+            std::ostream& Out, std::ostream& Err, const PipeOptions& Options) {
+  // The session sets the ranking it needs; the caller's settings come back
+  // afterwards, also when the session fails.
+  std::vector<TSuggestionRanking> rankings;
+  for (std::size_t i = 0; i < Dictionaries.Count(); ++i) {
+    rankings.push_back(Dictionaries[i].SuggestionRanking());
+  }
+  struct Restore {
+    DictionarySet& Set;
+    const std::vector<TSuggestionRanking>& Rankings;
+    ~Restore() {
+      for (std::size_t i = 0; i < Rankings.size(); ++i) Set[i].SetSuggestionRanking(Rankings[i]);
+    }
+  } restore{Dictionaries, rankings};
+  Dictionaries.SetSuggestionRanking(Options.Ranking);
+  PipeSession session(Dictionaries, Personal, Out, Err, Options);
+  return session.Run(In);
 }
 
 int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out, std::ostream& Err,
             const PipeOptions& Options) {
-  // The session sets the ranking and the limit it needs; the caller's
-  // settings come back afterwards, also when the session fails.
-  struct Restore {
-    TVelkSpellChecker& Checker;
-    TSuggestionRanking Ranking;
-    std::uint32_t Limit;
-    ~Restore() {
-      Checker.SetSuggestionRanking(Ranking);
-      Checker.SetSuggestionLimit(Limit);
-    }
-  } restore{Checker, Checker.SuggestionRanking(), Checker.SuggestionLimit()};
-  Checker.SetSuggestionRanking(Options.Ranking);
-  PipeSession session(Checker, Out, Err, Options);
-  return session.Run(In);
+  DictionarySet dictionaries;
+  dictionaries.Add(Checker);
+  PersonalWordList personal(Options.PersonalFile);
+  for (const std::string& w : LoadPersonal(Options.PersonalFile)) personal.Add(w);
+  return RunPipe(dictionaries, personal, In, Out, Err, Options);
 }
 
 }  // namespace wordloom::cli

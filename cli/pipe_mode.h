@@ -55,6 +55,12 @@ inline constexpr int kMaxPipeSuggestions = 10;
 // is flushed after each answer; failures that do not end the session (a word
 // the dictionary refuses, a failed save) are reported on Err. Returns the
 // exit status: 0, or 1 when a save of the personal dictionary failed.
+// Personal words ("*", "&", the list) are known to Dictionaries; "#" saves
+// Personal. No dictionary is changed. Options.PersonalFile is not read.
+int RunPipe(DictionarySet& Dictionaries, PersonalWordList& Personal, std::istream& In,
+            std::ostream& Out, std::ostream& Err, const PipeOptions& Options);
+// The same with one dictionary and the personal list Options.PersonalFile
+// (LoadPersonal).
 int RunPipe(TVelkSpellChecker& Checker, std::istream& In, std::ostream& Out, std::ostream& Err,
             const PipeOptions& Options);
 

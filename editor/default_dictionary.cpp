@@ -1,25 +1,46 @@
 #include "default_dictionary.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 
 namespace wordloom::editor {
 
-QString FindDefaultDictionary() {
-  const QString env = qEnvironmentVariable("WORDLOOM_DICT");
-  if (!env.isEmpty()) return env;
-  const QDir exe(QCoreApplication::applicationDirPath());
-  const QString candidates[] = {
-      exe.filePath(QStringLiteral("en.spl")),
-      exe.filePath(QStringLiteral("../cli/en.spl")),
-      exe.filePath(QStringLiteral("../share/wordloom/en.spl")),
-      QStringLiteral(WORDLOOM_INSTALLED_DICTIONARY),
-  };
-  for (const QString& c : candidates) {
-    if (QFileInfo(c).isFile()) return QDir::cleanPath(c);
+namespace {
+
+const DictionaryFolders& EditorFolders() {
+  static const DictionaryFolders folders =
+      StandardDictionaryFolders(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+  return folders;
+}
+
+}  // namespace
+
+EditorDictionary FindEditorDictionary(const QString& Given) {
+  const std::string given =
+      Given.isEmpty() ? DefaultDictionary() : QFile::encodeName(Given).toStdString();
+  const FoundDictionary found = FindDictionary(given, EditorFolders());
+  if (found.Kind == DictionaryKind::kHunspell) {
+    throw EDictionaryNotFound(HunspellNotImportedMessage(found));
   }
-  return {};
+  EditorDictionary out;
+  out.Path = QFile::decodeName(found.Path.c_str());
+  out.Shared = !IsDictionaryPath(given);
+  out.PersonalList = PersonalListPath(found.Name, EditorFolders());
+  return out;
+}
+
+std::string PersonalListFor(const QString& DictionaryFile) {
+  // A path is named after its file; FindDictionary says how.
+  QString path = DictionaryFile;
+  if (!IsDictionaryPath(QFile::encodeName(path).toStdString())) path.prepend(QStringLiteral("./"));
+  return PersonalListPath(FindDictionary(QFile::encodeName(path).toStdString(), EditorFolders()).Name,
+                          EditorFolders());
+}
+
+TCheckResults PersonalListCheckDlg::Execute(TVelkSpellChecker* Checker, std::string& AWord) {
+  const TCheckResults result = FInner->Execute(Checker, AWord);
+  if (result == crAdd) FOnAdd(AWord);
+  return result;
 }
 
 }  // namespace wordloom::editor

@@ -20,6 +20,8 @@
 #include <QTextLayout>
 #include <cstdio>
 
+#include "default_dictionary.h"
+
 namespace wordloom::editor {
 
 namespace {
@@ -37,8 +39,15 @@ std::string ToLocal(const QString& FileName) { return QFile::encodeName(FileName
 QMenu* SpellTextEdit::SpellContextMenu(const QPoint& Pos) {
   QMenu* menu = createStandardContextMenu(Pos);
   if (FHighlighter != nullptr) {
-    dialogs::AddSpellActions(*menu, *FHighlighter, cursorForPosition(Pos).position(),
-                             kMenuSuggestions);
+    const int position = cursorForPosition(Pos).position();
+    dialogs::AddSpellActions(*menu, *FHighlighter, position, kMenuSuggestions);
+    // "Add to dictionary" adds to the checker; the word goes to the personal
+    // list as well (connected after, so it runs after the checker's add).
+    auto* add = menu->findChild<QAction*>(QStringLiteral("AddWordAction"));
+    const std::optional<dialogs::SpellWord> word = FHighlighter->WordAt(position);
+    if (add != nullptr && word && FOnAddWord) {
+      connect(add, &QAction::triggered, menu, [this, w = word->Word] { FOnAddWord(w); });
+    }
   }
   return menu;
 }
@@ -75,7 +84,11 @@ EditorWindow::EditorWindow()
                         : new THeadlessSpellCheckDlg(nullptr));
   FCheckDlg =
       std::make_unique<dialogs::THighlighterCheckDlg>(nullptr, FHighlighter, FQtCheckDlg.get());
-  FChecker->SetCheckDialog(FCheckDlg.get());
+  // Words added in a check go to the personal word list too.
+  FPersonalCheckDlg = std::make_unique<PersonalListCheckDlg>(
+      FCheckDlg.get(), [this](const std::string& w) { AddPersonalWord(w); });
+  FChecker->SetCheckDialog(FPersonalCheckDlg.get());
+  FEdit->SetOnAddWord([this](const std::string& w) { AddPersonalWord(w); });
 
   setCentralWidget(FEdit);
   statusBar()->addWidget(FStatus, 1);
@@ -143,10 +156,7 @@ void EditorWindow::CreateMenus() {
   });
   dict->addAction(tr("&Learn from text file..."), this, &EditorWindow::LearnFromFile);
   dict->addAction(tr("&Save"), this, [this] {
-    const QString current = QString::fromStdString(FChecker->SpellFileName());
-    const QString name = current.isEmpty() ? QFileDialog::getSaveFileName(
-                                                 this, tr("Save dictionary"), {}, kDictionaryFilter)
-                                           : current;
+    const QString name = DictionarySaveName();
     if (!name.isEmpty()) SaveDictionary(name);
   });
   dict->addAction(tr("Save &as..."), this, [this] {
@@ -195,9 +205,51 @@ bool EditorWindow::OpenDictionary(const QString& FileName) {
     // Refused (a wrong password, an answer of the user); the services said why.
     return false;
   }
+  FSharedDictionary = false;
+  FDictionaryEdited = false;
+  Guarded([&] { UsePersonalList(PersonalListFor(FileName)); });
   FHighlighter->rehighlight();
   UpdateStatus();
   return true;
+}
+
+bool EditorWindow::OpenNamedDictionary(const QString& Given) {
+  EditorDictionary found;
+  try {
+    found = FindEditorDictionary(Given);
+  } catch (const Exception& e) {
+    if (!Given.isEmpty()) Warn(QString::fromUtf8(e.what()));
+    return false;
+  }
+  if (!OpenDictionary(found.Path)) return false;
+  FSharedDictionary = found.Shared;
+  Guarded([&] { UsePersonalList(found.PersonalList); });
+  FHighlighter->rehighlight();
+  return true;
+}
+
+void EditorWindow::UsePersonalList(const std::string& File) {
+  FPersonal = PersonalWordList(File);
+  FPersonal.SetMakeFolder(true);
+  FPersonal.Load();
+  const bool modified = FChecker->SpellModified();
+  for (const std::string& w : FPersonal.Words()) {
+    if (FChecker->Frequency(w) == 0) FChecker->AddToSpell(w);
+  }
+  // Known for this session; the dictionary itself has not changed.
+  if (!modified) FChecker->MarkUnmodified();
+}
+
+void EditorWindow::AddPersonalWord(const std::string& Word) {
+  if (!FDictionaryEdited) FChecker->MarkUnmodified();
+  if (FPersonal.File().empty() || !FPersonal.Add(Word)) return;
+  Guarded([this] { FPersonal.Save(); });
+}
+
+QString EditorWindow::DictionarySaveName() {
+  const QString current = QString::fromStdString(FChecker->SpellFileName());
+  if (!current.isEmpty() && !FSharedDictionary) return current;
+  return QFileDialog::getSaveFileName(this, tr("Save dictionary"), {}, kDictionaryFilter);
 }
 
 bool EditorWindow::OpenText(const QString& FileName) {
@@ -246,7 +298,10 @@ bool EditorWindow::SaveDictionary(const QString& FileName) {
   FChecker->MarkModified();
   if (!Guarded([&] { FChecker->SaveSpellFile(name, FChecker->IsFileProtected()); })) return false;
   UpdateStatus();
-  return FChecker->SpellFileName() == name && !FChecker->SpellModified();
+  const bool saved = FChecker->SpellFileName() == name && !FChecker->SpellModified();
+  // Saved to a file of the user's choice: that one is the user's own.
+  if (saved) FSharedDictionary = FDictionaryEdited = false;
+  return saved;
 }
 
 bool EditorWindow::MayDiscardChanges() {
@@ -270,7 +325,7 @@ void EditorWindow::closeEvent(QCloseEvent* Event) {
     Event->ignore();
     return;
   }
-  if (FChecker->SpellModified()) {
+  if (FChecker->SpellModified() && FDictionaryEdited) {
     const auto answer = QMessageBox::question(
         this, tr("wordloom-editor"), tr("The dictionary has new words. Save it?"),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
@@ -279,10 +334,7 @@ void EditorWindow::closeEvent(QCloseEvent* Event) {
       return;
     }
     if (answer == QMessageBox::Save) {
-      QString name = QString::fromStdString(FChecker->SpellFileName());
-      if (name.isEmpty()) {
-        name = QFileDialog::getSaveFileName(this, tr("Save dictionary"), {}, kDictionaryFilter);
-      }
+      const QString name = DictionarySaveName();
       if (name.isEmpty() || !SaveDictionary(name)) {
         Event->ignore();
         return;
@@ -303,6 +355,7 @@ void EditorWindow::CheckSpelling() {
 
 void EditorWindow::ShowOptions() {
   Guarded([this] { FChecker->ShowOptsDialog({sopSuggestions, sopCode, sopTokens}); });
+  FDictionaryEdited = FDictionaryEdited || FChecker->SpellModified();
   FHighlighter->rehighlight();
   UpdateStatus();
 }
@@ -311,6 +364,7 @@ void EditorWindow::LearnFromFile() {
   const QString name = QFileDialog::getOpenFileName(this, tr("Learn from text"), {}, kTextFilter);
   if (name.isEmpty()) return;
   Guarded([&] { FChecker->AddFileToSpell(ToLocal(name)); });
+  FDictionaryEdited = true;
   FHighlighter->rehighlight();
   UpdateStatus();
 }

@@ -10,7 +10,9 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -23,6 +25,8 @@ class EditorChecker : public TVelkSpellChecker {
  public:
   using TVelkSpellChecker::TVelkSpellChecker;
   void MarkModified() { FSpellModified = true; }
+  // After words were added for the personal list only: nothing to save.
+  void MarkUnmodified() { FSpellModified = false; }
 };
 
 // The text field: its context menu starts with the spelling entries for the
@@ -33,6 +37,8 @@ class SpellTextEdit : public QPlainTextEdit {
  public:
   explicit SpellTextEdit(QWidget* Parent = nullptr) : QPlainTextEdit(Parent) {}
   void SetHighlighter(dialogs::SpellHighlighter* Highlighter) { FHighlighter = Highlighter; }
+  // Called with the word of "Add to dictionary", after the checker added it.
+  void SetOnAddWord(std::function<void(const std::string&)> OnAdd) { FOnAddWord = std::move(OnAdd); }
   // The context menu for the word at viewport point Pos (the caller owns it).
   QMenu* SpellContextMenu(const QPoint& Pos);
 
@@ -41,6 +47,7 @@ class SpellTextEdit : public QPlainTextEdit {
 
  private:
   dialogs::SpellHighlighter* FHighlighter = nullptr;
+  std::function<void(const std::string&)> FOnAddWord;
 };
 
 class EditorWindow : public QMainWindow {
@@ -50,8 +57,17 @@ class EditorWindow : public QMainWindow {
   EditorWindow();
   ~EditorWindow() override;
 
-  // Opens a dictionary file; false (after saying why) when it cannot.
+  // Opens a dictionary file and the personal word list of its name; false
+  // (after saying why) when it cannot.
   bool OpenDictionary(const QString& FileName);
+  // Opens the dictionary Given names (a path or a name such as "en_GB";
+  // empty: the default) as the command-line tool finds it, with the personal
+  // word list of that name. One found by name is shared: the editor never
+  // writes it. False when there is none (said unless Given is empty).
+  bool OpenNamedDictionary(const QString& Given);
+  // The words "Add to dictionary" and the check dialog's Add keep: saved at
+  // once to the personal word list, never into the dictionary.
+  const PersonalWordList& PersonalList() const { return FPersonal; }
   // Loads a text file into the editor; false (after saying why) when it cannot.
   bool OpenText(const QString& FileName);
   SpellTextEdit* Edit() const { return FEdit; }
@@ -69,6 +85,13 @@ class EditorWindow : public QMainWindow {
   void CreateMenus();
   bool SaveText(const QString& FileName);
   bool SaveDictionary(const QString& FileName);
+  // The file a save of the dictionary goes to: its own, or when it is shared
+  // or new, one the user chooses (empty when cancelled).
+  QString DictionarySaveName();
+  // Loads the personal word list File; its words become known.
+  void UsePersonalList(const std::string& File);
+  // Keeps Word (already added to the checker) in the personal word list.
+  void AddPersonalWord(const std::string& Word);
   // Asks whether to save unsaved text and new dictionary words; false: cancel.
   bool MayDiscardChanges();
   void CheckSpelling();
@@ -86,6 +109,7 @@ class EditorWindow : public QMainWindow {
   std::unique_ptr<dialogs::TQtPlainTextMemo> FMemo;
   std::unique_ptr<TCustomSpellCheckDlg> FQtCheckDlg;
   std::unique_ptr<dialogs::THighlighterCheckDlg> FCheckDlg;
+  std::unique_ptr<TCustomSpellCheckDlg> FPersonalCheckDlg;
   std::unique_ptr<EditorChecker> FChecker;
   dialogs::SpellHighlighter* FHighlighter;
   QLabel* FStatus;
@@ -93,6 +117,11 @@ class EditorWindow : public QMainWindow {
   // The text file had Windows line breaks: saving writes them again.
   bool FCrlf = false;
   bool FBatch = false;
+  PersonalWordList FPersonal;
+  // The dictionary was found by name: a save asks for a file of the user's.
+  bool FSharedDictionary = false;
+  // The dictionary itself changed (learned from a file, options): closing asks to save it.
+  bool FDictionaryEdited = false;
 };
 
 }  // namespace wordloom::editor

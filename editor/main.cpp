@@ -1,10 +1,11 @@
 // wordloom-editor [-d DICTIONARY] [TEXTFILE]
 //
 // A plain-text editor that marks misspelled words as you type. The dictionary
-// is the one given with -d, else the default one (see default_dictionary.h),
-// else a new, empty one. --screenshot FILE renders the window (with the
-// spelling menu of the last marked word open) to FILE and quits; run it with
-// QT_QPA_PLATFORM=offscreen to need no display.
+// is the one given with -d (a file or a name such as en_GB), else the
+// default one (see default_dictionary.h), else a new, empty one.
+// --screenshot FILE renders the window (with the spelling menu of the last
+// marked word open) to FILE and quits; run it with QT_QPA_PLATFORM=offscreen
+// to need no display.
 #include <wordloom/dialogs/install.h>
 
 #include <QApplication>
@@ -75,8 +76,8 @@ int main(int argc, char** argv) {
   parser.addHelpOption();
   parser.addVersionOption();
   const QCommandLineOption dictionary({QStringLiteral("d"), QStringLiteral("dictionary")},
-                                      QStringLiteral("The spell file to check with."),
-                                      QStringLiteral("FILE"));
+                                      QStringLiteral("The spell file or dictionary name to check with."),
+                                      QStringLiteral("DICTIONARY"));
   const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                       QStringLiteral("Render the window to a PNG file and quit."),
                                       QStringLiteral("FILE"));
@@ -87,9 +88,11 @@ int main(int argc, char** argv) {
 
   wordloom::editor::EditorWindow window;
   window.SetBatch(parser.isSet(screenshot));
-  const QString dict = parser.isSet(dictionary) ? parser.value(dictionary)
-                                                : wordloom::editor::FindDefaultDictionary();
-  if (!dict.isEmpty() && !window.OpenDictionary(dict) && parser.isSet(screenshot)) return 1;
+  // Without -d the default dictionary, else a new, empty one.
+  const QString given = parser.isSet(dictionary) ? parser.value(dictionary) : QString();
+  if (!window.OpenNamedDictionary(given) && parser.isSet(dictionary) && parser.isSet(screenshot)) {
+    return 1;
+  }
   const QStringList texts = parser.positionalArguments();
   if (!texts.isEmpty() && !window.OpenText(texts.first()) && parser.isSet(screenshot)) return 1;
   if (parser.isSet(screenshot)) return Screenshot(window, parser.value(screenshot));

@@ -10,6 +10,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 failures=0
+# The user's folders are the test's own: personal lists and imports land here.
+export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CACHE_HOME="$work/home/cache"
+unset WORDLOOM_PATH WORDLOOM_DICT DICPATH
 
 fail() {
   echo "FAIL: $*" >&2
@@ -154,6 +157,52 @@ WORDLOOM_DICT=$default_dict run 1 "$wordloom" check bad.txt
 grep -q '^bad.txt:1:11: brwn: brown' out.txt || fail "default dictionary: brwn -> brown: $(cat out.txt)"
 run 0 "$wordloom" info   # found beside the program
 grep -q '^words: *[0-9]\{5,\}$' out.txt || fail "the default dictionary is small: $(cat out.txt)"
+
+# ---- dictionaries by name, lists of them, personal word lists ----
+printf 'The colour of the centre; organise it.\n' >british.txt
+run 0 "$wordloom" check -d british british.txt
+run 1 "$wordloom" check -d en_US british.txt
+grep -q '^british.txt:1:5: colour: color' out.txt || fail "en_US did not flag colour: $(cat out.txt)"
+[[ $(wc -l <out.txt) -eq 3 ]] || fail "en_US flagged other than colour, centre, organise: $(cat out.txt)"
+printf 'The color of the center; colour and centre.\n' >both.txt
+run 0 "$wordloom" check -d en-us,EN_gb both.txt
+run 1 "$wordloom" check -d en_GB both.txt
+printf 'colour color\n' | "$wordloom" -l -d american,british >out.txt 2>err.txt
+[[ ! -s out.txt ]] || fail "-l with two dictionaries flagged: $(cat out.txt)"
+run 0 "$wordloom" -D
+grep -qP '^en_US\t.*/en_US\.spl\taliases: american, en, english$' out.txt || fail "-D lacks en_US: $(cat out.txt)"
+grep -qP '^en_GB\t.*/en_GB\.spl\taliases: british$' out.txt || fail "-D lacks en_GB: $(cat out.txt)"
+# $WORDLOOM_PATH comes first; a name there hides the installed one.
+mkdir -p mine && cp d.spl mine/en_GB.spl && cp d.spl mine/book.spl
+WORDLOOM_PATH="$work/nowhere:$work/mine" run 1 "$wordloom" check -d british british.txt
+WORDLOOM_PATH="$work/mine" run 0 "$wordloom" check -d book clean.txt
+WORDLOOM_PATH="$work/mine" run 0 "$wordloom" -D
+grep -qP "^book\t$work/mine/book.spl\$" out.txt || fail "-D lacks book: $(cat out.txt)"
+# A name only Hunspell has is listed as one to import and refused in one line.
+mkdir -p hun && printf 'SET UTF-8\n' >hun/xx_XX.aff && printf '1\nword\n' >hun/xx_XX.dic
+DICPATH="$work/hun" run 0 "$wordloom" -D
+grep -qP "^xx_XX\t$work/hun/xx_XX.dic\tHunspell, to import into $work/home/cache/wordloom/xx_XX.spl\$" out.txt ||
+  fail "-D lacks the Hunspell dictionary: $(cat out.txt)"
+DICPATH="$work/hun" run 2 "$wordloom" check -d xx_XX good.txt
+expect_err "only a Hunspell dictionary"
+run 2 "$wordloom" check -d no_such_name good.txt
+expect_err "no dictionary named no_such_name"
+run 2 "$wordloom" info -d en_US,en_GB
+expect_err "takes one dictionary"
+# The personal list of a name: "*" and "#" in the pipe write it in the data
+# folder; check, -l and suggest know its words; the shared dictionary stays.
+cp "$default_dict" shared-before.spl
+printf 'Wordloomish qwzzy\n*Wordloomish\n#\n' | "$wordloom" -a -d en >out.txt 2>err.txt || fail "-a * # exited $?: $(cat err.txt)"
+[[ $(cat home/data/wordloom/personal/en_US.txt) == Wordloomish ]] || fail "the personal list is not in the data folder: $(ls -R home)"
+printf 'Wordloomish qwzzy\n' >personal.txt
+run 1 "$wordloom" check personal.txt
+grep -q 'Wordloomish' out.txt && fail "check did not use the personal list: $(cat out.txt)"
+run 0 "$wordloom" suggest -d american Wordloomish
+cmp -s "$default_dict" shared-before.spl || fail "the shared dictionary was changed"
+printf 'qwzzy\n' >i8.txt
+"$wordloom" check --interactive -d en_US i8.txt <<<'a' >out.txt 2>err.txt || fail "check --interactive a exited $?: $(cat err.txt)"
+grep -qx qwzzy home/data/wordloom/personal/en_US.txt || fail "'a' did not add to the personal list: $(cat home/data/wordloom/personal/en_US.txt)"
+cmp -s "$default_dict" shared-before.spl || fail "'a' changed the shared dictionary"
 
 # ---- protected dictionaries ----
 printf 'secret\n' >pw.txt

@@ -242,10 +242,8 @@ TEST(PipeProtocol, CommandsChangeTheSession) {
   // Only the personal words are saved, and the session word is not.
   EXPECT_EQ(ReadFile(personal), "qwzz\nblorp\n");
   EXPECT_FALSE(std::filesystem::exists(personal + ".wordloom-new"));
-  EXPECT_GT(d.checker.Frequency("qwzz"), 0u);
-  EXPECT_GT(d.checker.Frequency("blorp"), 0u);
-  EXPECT_EQ(d.checker.Frequency("Blorp"), 0u);
-  EXPECT_EQ(d.checker.Frequency("Mnbvcx"), 0u);
+  // Personal and session words are known without changing the dictionary.
+  EXPECT_EQ(d.checker.WordCount(), 1u);
 }
 
 TEST(PipeProtocol, ASingleDollarIsTextAndEmptyCommandsDoNothing) {

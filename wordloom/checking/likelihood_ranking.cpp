@@ -321,14 +321,67 @@ void LikelihoodRanker::SearchTrie(const WordTrie& Trie, int Bound) {
   }
 }
 
-void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::size_t Limit,
-                            std::vector<std::string>& Out) {
-  if (Typo.empty() || Typo.size() > kMaxWordLength || Trie.NodeCount() == 0) return;
+void LikelihoodRanker::StartTypo(std::string_view Typo) {
   FTypo.assign(Typo);
   for (char& c : FTypo) c = static_cast<char>(Lower(static_cast<std::uint8_t>(c)));
   const std::size_t n = FTypo.size();
   FInsertion.assign(n + 1, 0);
   for (std::size_t j = 1; j <= n; ++j) FInsertion[j] = Insertion(j);
+}
+
+double LikelihoodRanker::Score(int Cost, double Bonus, bool Capital, bool Capitalised,
+                               std::uint32_t Frequency) const {
+  const int cost = Cost + (Capital && !Capitalised ? FModel.CaseChange : 0);
+  double score = Bonus + FModel.FrequencyWeight * std::log1p(static_cast<double>(Frequency)) -
+                 FModel.EditWeight * cost;
+  if (Cost == 0) score += 1000;  // the word in another case
+  return score;
+}
+
+LikelihoodRanker::Scored LikelihoodRanker::ScoreCorrection(std::string_view Typo,
+                                                           std::string_view Word,
+                                                           std::uint32_t Frequency) {
+  Scored out;
+  if (Typo.empty() || Word.empty() || Typo.size() > kMaxWordLength) return out;
+  StartTypo(Typo);
+  const std::size_t n = FTypo.size();
+  // Row 0 of the edit-cost table, as SearchTrie starts it.
+  FRows.assign(n + 1, 0);
+  for (std::size_t j = 1; j <= n; ++j) FRows[j] = FRows[j - 1] + FInsertion[j];
+  out.Cost = EditCost(Word, static_cast<int>(FModel.SoundEditCap));
+  // The sound bonus AddSoundAlikes gives: the same key, or (for keys long
+  // enough, words starting alike) keys one sound apart.
+  double bonus = 0;
+  const std::string typo_key = SoundAlikeKey(FTypo);
+  const std::string word_key = SoundAlikeKey(Word);
+  if (typo_key.size() >= 2 && typo_key == word_key) {
+    bonus = FModel.SoundBonus;
+  } else if (typo_key.size() >= kNearSoundKey &&
+             Lower(static_cast<std::uint8_t>(Word[0])) == static_cast<std::uint8_t>(FTypo[0])) {
+    std::unordered_set<std::string> typo_forms;
+    ForEachVariant(typo_key, [&](char kind, std::string_view v) {
+      typo_forms.insert(std::string(1, kind) + std::string(v));
+    });
+    ForEachVariant(word_key, [&](char kind, std::string_view v) {
+      // E: the word's own key against the typo's shorter forms; D: a shorter
+      // form of the word's key against the typo's key and its shorter forms.
+      const std::string as_d = "D" + std::string(v);
+      if ((kind == 'E' && typo_forms.count(as_d) != 0) ||
+          (kind == 'D' && (typo_forms.count("E" + std::string(v)) != 0 || typo_forms.count(as_d) != 0))) {
+        bonus = FModel.NearSoundBonus;
+      }
+    });
+  }
+  out.Score = Score(out.Cost, bonus, IsUpper(static_cast<std::uint8_t>(Word[0])),
+                    StartsWithCapital(Typo), Frequency);
+  return out;
+}
+
+void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::size_t Limit,
+                            std::vector<std::string>& Out) {
+  if (Typo.empty() || Typo.size() > kMaxWordLength || Trie.NodeCount() == 0) return;
+  StartTypo(Typo);
+  const std::size_t n = FTypo.size();
   FFound.clear();
   FFoundAt.clear();
 
@@ -348,10 +401,7 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
   }
   const std::uint32_t itself_word = itself > 0 ? Trie.WordNumber(static_cast<std::uint32_t>(itself)) : 0;
   for (Candidate& c : FFound) {
-    const int cost = c.Cost + (c.Capital && !capitalised ? FModel.CaseChange : 0);
-    const double frequency = Trie.Entry(c.Word - 1).Frequency;
-    c.Score += FModel.FrequencyWeight * std::log1p(frequency) - FModel.EditWeight * cost;
-    if (c.Cost == 0) c.Score += 1000;  // the word in another case
+    c.Score = Score(c.Cost, c.Score, c.Capital, capitalised, Trie.Entry(c.Word - 1).Frequency);
     if (c.Word == itself_word) c.Score += 2000;
   }
   // The best, with room for forms that fold to one already taken.

@@ -60,6 +60,16 @@ class LikelihoodRanker {
   void Rank(const WordTrie& Trie, std::string_view Typo, std::size_t Limit,
             std::vector<std::string>& Out);
 
+  // The score Rank gives Word, a dictionary word of that Frequency, as a
+  // correction of Typo, and the weighted edit cost in it (at most the
+  // model's SoundEditCap): corrections of several dictionaries are merged
+  // in one order by it.
+  struct Scored {
+    double Score = 0;
+    int Cost = 0;
+  };
+  Scored ScoreCorrection(std::string_view Typo, std::string_view Word, std::uint32_t Frequency);
+
   const TypoModel& Model() const { return FModel; }
   void SetModel(const TypoModel& Model);
 
@@ -71,6 +81,10 @@ class LikelihoodRanker {
     bool Capital;        // the word starts with a capital
   };
 
+  // Makes Typo the typo of the edit costs (folded to lower case).
+  void StartTypo(std::string_view Typo);
+  // The score of a candidate of edit cost Cost and sound bonus Bonus.
+  double Score(int Cost, double Bonus, bool Capital, bool Capitalised, std::uint32_t Frequency) const;
   // Walks the whole trie with the given bound, adding what it finds.
   void SearchTrie(const WordTrie& Trie, int Bound);
   void Walk(const WordTrie& Trie, std::uint32_t Node, std::size_t Depth, std::uint8_t Letter,

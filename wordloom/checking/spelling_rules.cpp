@@ -70,13 +70,16 @@ std::string PossessorOf(const std::string& Word) {
 
 bool IsKnownWord(TVelkWordloom& Dict, const std::string& Word, bool CaseSensitive,
                  const WordPredicate& AlsoKnown) {
-  const auto known = [&](const std::string& w) {
-    return (AlsoKnown && AlsoKnown(w)) || Dict.Frequency(w) > 0;
-  };
+  return IsKnownWordBy(
+      [&](const std::string& w) { return (AlsoKnown && AlsoKnown(w)) || Dict.Frequency(w) > 0; },
+      Word, CaseSensitive);
+}
+
+bool IsKnownWordBy(const WordPredicate& InDictionary, const std::string& Word, bool CaseSensitive) {
   if (Word.empty()) return false;
-  if (IsKnownInSomeCase(Word, CaseSensitive, known)) return true;
+  if (IsKnownInSomeCase(Word, CaseSensitive, InDictionary)) return true;
   if (const std::string stem = PossessorOf(Word);
-      !stem.empty() && IsKnownInSomeCase(stem, CaseSensitive, known)) {
+      !stem.empty() && IsKnownInSomeCase(stem, CaseSensitive, InDictionary)) {
     return true;
   }
   // A hyphenated word the dictionary lacks is right when each part is.
@@ -85,7 +88,7 @@ bool IsKnownWord(TVelkWordloom& Dict, const std::string& Word, bool CaseSensitiv
   for (;;) {
     const std::size_t end = std::min(Word.find('-', start), Word.size());
     const std::string part = Word.substr(start, end - start);
-    if (!IsKnownWord(Dict, part, CaseSensitive, AlsoKnown)) return false;
+    if (!IsKnownWordBy(InDictionary, part, CaseSensitive)) return false;
     if (end == Word.size()) return true;
     start = end + 1;
   }

@@ -57,6 +57,9 @@ using WordPredicate = std::function<bool(const std::string& Word)>;
 // its parts is. An empty word is never known.
 bool IsKnownWord(TVelkWordloom& Dict, const std::string& Word, bool CaseSensitive,
                  const WordPredicate& AlsoKnown = {});
+// The same rule over any words: InDictionary says which spellings are words
+// (several dictionaries at once: DictionarySet).
+bool IsKnownWordBy(const WordPredicate& InDictionary, const std::string& Word, bool CaseSensitive);
 
 // ---- corrections ----
 
