@@ -20,6 +20,8 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 }  // namespace
 
 void PersonalWordList::Load() {
@@ -30,7 +32,9 @@ void PersonalWordList::Load() {
   std::ifstream in(FFile, std::ios::binary);
   if (!in) return;
   std::string line;
-  while (std::getline(in, line)) {
+  for (bool first = true; std::getline(in, line); first = false) {
+    // A byte-order mark (Windows editors write one) is no part of the first word.
+    if (first && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
     // Saving the list rewrites the file: one that is no word list (a program,
     // an image) is refused instead of being replaced by the words found in it.
     if (line.find('\0') != std::string::npos) {
