@@ -17,6 +17,7 @@
 #include <wordloom/wordloom.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -36,7 +37,7 @@ class LanguageSpeller {
   // personal words in PersonalFile when it exists (no file: personal words
   // last for the session only). Raises wordloom::Exception with a one-line
   // message when the dictionary cannot be opened (missing, corrupt,
-  // protected by a password).
+  // protected by a password) or PersonalFile is no word list.
   LanguageSpeller(std::string Tag, const std::string& DictionaryFile, std::string PersonalFile,
                   PersonalListUse Use = PersonalListUse::kReadWrite);
 
@@ -55,7 +56,7 @@ class LanguageSpeller {
 
   // Accepts the words of another personal list, File (one a line, as ours),
   // and offers them as corrections; File is never written. A missing file
-  // adds nothing.
+  // adds nothing; EReadError for a file that is no word list.
   void LoadPersonalWords(const std::string& File);
 
   // Accepts Word until the speller is closed.
@@ -69,16 +70,16 @@ class LanguageSpeller {
 
  private:
   bool IsKnown(const std::string& Lookup);
-  void Learn(const std::string& Word);
-  void SavePersonal();
+  // Makes Word known and a correction (a personal word of the session).
+  void Know(const std::string& Word);
 
   std::mutex FLock;
   std::string FTag;
-  std::string FPersonalFile;
+  PersonalWordList FPersonal;
   PersonalListUse FPersonalUse;
   TVelkSpellChecker FChecker{nullptr};
+  DictionarySet FDictionaries;
   std::unordered_set<std::string> FSession;
-  std::vector<std::string> FPersonal;  // in the order they were added
 };
 
 }  // namespace wordloom::integrations

@@ -31,7 +31,7 @@ class ProviderTest(unittest.TestCase):
 
     def test_the_ordering_file_puts_wordloom_first(self):
         self.assertEqual(self.dict.provider.name, "wordloom")
-        self.assertIn(("en", "wordloom"),
+        self.assertIn(("en_GB", "wordloom"),
                       [(tag, p.name) for tag, p in self.broker.list_dicts()])
         self.assertIn("wordloom", [p.name for p in self.broker.describe()])
         if any(p.name == "hunspell" for p in self.broker.describe()) and \
@@ -70,8 +70,14 @@ class ProviderTest(unittest.TestCase):
         with self.assertRaises(enchant.errors.DictNotFoundError):
             self.broker.request_dict("xx_YY")
 
-    def test_a_region_falls_back_to_the_language(self):
-        self.assertEqual(self.broker.request_dict("en_GB").provider.name, "wordloom")
+    def test_each_region_its_own_dictionary_others_the_languages(self):
+        british = self.broker.request_dict("en_GB")
+        self.assertEqual(british.provider.name, "wordloom")
+        self.assertTrue(british.check("colour"))
+        self.assertFalse(self.dict.check("colour"))
+        self.assertTrue(self.dict.check("color"))
+        self.broker.set_ordering("en_AU", "wordloom")
+        self.assertEqual(self.broker.request_dict("en_AU").provider.name, "wordloom")
 
 
 if __name__ == "__main__":

@@ -5,10 +5,11 @@
 # it keeps personal lists), HOME and the XDG folders, and the module folder,
 # which a preloaded enchant_relocate points Enchant at.
 #
-# Usage: enchant_test.sh MODULE RELOCATE_SHIM DICTIONARY WORDLOOM PYTHON_TEST SYSTEM_MODULES [PRELOAD]
+# Usage: enchant_test.sh MODULE RELOCATE_SHIM DICTIONARIES WORDLOOM PYTHON_TEST SYSTEM_MODULES [PRELOAD]
+# DICTIONARIES is the folder of the build's en_US.spl and en_GB.spl.
 set -euo pipefail
 
-module=$1 shim=$2 dictionary=$3 wordloom=$4 python_test=$5 system_modules=$6
+module=$1 shim=$2 dictionaries=$3 wordloom=$4 python_test=$5 system_modules=$6
 preload=${7:-}
 
 if ! command -v enchant-2 >/dev/null; then
@@ -30,7 +31,8 @@ ln -s "$module" "$work/modules/"
 if [[ -e $system_modules/enchant_hunspell.so ]]; then
   ln -s "$system_modules/enchant_hunspell.so" "$work/modules/"
 fi
-ln -s "$dictionary" "$work/dictionaries/en.spl"
+ln -s "$dictionaries/en_US.spl" "$dictionaries/en_GB.spl" "$work/dictionaries/"
+dictionary=$dictionaries/en_US.spl
 printf 'en:wordloom,hunspell\nen_US:wordloom,hunspell\nen_GB:wordloom,hunspell\n' \
   >"$work/config/enchant.ordering"
 
@@ -50,7 +52,7 @@ fail() {
 
 # The provider is loaded and offers the dictionary by its language.
 enchant-lsmod-2 -list-dicts >"$work/dicts.out"
-grep -qx 'en (wordloom)' "$work/dicts.out" || fail "enchant-lsmod-2 -list-dicts: $(cat "$work/dicts.out")"
+grep -qx 'en_GB (wordloom)' "$work/dicts.out" || fail "enchant-lsmod-2 -list-dicts: $(cat "$work/dicts.out")"
 
 # Known words, misspellings, case, a typographic apostrophe and a contraction.
 cat >"$work/text.txt" <<'TEXT'

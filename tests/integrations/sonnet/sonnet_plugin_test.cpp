@@ -32,25 +32,25 @@ std::string ReadFile(const std::string& file) {
   return out.str();
 }
 
-std::string PersonalList() { return g_folder->File("data/wordloom/personal/en.txt"); }
+std::string PersonalList() { return g_folder->File("data/wordloom/personal/en_US.txt"); }
 
 Sonnet::Speller EnglishSpeller() {
-  Sonnet::Speller speller(QStringLiteral("en"));
+  Sonnet::Speller speller(QStringLiteral("en_US"));
   speller.setDefaultClient(QStringLiteral("Wordloom"));
-  speller.setLanguage(QStringLiteral("en"));
+  speller.setLanguage(QStringLiteral("en_US"));
   return speller;
 }
 
 TEST(SonnetPluginTest, IsABackendOfferingTheDictionariesLanguages) {
   Sonnet::Speller speller;
   EXPECT_THAT(speller.availableBackends(), Contains(QStringLiteral("Wordloom")));
-  EXPECT_THAT(speller.availableLanguages(), Contains(QStringLiteral("en")));
+  EXPECT_THAT(speller.availableLanguages(), Contains(QStringLiteral("en_US")));
 }
 
 TEST(SonnetPluginTest, ChecksAndSuggestsBestFirstInTheWritersCase) {
   Sonnet::Speller speller = EnglishSpeller();
   ASSERT_TRUE(speller.isValid());
-  EXPECT_EQ(speller.language(), QStringLiteral("en"));
+  EXPECT_EQ(speller.language(), QStringLiteral("en_US"));
   for (const char* word : {"receive", "Paris", "doesn't", "doesn\u2019t", "e-mail"}) {
     EXPECT_TRUE(speller.isCorrect(QString::fromUtf8(word))) << word;
   }
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
   ScratchFolder folder;
   g_folder = &folder;
   std::filesystem::create_directories(folder.File("dictionaries"));
-  std::filesystem::create_symlink(WORDLOOM_TEST_DICTIONARY, folder.File("dictionaries/en.spl"));
+  std::filesystem::create_symlink(WORDLOOM_TEST_DICTIONARY, folder.File("dictionaries/en_US.spl"));
   ::setenv("WORDLOOM_PATH", folder.File("dictionaries").c_str(), 1);
   // Sonnet's settings, the personal list and Qt's runtime files stay inside.
   const struct {
