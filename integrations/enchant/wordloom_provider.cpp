@@ -110,7 +110,12 @@ EnchantDict* RequestDict(EnchantProvider* me, const char* const tag) {
         tag, dictionary, wordloom::integrations::PersonalListFile(tag),
         wordloom::integrations::PersonalListUse::kReadOnly);
     if (const std::string config = EnchantConfigFolder(); !config.empty()) {
-      speller->LoadPersonalWords(config + "/" + tag + ".dic");
+      try {
+        speller->LoadPersonalWords(config + "/" + tag + ".dic");
+      } catch (const wordloom::Exception&) {
+        // Enchant's own list, which it checks itself: one we cannot read
+        // only leaves its words out of our corrections.
+      }
     }
     EnchantDict* dict = g_new0(EnchantDict, 1);
     dict->user_data = speller.release();
