@@ -20,9 +20,10 @@ class WordloomClient : public Sonnet::Client {
  public:
   explicit WordloomClient(QObject* parent = nullptr);
 
-  // Above Hunspell's and Aspell's plugins (20): Sonnet asks the most
-  // reliable backend of a language first.
-  int reliability() const override { return 30; }
+  // Sonnet gives a language to its most reliable backend (the user's default
+  // backend in Sonnet's settings aside): above Hunspell's 40 and Aspell's 20,
+  // so that installing this plugin is enough to be asked first.
+  int reliability() const override { return 45; }
   // Null when the language has no dictionary or it cannot be opened.
   Sonnet::SpellerPlugin* createSpeller(const QString& language) override;
   QStringList languages() const override;
