@@ -76,6 +76,8 @@ class ProviderTest(unittest.TestCase):
         self.assertTrue(british.check("colour"))
         self.assertFalse(self.dict.check("colour"))
         self.assertTrue(self.dict.check("color"))
+        self.assertEqual(self.broker.request_dict("en").provider.name, "wordloom")
+        self.assertTrue(self.broker.request_dict("en").check("color"))
         self.broker.set_ordering("en_AU", "wordloom")
         self.assertEqual(self.broker.request_dict("en_AU").provider.name, "wordloom")
 
