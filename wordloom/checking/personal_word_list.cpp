@@ -22,6 +22,8 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 }  // namespace
 
 void PersonalWordList::Load() {
@@ -44,6 +46,8 @@ void PersonalWordList::SetText(std::string_view Text) {
   if (Text.find('\0') != std::string_view::npos) {
     throw EReadError(FFile + ": binary data (a NUL byte), not a personal word list");
   }
+  // A byte-order mark (Windows editors write one) is no part of the first word.
+  if (Text.starts_with(kByteOrderMark)) Text.remove_prefix(kByteOrderMark.size());
   while (!Text.empty()) {
     const std::size_t end = std::min(Text.find('\n'), Text.size());
     const std::string_view w = Trim(Text.substr(0, end));
