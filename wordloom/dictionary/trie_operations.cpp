@@ -1,6 +1,7 @@
 // The dictionary component's operations on its word trie and word table.
 #include <string>
 
+#include "checking/compact_state.h"
 #include "dictionary/word_trie.h"
 #include "storage/spell_body.h"
 #include "wordloom/dictionary/velk_wordloom.h"
@@ -113,7 +114,8 @@ void TVelkWordloom::AddNode(TByteString& B, std::uint8_t Width) {
 }
 
 void TVelkWordloom::DisposeList() {
-  FNodeList->Clear();
+  FNodeList.Reset();
+  FCompact.reset();
   FCurrentNode = 0;
 }
 
