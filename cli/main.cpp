@@ -117,6 +117,7 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
   // Standard input carries the protocol: no questions on it.
   services.SetInteractive(false);
   ToolChecker checker(false);
+  checker.SetCompactFormFolder(wordloom::DefaultCompactFormFolder());
   OpenDictionary(checker, ResolveDictionary(common.Dictionary), services);
   PipeOptions options;
   options.ListMode = pipe.List;

@@ -2,6 +2,7 @@
 // plain open, and keeping the form in step with the words added and deleted
 // afterwards. The form itself: checking/compact_form.h; where forms lie:
 // storage/compact_files.h.
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -31,6 +32,15 @@ bool IsFile(const std::string& Name) {
 }
 
 }  // namespace
+
+std::string DefaultCompactFormFolder() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  // The XDG rule: a relative path is to be ignored.
+  if (cache != nullptr && cache[0] == '/') return std::string(cache) + "/wordloom/compact";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] != '\0') return std::string(home) + "/.cache/wordloom/compact";
+  return std::string();
+}
 
 bool TVelkWordloom::OpenThroughCompactForm(const std::string& FileName,
                                            const detail::SpellHeader& Header,

@@ -451,6 +451,11 @@ class TVelkWordloom : public TRndComponent {
   void WriteWholeSpellFile(TStream& Stream, const std::string* Password);
 };
 
+// The user's folder for compact forms, as applications pass it to
+// SetCompactFormFolder: $XDG_CACHE_HOME/wordloom/compact, else
+// $HOME/.cache/wordloom/compact; empty when neither variable is set.
+std::string DefaultCompactFormFolder();
+
 // Puts TVelkWordloom and TVelkSpellChecker on the component palette page
 // "Velk" (register.cpp).
 void Register();
