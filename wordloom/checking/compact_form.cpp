@@ -30,7 +30,8 @@ constexpr char kMagic[8] = {'W', 'L', 'C', 'F', 'O', 'R', 'M', '\x1A'};
 // Header fields by offset.
 constexpr std::size_t kVersionAt = 8, kHeaderSizeAt = 12, kSpellSizeAt = 16, kKeyLowAt = 24,
                       kKeyHighAt = 32, kWordsAt = 40, kStatesAt = 44, kArcsAt = 48,
-                      kEntriesAt = 52, kBitsAt = 56, kFileSizeAt = 64, kChecksumAt = 72;
+                      kEntriesAt = 52, kBitsAt = 56, kNodesAt = 60, kFileSizeAt = 64,
+                      kChecksumAt = 72;
 // Counts above these are refused before any size is computed: indices are
 // 32-bit with the top bit of first_arc taken.
 constexpr std::uint32_t kMaxCount = 0x7FFFFFFFu;
@@ -204,6 +205,7 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key) {
   EncodeFixed32(bytes + kArcsAt, arcs);
   EncodeFixed32(bytes + kEntriesAt, entries);
   EncodeFixed32(bytes + kBitsAt, static_cast<std::uint32_t>(sound.FBits));
+  EncodeFixed32(bytes + kNodesAt, Trie.NodeCount());
   PutU64(bytes + kFileSizeAt, l.Total);
   PutArray(out, l.FirstArc, a.FirstArc);
   PutArray(out, l.Letters, a.Letters);
@@ -302,6 +304,7 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   form->FWords = words;
   form->FStates = states;
   form->FArcs = arcs;
+  form->FNodes = DecodeFixed32(Bytes + kNodesAt);
   auto u32 = [Bytes](std::uint64_t at) { return reinterpret_cast<const std::uint32_t*>(Bytes + at); };
   form->FFirstArc = u32(l.FirstArc);
   form->FLetters = Bytes + l.Letters;

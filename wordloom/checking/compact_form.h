@@ -73,6 +73,8 @@ class CompactForm {
   std::uint32_t WordCount() const { return FWords; }
   std::uint32_t StateCount() const { return FStates; }
   std::uint32_t Root() const { return FStates - 1; }
+  // The node count of the trie the form was made of.
+  std::uint32_t NodeCount() const { return FNodes; }
   std::size_t ByteSize() const { return FSize; }
 
   // Whether a word ends at state S.
@@ -105,6 +107,7 @@ class CompactForm {
   std::uint32_t FWords = 0;
   std::uint32_t FStates = 0;
   std::uint32_t FArcs = 0;
+  std::uint32_t FNodes = 0;
   const std::uint32_t* FFirstArc = nullptr;  // FStates + 1 entries; bit 31: final
   const std::uint8_t* FLetters = nullptr;    // FArcs, then 8 bytes of padding
   const std::uint32_t* FTargets = nullptr;

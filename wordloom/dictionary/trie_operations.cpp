@@ -119,7 +119,11 @@ void TVelkWordloom::DisposeList() {
   FCurrentNode = 0;
 }
 
-std::uint32_t TVelkWordloom::GetNodeCount() const { return FNodeList->NodeCount(); }
+std::uint32_t TVelkWordloom::GetNodeCount() const {
+  // A dictionary opened through a compact form knows its node count without reading its nodes.
+  if (FNodeList.Pending()) return FCompact->Form->NodeCount();
+  return FNodeList->NodeCount();
+}
 
 void TVelkWordloom::SetNodeCount(std::uint32_t N) {
   if (Designing()) return;
