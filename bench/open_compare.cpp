@@ -15,7 +15,12 @@
 // copy of en.spl alone (the trie read and the sound-alike index built).
 // Medians of several runs; it measures and never fails.
 //
-//   build/noqt/bench/open_compare [RUNS]   (run from the project root)
+//   build/noqt/bench/open_compare [RUNS] [--large NAME SPELLFILE AFF DIC TYPO]
+//
+// --large adds a large dictionary: SPELLFILE (made from Hunspell's forms,
+// e.g. unmunch's output learned with `wordloom learn --counts`) through its
+// compact form (made here, beside a copy) and alone, beside Hunspell with AFF
+// and DIC: opening, memory and the first suggestion for TYPO.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -85,8 +90,8 @@ std::vector<std::string> Tokens(const std::string& text) {
 }
 
 // Runs Subject in a child process and returns what it measured.
-Figures RunInChild(const Subject& s, const std::vector<std::string>& tokens,
-                   const std::vector<Item>& items) {
+Figures RunInChild(const Subject& s, const std::string& typo,
+                   const std::vector<std::string>& tokens, const std::vector<Item>& items) {
   int fds[2];
   if (pipe(fds) != 0) return {};
   const pid_t pid = fork();
@@ -102,14 +107,14 @@ Figures RunInChild(const Subject& s, const std::vector<std::string>& tokens,
     if (f.ok) {
       std::vector<std::string> out;
       t = Clock::now();
-      s.suggest("recieve", out);
+      s.suggest(typo, out);
       f.first_ms = Since(t) * 1e3;
       f.first_kib = StatusKiB("VmRSS:") - before;
       f.first_anon_kib = StatusKiB("RssAnon:") - anon_before;
       std::size_t sink = 0;
       t = Clock::now();
       for (const std::string& w : tokens) sink += s.check(w) ? 1 : 0;
-      f.checks_per_s = static_cast<double>(tokens.size()) / Since(t);
+      f.checks_per_s = tokens.empty() ? 0 : static_cast<double>(tokens.size()) / Since(t);
       if (sink == SIZE_MAX) std::printf(" ");
       std::vector<double> us;
       for (const Item& item : items) {
@@ -134,6 +139,39 @@ Figures RunInChild(const Subject& s, const std::vector<std::string>& tokens,
 }
 
 double Median(std::vector<double> v) { return Percentile(std::move(v), 0.5); }
+
+// Measures each subject Runs times and prints a row of medians for each.
+void PrintTable(const std::vector<Subject>& subjects, int runs, const std::string& typo,
+                const std::vector<std::string>& tokens, const std::vector<Item>& items) {
+  std::printf("%-26s %9s %15s %10s %15s %9s %10s %9s\n", "checker", "open", "open mem",
+              "1st sugg", "after 1st sugg", "checks/s", "sugg med", "sugg p90");
+  for (const Subject& s : subjects) {
+    std::vector<double> open_ms, open_kib, open_anon, first_ms, first_kib, first_anon, cps, med, p90;
+    bool ok = true;
+    for (int r = 0; r < runs && ok; ++r) {
+      const Figures f = RunInChild(s, typo, tokens, items);
+      ok = f.ok;
+      open_ms.push_back(f.open_ms);
+      open_kib.push_back(f.open_kib);
+      open_anon.push_back(f.open_anon_kib);
+      first_anon.push_back(f.first_anon_kib);
+      first_ms.push_back(f.first_ms);
+      first_kib.push_back(f.first_kib);
+      cps.push_back(f.checks_per_s);
+      med.push_back(f.median_us);
+      p90.push_back(f.p90_us);
+    }
+    if (!ok) {
+      std::printf("%-26s cannot open, skipped\n", s.name.c_str());
+      continue;
+    }
+    std::printf("%-26s %6.2f ms %6.2f (%5.2f) %7.2f ms %6.2f (%5.2f) %7.2f M %7.1f us %6.1f us\n",
+                s.name.c_str(), Median(open_ms), Median(open_kib) / 1024, Median(open_anon) / 1024,
+                Median(first_ms), Median(first_kib) / 1024, Median(first_anon) / 1024,
+                Median(cps) / 1e6, Median(med), Median(p90));
+    std::fflush(stdout);
+  }
+}
 
 // Wall time of running Argv with Input on standard input (output discarded
 // into a file of the scratch folder), in milliseconds; negative on failure.
@@ -163,7 +201,16 @@ double TimeProcess(const std::vector<std::string>& argv, const std::string& inpu
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  int runs = 5;
+  std::vector<std::string> large;  // NAME SPELLFILE AFF DIC TYPO
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--large") == 0 && i + 5 < argc) {
+      large.assign(argv + i + 1, argv + i + 6);
+      i += 5;
+    } else {
+      runs = std::max(1, std::atoi(argv[i]));
+    }
+  }
   const std::string dictionary = WORDLOOM_DEFAULT_DICTIONARY;
   if (!Exists(dictionary) || !Exists(kData + "big.txt")) {
     std::fprintf(stderr, "no data: run from the project root with ../shared/data and %s\n",
@@ -240,34 +287,7 @@ int main(int argc, char** argv) {
   std::printf("checks: %zu words of big.txt; suggestions: %zu misspellings of spell-testset1\n\n",
               tokens.size(), set.items.size());
   std::printf("memory: added since before the open, resident (private) in MiB\n\n");
-  std::printf("%-26s %9s %15s %10s %15s %9s %10s %9s\n", "checker", "open", "open mem",
-              "1st sugg", "after 1st sugg", "checks/s", "sugg med", "sugg p90");
-  for (const Subject& s : subjects) {
-    std::vector<double> open_ms, open_kib, open_anon, first_ms, first_kib, first_anon, cps, med, p90;
-    bool ok = true;
-    for (int r = 0; r < runs && ok; ++r) {
-      const Figures f = RunInChild(s, tokens, set.items);
-      ok = f.ok;
-      open_ms.push_back(f.open_ms);
-      open_kib.push_back(f.open_kib);
-      open_anon.push_back(f.open_anon_kib);
-      first_anon.push_back(f.first_anon_kib);
-      first_ms.push_back(f.first_ms);
-      first_kib.push_back(f.first_kib);
-      cps.push_back(f.checks_per_s);
-      med.push_back(f.median_us);
-      p90.push_back(f.p90_us);
-    }
-    if (!ok) {
-      std::printf("%-26s cannot open, skipped\n", s.name.c_str());
-      continue;
-    }
-    std::printf("%-26s %6.2f ms %6.2f (%5.2f) %7.2f ms %6.2f (%5.2f) %7.2f M %7.1f us %6.1f us\n",
-                s.name.c_str(), Median(open_ms), Median(open_kib) / 1024, Median(open_anon) / 1024,
-                Median(first_ms), Median(first_kib) / 1024, Median(first_anon) / 1024,
-                Median(cps) / 1e6, Median(med), Median(p90));
-    std::fflush(stdout);
-  }
+  PrintTable(subjects, runs, "recieve", tokens, set.items);
 
   std::printf("\none suggestion as a whole process (\"recieve\"), wall time, median of %d:\n",
               runs * 2);
@@ -293,6 +313,42 @@ int main(int argc, char** argv) {
     } else {
       std::printf("  %-28s %7.1f ms\n", p.name, Median(ms));
     }
+  }
+
+  if (!large.empty()) {
+    const std::string& name = large[0];
+    // A copy with its compact form beside it, made here once.
+    const std::string copy = folder.File("large.spl");
+    std::filesystem::copy_file(large[1], copy);
+    {
+      TVelkSpellChecker maker(nullptr);
+      maker.SetSpellFileOptions({});
+      const auto t = Clock::now();
+      maker.OpenSpellFile(copy);
+      maker.SaveCompactForm(copy + ".compact");
+      std::printf("\n%s: %u words, spell file %.1f MB, compact form %.1f MB (made in %.1f s)\n",
+                  name.c_str(), maker.WordCount(),
+                  static_cast<double>(std::filesystem::file_size(copy)) / 1e6,
+                  static_cast<double>(std::filesystem::file_size(copy + ".compact")) / 1e6,
+                  Since(t));
+    }
+    std::vector<Subject> large_subjects = {our_subject("wordloom " + name + ", compact form", copy),
+                                           our_subject("wordloom " + name + ", spell file only",
+                                                       large[1])};
+#ifdef WORDLOOM_BENCH_HUNSPELL
+    std::unique_ptr<Hunspell> peer;
+    const std::string aff = large[2], dic = large[3];
+    large_subjects.push_back({"hunspell " + name,
+                              [&peer, aff, dic] {
+                                peer = std::make_unique<Hunspell>(aff.c_str(), dic.c_str());
+                                return true;
+                              },
+                              [&peer](const std::string& w) { return peer->spell(w); },
+                              [&peer](const std::string& w, std::vector<std::string>& out) {
+                                out = peer->suggest(w);
+                              }});
+#endif
+    PrintTable(large_subjects, runs, large[4], {}, {});
   }
   return 0;
 }
