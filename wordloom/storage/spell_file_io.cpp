@@ -318,7 +318,9 @@ void TVelkWordloom::WriteWholeSpellFile(TStream& Stream, const std::string* Pass
 
 void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
   // Whether to save at all.
-  if (FNodeList->NodeCount() == 0 || FNodeList->WordCount() == 0) return;
+  // Counted without reading the nodes of a dictionary opened through its
+  // compact form: an up-to-date file is not written, and needs no nodes.
+  if (GetNodeCount() == 0 || WordCount() == 0) return;
   if (!FileAccessAllowed()) return;
   TApplicationServices& app = ApplicationServices();
   const bool current = FileName == FSpellFileName;
