@@ -140,6 +140,21 @@ Figures RunInChild(const Subject& s, const std::string& typo,
 
 double Median(std::vector<double> v) { return Percentile(std::move(v), 0.5); }
 
+#ifdef WORDLOOM_BENCH_HUNSPELL
+// Hunspell with Aff and Dic, kept in Peer while a run uses it.
+Subject HunspellSubject(const std::string& Name, const std::string& Aff, const std::string& Dic,
+                        std::unique_ptr<Hunspell>& Peer) {
+  return {Name,
+          [&Peer, Aff, Dic] {
+            if (!Exists(Aff) || !Exists(Dic)) return false;
+            Peer = std::make_unique<Hunspell>(Aff.c_str(), Dic.c_str());
+            return true;
+          },
+          [&Peer](const std::string& w) { return Peer->spell(w); },
+          [&Peer](const std::string& w, std::vector<std::string>& out) { out = Peer->suggest(w); }};
+}
+#endif
+
 // Measures each subject Runs times and prints a row of medians for each.
 void PrintTable(const std::vector<Subject>& subjects, int runs, const std::string& typo,
                 const std::vector<std::string>& tokens, const std::vector<Item>& items) {
@@ -271,16 +286,7 @@ int main(int argc, char** argv) {
 #endif
 #ifdef WORDLOOM_BENCH_HUNSPELL
   std::unique_ptr<Hunspell> hunspell;
-  subjects.push_back({"hunspell en_US",
-                      [&hunspell] {
-                        if (!Exists(kHunspellAff)) return false;
-                        hunspell = std::make_unique<Hunspell>(kHunspellAff.c_str(), kHunspellDic.c_str());
-                        return true;
-                      },
-                      [&hunspell](const std::string& w) { return hunspell->spell(w); },
-                      [&hunspell](const std::string& w, std::vector<std::string>& out) {
-                        out = hunspell->suggest(w);
-                      }});
+  subjects.push_back(HunspellSubject("hunspell en_US", kHunspellAff, kHunspellDic, hunspell));
 #endif
 
   std::printf("open_compare: %d runs each, each in a fresh process; medians\n", runs);
@@ -337,16 +343,7 @@ int main(int argc, char** argv) {
                                                        large[1])};
 #ifdef WORDLOOM_BENCH_HUNSPELL
     std::unique_ptr<Hunspell> peer;
-    const std::string aff = large[2], dic = large[3];
-    large_subjects.push_back({"hunspell " + name,
-                              [&peer, aff, dic] {
-                                peer = std::make_unique<Hunspell>(aff.c_str(), dic.c_str());
-                                return true;
-                              },
-                              [&peer](const std::string& w) { return peer->spell(w); },
-                              [&peer](const std::string& w, std::vector<std::string>& out) {
-                                out = peer->suggest(w);
-                              }});
+    large_subjects.push_back(HunspellSubject("hunspell " + name, large[2], large[3], peer));
 #endif
     PrintTable(large_subjects, runs, large[4], {}, {});
   }
