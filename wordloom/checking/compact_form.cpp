@@ -222,21 +222,44 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key) {
   return out;
 }
 
-std::uint64_t CompactForm::Checksum(const std::uint8_t* Bytes, std::size_t Size) {
+CompactForm::ChecksumState::ChecksumState() : FState(XXH3_createState()) {
+  if (FState == nullptr) throw std::bad_alloc();
+  XXH3_64bits_reset(static_cast<XXH3_state_t*>(FState));
+}
+
+CompactForm::ChecksumState::~ChecksumState() { XXH3_freeState(static_cast<XXH3_state_t*>(FState)); }
+
+void CompactForm::ChecksumState::Update(const std::uint8_t* Bytes, std::size_t Size,
+                                        std::uint64_t Offset) {
   // XXH3-64 of the whole form with the checksum field taken as zero.
-  XXH3_state_t* state = XXH3_createState();
-  if (state == nullptr) throw std::bad_alloc();
-  XXH3_64bits_reset(state);
-  const std::uint8_t zero[8] = {};
-  const std::size_t head = std::min(Size, kChecksumAt);
-  XXH3_64bits_update(state, Bytes, head);
-  if (Size > kChecksumAt) {
-    XXH3_64bits_update(state, zero, std::min<std::size_t>(8, Size - kChecksumAt));
+  auto* state = static_cast<XXH3_state_t*>(FState);
+  const std::uint64_t end = Offset + Size;
+  const std::uint64_t field_end = kChecksumAt + 8;
+  if (end <= kChecksumAt || Offset >= field_end) {
+    XXH3_64bits_update(state, Bytes, Size);
+    return;
   }
-  if (Size > kChecksumAt + 8) XXH3_64bits_update(state, Bytes + kChecksumAt + 8, Size - kChecksumAt - 8);
-  const std::uint64_t sum = XXH3_64bits_digest(state);
-  XXH3_freeState(state);
-  return sum;
+  // The piece overlaps the field: the bytes before it, zeros, the bytes after.
+  const std::size_t before = Offset < kChecksumAt ? static_cast<std::size_t>(kChecksumAt - Offset) : 0;
+  const std::size_t after_at = static_cast<std::size_t>(std::min(end, field_end) - Offset);
+  const std::uint8_t zero[8] = {};
+  XXH3_64bits_update(state, Bytes, before);
+  XXH3_64bits_update(state, zero, after_at - before);
+  XXH3_64bits_update(state, Bytes + after_at, Size - after_at);
+}
+
+std::uint64_t CompactForm::ChecksumState::Digest() const {
+  return XXH3_64bits_digest(static_cast<const XXH3_state_t*>(FState));
+}
+
+std::uint64_t CompactForm::Checksum(const std::uint8_t* Bytes, std::size_t Size) {
+  ChecksumState sum;
+  sum.Update(Bytes, Size, 0);
+  return sum.Digest();
+}
+
+std::uint64_t CompactForm::StoredChecksum(const std::uint8_t* Header) {
+  return GetU64(Header + kChecksumAt);
 }
 
 bool CompactForm::PeekKey(const std::uint8_t* Bytes, std::size_t Size, ContentKey& Key) {

@@ -65,6 +65,22 @@ class CompactForm {
                                                            std::string& Why);
   // The checksum the header must carry for Bytes (the form with its header).
   static std::uint64_t Checksum(const std::uint8_t* Bytes, std::size_t Size);
+  // The same over the form's bytes given piece by piece, in order.
+  class ChecksumState {
+   public:
+    ChecksumState();
+    ~ChecksumState();
+    ChecksumState(const ChecksumState&) = delete;
+    ChecksumState& operator=(const ChecksumState&) = delete;
+    // Takes Size bytes found at Offset of the form.
+    void Update(const std::uint8_t* Bytes, std::size_t Size, std::uint64_t Offset);
+    std::uint64_t Digest() const;
+
+   private:
+    void* FState;
+  };
+  // The checksum a header (kHeaderSize bytes) carries.
+  static std::uint64_t StoredChecksum(const std::uint8_t* Header);
   // The spell file key recorded in a form's header; false when Bytes holds no
   // header of this version.
   static bool PeekKey(const std::uint8_t* Bytes, std::size_t Size, ContentKey& Key);
