@@ -6,7 +6,9 @@
 // edit), with a bonus when both sound alike. Candidates come from a walk of
 // the word trie that carries one row of the edit-cost table per level and
 // leaves every branch whose row exceeds the cost bound, and from an index of
-// sound-alike keys for spellings too far off for the walk.
+// sound-alike keys for spellings too far off for the walk. The walk and the
+// index work on the trie (the index built at the first ranking and after
+// each change) or on a compact form, which stores the index (CompactView).
 #pragma once
 
 #include <array>
