@@ -102,12 +102,14 @@ int main(int argc, char** argv) {
   bool peers_wanted = true;
   bool sort_methods_wanted = true;
   detail::TypoModel model;
+  bool default_model = true;  // the form's row and count need the checker's own model
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--ours") == 0) {
       peers_wanted = false;
     } else if (std::strcmp(argv[i], "--likelihood") == 0) {
       peers_wanted = sort_methods_wanted = false;
     } else if (std::strcmp(argv[i], "--model") == 0 && i + 1 < argc) {
+      default_model = false;
       if (!ApplyModel(model, argv[++i])) {
         std::fprintf(stderr, "suggest_compare: bad --model %s\n", argv[i]);
         return 2;
@@ -145,6 +147,22 @@ int main(int argc, char** argv) {
                       [&ours, ranker](const std::string& w, std::vector<std::string>& out) {
                         ranker->Rank(ours.Trie(), w, ours.SuggestionLimit(), out);
                       }});
+  // The same ranking through the compact form beside the dictionary: its
+  // suggestions must be the trie's, word for word (counted below).
+  TVelkSpellChecker compact(nullptr);
+  compact.SetSpellFileOptions({});
+  compact.SetSuggestionRanking(srkLikelihood);
+  compact.OpenSpellFile(dictionary);
+  const bool with_form = compact.UsesCompactForm() && default_model;
+  if (with_form) {
+    checkers.push_back({"wordloom likelihood/form", known,
+                        [&compact](const std::string& w, std::vector<std::string>& out) {
+                          compact.Suggest(w);
+                          for (const std::string& s : compact.Suggestions()) out.push_back(s);
+                        }});
+  } else if (default_model) {
+    std::printf("no compact form beside %s: its row is left out\n", dictionary.c_str());
+  }
   std::unique_ptr<Peers> peers;
   if (peers_wanted) {
     peers = std::make_unique<Peers>();
@@ -176,6 +194,24 @@ int main(int argc, char** argv) {
                   r.p90_us, r.p99_us);
       std::fflush(stdout);
     }
+  }
+  if (with_form) {
+    // Every misspelling of every set: the form's suggestions against the trie's.
+    std::size_t same = 0, total = 0;
+    std::vector<std::string> from_trie;
+    for (const TestSet& s : sets) {
+      for (const Item& item : s.items) {
+        from_trie.clear();
+        ranker->Rank(ours.Trie(), item.wrong, ours.SuggestionLimit(), from_trie);
+        compact.Suggest(item.wrong);
+        const std::vector<std::string> from_form(compact.Suggestions().begin(),
+                                                 compact.Suggestions().end());
+        same += from_form == from_trie;
+        ++total;
+      }
+    }
+    std::printf("\ncompact form against the trie: %zu of %zu suggestion lists identical\n", same,
+                total);
   }
   std::printf("\nwhole run: %.1f s\n", Since(program_start));
   return 0;

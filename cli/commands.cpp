@@ -90,6 +90,7 @@ void LearnFiles(ToolChecker& checker, const std::vector<std::string>& files, boo
 
 // Opens the dictionary of a command that only reads it.
 void OpenForReading(ToolChecker& checker, const std::string& given, TerminalServices& services) {
+  checker.SetCompactFormFolder(DefaultCompactFormFolder());
   OpenDictionary(checker, ResolveDictionary(given), services);
 }
 

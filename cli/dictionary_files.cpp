@@ -130,6 +130,7 @@ ToolDictionaries::ToolDictionaries(const std::string& Given, TerminalServices& S
       FGivenAsPath = IsDictionaryPath(name);
     }
     FCheckers.push_back(std::make_unique<ToolChecker>(false));
+    FCheckers.back()->SetCompactFormFolder(DefaultCompactFormFolder());
     OpenDictionary(*FCheckers.back(), found.Path, Services);
     FSet.Add(*FCheckers.back());
   }

@@ -101,6 +101,8 @@ int main(int argc, char** argv) {
       dict.AddToSpell(word, static_cast<std::uint32_t>(1 + (counted ? it->second / scale : 0)));
     }
     dict.SaveSpellFile(argv[3], false);
+    // Its compact form beside it: the tool opens and suggests through it.
+    dict.SaveCompactForm(std::string(argv[3]) + ".compact");
     std::cout << "make_default_dictionary: " << dict.WordCount() << " words, "
               << dict.GetNodeCount() << " nodes\n";
   } catch (const std::exception& e) {

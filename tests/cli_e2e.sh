@@ -9,6 +9,8 @@ default_dict=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# The read commands keep compact forms in the user's cache: one of the test's own.
+export XDG_CACHE_HOME="$work/cache"
 failures=0
 # The user's folders are the test's own: personal lists and imports land here.
 export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CACHE_HOME="$work/home/cache"
@@ -72,6 +74,14 @@ grep -qx 'cased.txt:1:5: QUICK: quick' out.txt || fail "QUICK not reported: $(ca
 run 1 "$wordloom" suggest -d d.spl brwn fox
 grep -q '^brwn: brown' out.txt || fail "suggest brwn: $(cat out.txt)"
 expect_out "fox: (correct)"
+# The read commands keep a compact form of the dictionary in the user's
+# cache, and answer the same through it.
+forms() { find "$XDG_CACHE_HOME/wordloom/compact" -name '*.compact' 2>/dev/null | wc -l; }
+[[ $(forms) -eq 1 ]] || fail "suggest made $(forms) compact forms, expected 1"
+cp out.txt first.txt
+run 1 "$wordloom" suggest -d d.spl brwn fox
+cmp -s out.txt first.txt || fail "suggest through the compact form gave: $(cat out.txt)"
+[[ $(forms) -eq 1 ]] || fail "a second suggest made another compact form"
 run 0 "$wordloom" suggest -d d.spl fox
 run 1 "$wordloom" suggest -d d.spl Fxo
 grep -q '^Fxo: Fox' out.txt || fail "suggest Fxo: $(cat out.txt)"
@@ -227,7 +237,9 @@ expect_err "Weak key password: choose another password"
 grep -q -e "$(printf '\377')" -e 'xff' -e 'w.x' err.txt && fail "the password was printed: $(cat err.txt)"
 [[ -e weak.spl ]] && fail "a dictionary with a refused password was written"
 run 0 "$wordloom" add --password-file pw.txt -d p.spl wombat
+before_forms=$(forms)
 run 0 "$wordloom" suggest --password-file pw.txt -d p.spl wombat
+[[ $(forms) -eq $before_forms ]] || fail "a protected dictionary got a compact form"
 
 # ---- interactive check: commands on standard input, the file corrected in place ----
 # icheck STATUS FILE COMMANDS [ARGS...]: runs check --interactive with the

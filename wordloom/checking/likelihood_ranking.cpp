@@ -8,6 +8,7 @@
 #include <functional>
 #include <unordered_set>
 
+#include "checking/compact_form.h"
 #include "checking/sound_alike.h"
 #include "dictionary/word_trie.h"
 #include "wordloom/checking/spelling_rules.h"
@@ -67,32 +68,8 @@ const Keyboard& Keys() {
 
 // The fewest sounds a key needs before keys one sound off count as alike.
 constexpr std::size_t kNearSoundKey = 4;
-// The most bits of a hash that choose its bucket in the sound-alike index.
-constexpr int kMaxBucketBits = 16;
 // How much longer or shorter than the typo a sound-alike word may be.
 constexpr std::size_t kSoundLengthSlack = 3;
-
-// FNV-1a over the kind and then the key: the kind is a byte of its own, so
-// that it cannot cancel against the key's first byte.
-std::uint64_t Hash(char Kind, std::string_view Key) {
-  constexpr std::uint64_t kPrime = 1099511628211ull;
-  std::uint64_t h = (1469598103934665603ull ^ static_cast<std::uint8_t>(Kind)) * kPrime;
-  for (char c : Key) h = (h ^ static_cast<std::uint8_t>(c)) * kPrime;
-  return h;
-}
-
-// Calls F with Key and with each form of Key that has one sound left out.
-template <typename F>
-void ForEachVariant(const std::string& Key, F&& f) {
-  f('E', std::string_view(Key));
-  std::string shorter;
-  for (std::size_t i = 0; i < Key.size(); ++i) {
-    if (i > 0 && Key[i] == Key[i - 1]) continue;  // the same variant again
-    shorter.assign(Key, 0, i);
-    shorter.append(Key, i + 1);
-    f('D', std::string_view(shorter));
-  }
-}
 
 }  // namespace
 
@@ -192,16 +169,89 @@ int LikelihoodRanker::NextRow(std::size_t Depth, std::uint8_t Letter, std::uint8
   return least;
 }
 
-void LikelihoodRanker::Walk(const WordTrie& Trie, std::uint32_t Node, std::size_t Depth,
+// The three graphs the walk searches. Each gives a node's children as
+// parallel arrays of letters and a way to step down, and says whether a
+// word ends at a node: which one, the ranker asks Resolve.
+struct LikelihoodRanker::TrieGraph {
+  using Cursor = std::uint32_t;
+  const WordTrie& Trie;
+  WordTrie::ChildArrays Kids(Cursor c) const { return Trie.Children(c); }
+  bool Step(Cursor, const WordTrie::ChildArrays& kids, std::uint32_t k, Cursor& next) const {
+    next = kids.Indices[k];
+    return true;
+  }
+  Resolved Resolve(Cursor c, std::string_view) const {
+    const std::uint32_t w = Trie.WordNumber(c);
+    if (w == 0) return {};
+    return {w, Trie.Entry(w - 1).Frequency, Source::kTrieNode, c};
+  }
+  Cursor Root() const { return 0; }
+};
+
+// A compact form: a node is a state with the rank its path has reached.
+struct LikelihoodRanker::FormGraph {
+  struct Cursor {
+    std::uint32_t State;
+    std::uint64_t Rank;
+  };
+  const CompactForm& Form;
+  const WordTrie* Current;
+  CompactForm::Arcs Kids(const Cursor& c) const { return Form.ArcsOf(c.State); }
+  bool Step(const Cursor& c, const CompactForm::Arcs& kids, std::uint32_t k, Cursor& next) const {
+    next = {kids.Targets[k], c.Rank + kids.Offsets[k]};
+    return CompactForm::Follows(c.State, next.State);
+  }
+  Resolved Resolve(const Cursor& c, std::string_view path) const {
+    if (!Form.IsFinal(c.State) || c.Rank >= Form.WordCount()) return {};
+    const auto rank = static_cast<std::uint32_t>(c.Rank);
+    if (Current != nullptr) return InTrie(*Current, path);
+    return {Form.NumberAt(rank), Form.FrequencyAt(rank), Source::kFormRank, rank};
+  }
+  Cursor Root() const { return {Form.Root(), 0}; }
+};
+
+// The words added since a compact form was made, found again in the
+// current dictionary (one deleted since is passed over).
+struct LikelihoodRanker::AddedGraph {
+  using Cursor = std::uint32_t;
+  const WordTrie& Added;
+  const WordTrie& Current;
+  WordTrie::ChildArrays Kids(Cursor c) const { return Added.Children(c); }
+  bool Step(Cursor, const WordTrie::ChildArrays& kids, std::uint32_t k, Cursor& next) const {
+    next = kids.Indices[k];
+    return true;
+  }
+  Resolved Resolve(Cursor c, std::string_view path) const {
+    if (Added.WordNumber(c) == 0) return {};
+    return InTrie(Current, path);
+  }
+  Cursor Root() const { return 0; }
+};
+
+LikelihoodRanker::Resolved LikelihoodRanker::InTrie(const WordTrie& Trie, std::string_view Word) {
+  std::int32_t node = Trie.NodeCount() > 0 ? 0 : -1;
+  for (std::size_t i = 0; i < Word.size() && node >= 0; ++i) {
+    node = Trie.FindChild(static_cast<std::uint32_t>(node), static_cast<std::uint8_t>(Word[i]));
+  }
+  if (node <= 0) return {};
+  const std::uint32_t w = Trie.WordNumber(static_cast<std::uint32_t>(node));
+  if (w == 0) return {};
+  return {w, Trie.Entry(w - 1).Frequency, Source::kTrieNode, static_cast<std::uint32_t>(node)};
+}
+
+template <typename Graph>
+void LikelihoodRanker::Walk(const Graph& G, typename Graph::Cursor Node, std::size_t Depth,
                             std::uint8_t Letter, std::uint8_t ParentLetter, bool Capital) {
   const std::size_t n = FTypo.size();
   const int least = NextRow(Depth, Letter, ParentLetter, FRows.data());
   const int* above = FRows.data() + (Depth - 1) * (n + 1);
   const int* row = FRows.data() + Depth * (n + 1);
   if (least > FBound) return;
-  const std::uint32_t word = Trie.WordNumber(Node);
-  if (word != 0 && row[n] <= FBound && FFoundAt.emplace(word, FFound.size()).second) {
-    FFound.push_back({word, row[n], 0, Capital});
+  if (row[n] <= FBound) {
+    const Resolved r = G.Resolve(Node, std::string_view(FPath.data() + 1, Depth));
+    if (r.Word != 0 && FFoundAt.emplace(r.Word, FFound.size()).second) {
+      FFound.push_back({r.Word, row[n], 0, Capital, r.Frequency, r.From, r.Ref});
+    }
   }
   if (Depth >= FMaxDepth) return;
   // A child can stay within the bound only by matching a letter of the typo
@@ -218,7 +268,7 @@ void LikelihoodRanker::Walk(const WordTrie& Trie, std::uint32_t Node, std::size_
     if (row[j - 1] <= FBound) mark(FTypo[j - 1]);
     if (j >= 2 && above[j - 2] + FModel.Transpose <= FBound) mark(FTypo[j - 2]);
   }
-  const WordTrie::ChildArrays kids = Trie.Children(Node);
+  const auto kids = G.Kids(Node);
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
     const std::uint8_t c = Lower(kids.Letters[k]);
     if ((matches[c >> 6] >> (c & 63) & 1) == 0) {
@@ -226,7 +276,10 @@ void LikelihoodRanker::Walk(const WordTrie& Trie, std::uint32_t Node, std::size_
       if (c == Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
       if (cheapest > slack) continue;
     }
-    Walk(Trie, kids.Indices[k], Depth + 1, c, Letter, Capital);
+    typename Graph::Cursor next;
+    if (!G.Step(Node, kids, k, next)) continue;
+    FPath[Depth + 1] = static_cast<char>(kids.Letters[k]);
+    Walk(G, next, Depth + 1, c, Letter, Capital);
   }
 }
 
@@ -245,80 +298,88 @@ int LikelihoodRanker::EditCost(std::string_view Word, int Cap) {
 }
 
 void LikelihoodRanker::BuildSoundIndex(const WordTrie& Trie) {
-  FSoundIndex.clear();
+  FSoundIndex = SoundIndexBuilder();
   const std::uint32_t words = Trie.WordCount();
   for (std::uint32_t w = 1; w <= words; ++w) {
-    const std::string word = WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(w - 1).Node));
-    const std::string key = SoundAlikeKey(word);
-    if (key.empty()) continue;
-    const std::uint8_t first = Lower(static_cast<std::uint8_t>(word[0]));
-    const auto length = static_cast<std::uint8_t>(std::min<std::size_t>(word.size(), 255));
-    ForEachVariant(key, [&](char kind, std::string_view variant) {
-      FSoundIndex.push_back({Hash(kind, variant), w, first, length});
-    });
+    FSoundIndex.Add(WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(w - 1).Node)), w);
   }
-  std::sort(FSoundIndex.begin(), FSoundIndex.end());
-  // About one bucket per entry, up to 2^16: a small dictionary (a new one,
-  // a test's) does not pay for a quarter of a megabyte of empty buckets.
-  FBucketBits = std::clamp(static_cast<int>(std::bit_width(FSoundIndex.size())), 1, kMaxBucketBits);
-  FSoundBuckets.assign((std::size_t{1} << FBucketBits) + 1, 0);
-  for (const SoundEntry& e : FSoundIndex) ++FSoundBuckets[(e.Hash >> (64 - FBucketBits)) + 1];
-  for (std::size_t b = 1; b < FSoundBuckets.size(); ++b) FSoundBuckets[b] += FSoundBuckets[b - 1];
+  FSoundIndex.Finish();
   FIndexRevision = Trie.Revision();
 }
 
-void LikelihoodRanker::AddSoundAlikes(const WordTrie& Trie) {
+template <typename ResolveEntry>
+void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&& Resolve) {
   const std::string key = SoundAlikeKey(FTypo);
   if (key.size() < 2) return;
-  if (FSoundIndex.empty() || FIndexRevision != Trie.Revision()) BuildSoundIndex(Trie);
   const std::uint8_t first = static_cast<std::uint8_t>(FTypo[0]);
   const std::size_t n = FTypo.size();
+  std::string word;
   // A word whose key is one sound off must start as the typo does and be of
   // about its length; one that sounds the same, only the latter.
   auto visit = [&](std::uint64_t h, double bonus) {
     const bool near = bonus != FModel.SoundBonus;
-    const std::size_t bucket = h >> (64 - FBucketBits);
-    const auto end = FSoundIndex.begin() + FSoundBuckets[bucket + 1];
-    auto it = std::lower_bound(FSoundIndex.begin() + FSoundBuckets[bucket], end, SoundEntry{h, 0, 0, 0});
-    for (; it != end && it->Hash == h; ++it) {
-      if (it->Length + kSoundLengthSlack < n || it->Length > n + kSoundLengthSlack) continue;
-      if (near && it->First != first) continue;
-      const std::uint32_t w = it->Word;
-      auto [at, inserted] = FFoundAt.emplace(w, FFound.size());
+    Index.ForEachMatch(h, [&](std::uint32_t i) {
+      const std::size_t length = Index.Lengths[i];
+      if (length + kSoundLengthSlack < n || length > n + kSoundLengthSlack) return;
+      if (near && Index.Firsts[i] != first) return;
+      const Resolved r = Resolve(Index.Words[i], word);
+      if (r.Word == 0) return;
+      auto [at, inserted] = FFoundAt.emplace(r.Word, FFound.size());
       if (inserted) {
-        const std::string word = WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(w - 1).Node));
         const int cost = EditCost(word, static_cast<int>(FModel.SoundEditCap));
-        FFound.push_back({w, cost, bonus, IsUpper(static_cast<std::uint8_t>(word[0]))});
+        FFound.push_back({r.Word, cost, bonus, IsUpper(static_cast<std::uint8_t>(word[0])),
+                          r.Frequency, r.From, r.Ref});
       } else {
         FFound[at->second].Score = std::max(FFound[at->second].Score, bonus);
       }
-    }
+    });
   };
-  visit(Hash('E', key), FModel.SoundBonus);
+  visit(SoundHash('E', key), FModel.SoundBonus);
   // Keys of a few sounds are one sound away from too many words to help.
   if (key.size() < kNearSoundKey) return;
-  ForEachVariant(key, [&](char kind, std::string_view variant) {
+  ForEachSoundVariant(key, [&](char kind, std::string_view variant) {
     if (kind == 'E') {
-      visit(Hash('D', variant), FModel.NearSoundBonus);
+      visit(SoundHash('D', variant), FModel.NearSoundBonus);
     } else {
-      visit(Hash('E', variant), FModel.NearSoundBonus);
-      visit(Hash('D', variant), FModel.NearSoundBonus);
+      visit(SoundHash('E', variant), FModel.NearSoundBonus);
+      visit(SoundHash('D', variant), FModel.NearSoundBonus);
     }
   });
 }
 
-void LikelihoodRanker::SearchTrie(const WordTrie& Trie, int Bound) {
+template <typename Graph>
+void LikelihoodRanker::Search(const Graph& G, int Bound) {
   const std::size_t n = FTypo.size();
   FBound = Bound;
   FMaxDepth = n + static_cast<std::size_t>(
                       FBound / std::max(1, std::min(FModel.DoubleDelete, FModel.ApostropheDelete)));
   FRows.assign((FMaxDepth + 1) * (n + 1), 0);
+  FPath.assign(FMaxDepth + 1, '\0');
   for (std::size_t j = 1; j <= n; ++j) FRows[j] = FRows[j - 1] + FInsertion[j];
-  const WordTrie::ChildArrays root = Trie.Children(0);
-  if (Trie.WordNumber(0) != 0) return;
-  for (std::uint32_t k = 0; k < root.Count; ++k) {
-    Walk(Trie, root.Indices[k], 1, Lower(root.Letters[k]), 0, IsUpper(root.Letters[k]));
+  const auto root = G.Root();
+  if (G.Resolve(root, std::string_view()).Word != 0) return;
+  const auto kids = G.Kids(root);
+  for (std::uint32_t k = 0; k < kids.Count; ++k) {
+    typename Graph::Cursor next;
+    if (!G.Step(root, kids, k, next)) continue;
+    FPath[1] = static_cast<char>(kids.Letters[k]);
+    Walk(G, next, 1, Lower(kids.Letters[k]), 0, IsUpper(kids.Letters[k]));
   }
+}
+
+template <typename F>
+void LikelihoodRanker::SearchAll(F&& SearchWith) {
+  const std::size_t n = FTypo.size();
+  SearchWith(n <= 4 ? FModel.ShortBound : FModel.Bound);
+  if (FFound.size() < static_cast<std::size_t>(FModel.FewCandidates)) SearchWith(FModel.WideBound);
+}
+
+bool LikelihoodRanker::Start(std::string_view Typo) {
+  if (Typo.empty() || Typo.size() > kMaxWordLength) return false;
+  StartTypo(Typo);
+  FFound.clear();
+  FFoundAt.clear();
+  return true;
 }
 
 void LikelihoodRanker::StartTypo(std::string_view Typo) {
@@ -345,7 +406,7 @@ LikelihoodRanker::Scored LikelihoodRanker::ScoreCorrection(std::string_view Typo
   if (Typo.empty() || Word.empty() || Typo.size() > kMaxWordLength) return out;
   StartTypo(Typo);
   const std::size_t n = FTypo.size();
-  // Row 0 of the edit-cost table, as SearchTrie starts it.
+  // Row 0 of the edit-cost table, as Search starts it.
   FRows.assign(n + 1, 0);
   for (std::size_t j = 1; j <= n; ++j) FRows[j] = FRows[j - 1] + FInsertion[j];
   out.Cost = EditCost(Word, static_cast<int>(FModel.SoundEditCap));
@@ -359,10 +420,10 @@ LikelihoodRanker::Scored LikelihoodRanker::ScoreCorrection(std::string_view Typo
   } else if (typo_key.size() >= kNearSoundKey &&
              Lower(static_cast<std::uint8_t>(Word[0])) == static_cast<std::uint8_t>(FTypo[0])) {
     std::unordered_set<std::string> typo_forms;
-    ForEachVariant(typo_key, [&](char kind, std::string_view v) {
+    ForEachSoundVariant(typo_key, [&](char kind, std::string_view v) {
       typo_forms.insert(std::string(1, kind) + std::string(v));
     });
-    ForEachVariant(word_key, [&](char kind, std::string_view v) {
+    ForEachSoundVariant(word_key, [&](char kind, std::string_view v) {
       // E: the word's own key against the typo's shorter forms; D: a shorter
       // form of the word's key against the typo's key and its shorter forms.
       const std::string as_d = "D" + std::string(v);
@@ -379,30 +440,70 @@ LikelihoodRanker::Scored LikelihoodRanker::ScoreCorrection(std::string_view Typo
 
 void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::size_t Limit,
                             std::vector<std::string>& Out) {
-  if (Typo.empty() || Typo.size() > kMaxWordLength || Trie.NodeCount() == 0) return;
-  StartTypo(Typo);
-  const std::size_t n = FTypo.size();
-  FFound.clear();
-  FFoundAt.clear();
-
+  if (Trie.NodeCount() == 0 || !Start(Typo)) return;
   // Candidates: the walk (Score holds the sound bonus until scoring), once
   // more with a wider bound when the first found next to nothing.
-  SearchTrie(Trie, n <= 4 ? FModel.ShortBound : FModel.Bound);
-  if (FFound.size() < static_cast<std::size_t>(FModel.FewCandidates)) SearchTrie(Trie, FModel.WideBound);
-  AddSoundAlikes(Trie);
+  const TrieGraph graph{Trie};
+  SearchAll([&](int bound) { Search(graph, bound); });
+  if (SoundAlikeKey(FTypo).size() >= 2) {
+    if (FSoundIndex.Size() == 0 || FIndexRevision != Trie.Revision()) BuildSoundIndex(Trie);
+    AddSoundAlikes(FSoundIndex.View(), [&](std::uint32_t w, std::string& word) -> Resolved {
+      const auto node = static_cast<std::uint32_t>(Trie.Entry(w - 1).Node);
+      word = WordAt(Trie, node);
+      return {w, Trie.Entry(w - 1).Frequency, Source::kTrieNode, node};
+    });
+  }
+  Finish(Typo, InTrie(Trie, Typo).Word, Limit,
+         [&](const Candidate& c) { return WordAt(Trie, c.Ref); }, Out);
+}
 
+void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std::size_t Limit,
+                            std::vector<std::string>& Out) {
+  const CompactForm& form = *View.Form;
+  if (!Start(Typo)) return;
+  const FormGraph graph{form, View.Current};
+  SearchAll([&](int bound) {
+    Search(graph, bound);
+    if (View.Added != nullptr && View.Current != nullptr && View.Added->NodeCount() > 0) {
+      Search(AddedGraph{*View.Added, *View.Current}, bound);
+    }
+  });
+  auto from_form = [&](std::uint32_t rank, std::string& word) -> Resolved {
+    word = form.WordAt(rank);
+    if (word.empty()) return {};
+    if (View.Current != nullptr) return InTrie(*View.Current, word);
+    return {form.NumberAt(rank), form.FrequencyAt(rank), Source::kFormRank, rank};
+  };
+  AddSoundAlikes(form.SoundIndex(), from_form);
+  if (View.Added != nullptr && View.Current != nullptr && View.AddedWords != nullptr) {
+    AddSoundAlikes(View.AddedSound, [&](std::uint32_t id, std::string& word) -> Resolved {
+      if (id == 0 || id > View.AddedWords->size()) return {};
+      word = (*View.AddedWords)[id - 1];
+      return InTrie(*View.Current, word);
+    });
+  }
+  std::uint32_t itself = 0;
+  if (View.Current != nullptr) {
+    itself = InTrie(*View.Current, Typo).Word;
+  } else if (const std::int64_t rank = form.Find(Typo); rank >= 0) {
+    itself = form.NumberAt(static_cast<std::uint32_t>(rank));
+  }
+  Finish(Typo, itself, Limit,
+         [&](const Candidate& c) {
+           return c.From == Source::kFormRank ? form.WordAt(c.Ref) : WordAt(*View.Current, c.Ref);
+         },
+         Out);
+}
+
+template <typename TextOf>
+void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, std::size_t Limit,
+                              TextOf&& Text, std::vector<std::string>& Out) {
   // Scores. A capital the writer did not type makes a word a little less
   // likely: "mark" before "Mark".
   const bool capitalised = StartsWithCapital(Typo);
-  // The typo itself, when it is a word as written: first of all.
-  std::int32_t itself = 0;
-  for (std::size_t i = 0; i < n && itself >= 0; ++i) {
-    itself = Trie.FindChild(static_cast<std::uint32_t>(itself), static_cast<std::uint8_t>(Typo[i]));
-  }
-  const std::uint32_t itself_word = itself > 0 ? Trie.WordNumber(static_cast<std::uint32_t>(itself)) : 0;
   for (Candidate& c : FFound) {
-    c.Score = Score(c.Cost, c.Score, c.Capital, capitalised, Trie.Entry(c.Word - 1).Frequency);
-    if (c.Word == itself_word) c.Score += 2000;
+    c.Score = Score(c.Cost, c.Score, c.Capital, capitalised, c.Frequency);
+    if (c.Word == ItselfWord) c.Score += 2000;  // the typo itself, as written: first of all
   }
   // The best, with room for forms that fold to one already taken.
   auto better = [](const Candidate& a, const Candidate& b) {
@@ -422,8 +523,7 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
   std::unordered_set<std::string> seen;
   for (const Candidate& c : FFound) {
     if (Limit != 0 && Out.size() >= Limit) break;
-    std::string word = InWritersCase(
-        WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(c.Word - 1).Node)), Typo);
+    std::string word = InWritersCase(Text(c), Typo);
     if (seen.insert(AsciiLower(word)).second) Out.push_back(std::move(word));
   }
 }

@@ -6,7 +6,9 @@
 // edit), with a bonus when both sound alike. Candidates come from a walk of
 // the word trie that carries one row of the edit-cost table per level and
 // leaves every branch whose row exceeds the cost bound, and from an index of
-// sound-alike keys for spellings too far off for the walk.
+// sound-alike keys for spellings too far off for the walk. The walk and the
+// index work on the trie (the index built at the first ranking and after
+// each change) or on a compact form, which stores the index (CompactView).
 #pragma once
 
 #include <array>
@@ -17,9 +19,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "checking/sound_index.h"
+
 namespace wordloom::detail {
 
 class WordTrie;
+class CompactForm;
 
 // The costs of the typo model in tenths of an ordinary edit, and the weights
 // that turn costs and frequencies into a score.
@@ -46,6 +51,22 @@ struct TypoModel {
   double SoundEditCap = 40;     // the edit cost a sound-alike word is charged at most
 };
 
+// A compact form of the dictionary (compact_form.h) with what changed since
+// it was made, as the ranker searches it.
+struct CompactView {
+  const CompactForm* Form = nullptr;
+  // Null while the dictionary is the form's; else the dictionary as it is
+  // now, which decides whether each word found is still there and gives its
+  // number and frequency.
+  const WordTrie* Current = nullptr;
+  // The words added since the form was made (null: none), as a trie whose
+  // word numbers count them from 1 (AddedWords[n - 1]), with their
+  // sound-alike entries numbered the same way.
+  const WordTrie* Added = nullptr;
+  const std::vector<std::string>* AddedWords = nullptr;
+  SoundIndexView AddedSound;
+};
+
 class LikelihoodRanker {
  public:
   // Words longer than this are not searched: a typo model has nothing to say
@@ -58,6 +79,11 @@ class LikelihoodRanker {
   // best first, each once (case ignored), in the writer's case: a typo
   // written with a capital gets a capital, one in capitals gets capitals.
   void Rank(const WordTrie& Trie, std::string_view Typo, std::size_t Limit,
+            std::vector<std::string>& Out);
+  // The same over a compact form and its changes, with the form's stored
+  // sound-alike index: the same words in the same order as over the trie of
+  // the same dictionary.
+  void Rank(const CompactView& View, std::string_view Typo, std::size_t Limit,
             std::vector<std::string>& Out);
 
   // The score Rank gives Word, a dictionary word of that Frequency, as a
@@ -74,23 +100,54 @@ class LikelihoodRanker {
   void SetModel(const TypoModel& Model);
 
  private:
+  // Where a candidate's word is found again for scoring and output.
+  enum class Source : std::uint8_t { kTrieNode, kFormRank };
   struct Candidate {
-    std::uint32_t Word;  // word number
-    int Cost;            // weighted edit cost
-    double Score;        // the sound bonus, until Rank scores
-    bool Capital;        // the word starts with a capital
+    std::uint32_t Word;       // word number
+    int Cost;                 // weighted edit cost
+    double Score;             // the sound bonus, until Rank scores
+    bool Capital;             // the word starts with a capital
+    std::uint32_t Frequency;  // the word's frequency
+    Source From;
+    std::uint32_t Ref;        // its trie node or form rank
   };
+  // A word found, with its number and where it lives; Word 0: none.
+  struct Resolved {
+    std::uint32_t Word = 0;
+    std::uint32_t Frequency = 0;
+    Source From = Source::kTrieNode;
+    std::uint32_t Ref = 0;
+  };
+  struct TrieGraph;
+  struct FormGraph;
+  struct AddedGraph;
 
+  // Prepares the typo and the walk's costs; false when there is nothing to rank.
+  bool Start(std::string_view Typo);
   // Makes Typo the typo of the edit costs (folded to lower case).
   void StartTypo(std::string_view Typo);
   // The score of a candidate of edit cost Cost and sound bonus Bonus.
   double Score(int Cost, double Bonus, bool Capital, bool Capitalised, std::uint32_t Frequency) const;
-  // Walks the whole trie with the given bound, adding what it finds.
-  void SearchTrie(const WordTrie& Trie, int Bound);
-  void Walk(const WordTrie& Trie, std::uint32_t Node, std::size_t Depth, std::uint8_t Letter,
+  // Walks the whole graph with the given bound, adding what it finds.
+  template <typename Graph>
+  void Search(const Graph& G, int Bound);
+  template <typename Graph>
+  void Walk(const Graph& G, typename Graph::Cursor Node, std::size_t Depth, std::uint8_t Letter,
             std::uint8_t ParentLetter, bool Capital);
-  void AddSoundAlikes(const WordTrie& Trie);
+  // Both walks: once, and again with the wide bound when they found next to nothing.
+  template <typename F>
+  void SearchAll(F&& SearchWith);
+  // Adds the words whose sound-alike key is the typo's or one sound off,
+  // from Index, whose entries Resolve turns into words (with their text).
+  template <typename ResolveEntry>
+  void AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&& Resolve);
+  // Scores, sorts and writes out the candidates; Text gives a candidate's word.
+  template <typename TextOf>
+  void Finish(std::string_view Typo, std::uint32_t ItselfWord, std::size_t Limit, TextOf&& Text,
+              std::vector<std::string>& Out);
   void BuildSoundIndex(const WordTrie& Trie);
+  // The word of Word in the current dictionary, as a candidate records it.
+  static Resolved InTrie(const WordTrie& Trie, std::string_view Word);
   // Fills row Depth of Rows (rows of FTypo.size() + 1 costs, from row 0) for
   // a candidate whose letter at Depth is Letter; returns the row's least cost.
   int NextRow(std::size_t Depth, std::uint8_t Letter, std::uint8_t ParentLetter, int* Rows) const;
@@ -122,22 +179,11 @@ class LikelihoodRanker {
   int FBound = 0;
   std::size_t FMaxDepth = 0;
   std::vector<int> FRows;  // (FMaxDepth + 1) rows of FTypo.size() + 1 costs
+  std::string FPath;       // the walk's letters as stored, FPath[d] at depth d
   std::vector<Candidate> FFound;
   std::unordered_map<std::uint32_t, std::size_t> FFoundAt;  // word number -> FFound index
-  // The sound-alike index: a hash of each word's key and of the key with one
-  // sound left out, sorted, with the word numbers; valid for FIndexRevision.
-  struct SoundEntry {
-    std::uint64_t Hash;
-    std::uint32_t Word;
-    std::uint8_t First;   // the word's first byte, folded
-    std::uint8_t Length;  // its length, at most 255
-    bool operator<(const SoundEntry& Other) const { return Hash < Other.Hash; }
-  };
-  std::vector<SoundEntry> FSoundIndex;
-  // Where the entries whose hash starts with each FBucketBits-bit prefix begin, so
-  // that a lookup reads one short run instead of searching the whole index.
-  std::vector<std::uint32_t> FSoundBuckets;
-  int FBucketBits = 1;  // the hash bits that choose a bucket (see BuildSoundIndex)
+  // The sound-alike index of a trie, by word number, valid for FIndexRevision.
+  SoundIndexBuilder FSoundIndex;
   std::uint64_t FIndexRevision = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "checking/compact_state.h"
 #include "checking/likelihood_ranking.h"
 #include "dictionary/word_trie.h"
 #include "wordloom/checking/velk_spell_checker.h"
@@ -40,7 +41,13 @@ void TVelkSpellChecker::Suggest(const std::string& AWord) {
   if (FSuggestionRanking == srkLikelihood) {
     if (!FRanker) FRanker = std::make_unique<detail::LikelihoodRanker>();
     std::vector<std::string> ranked;
-    FRanker->Rank(*FNodeList, AWord, FSuggestionLimit, ranked);
+    if (const detail::CompactState* compact = CurrentCompact()) {
+      // The form's stored index, and a trie read only when the words changed.
+      const detail::WordTrie* current = FNodeList.Pending() ? nullptr : &*FNodeList;
+      FRanker->Rank(compact->View(current), AWord, FSuggestionLimit, ranked);
+    } else {
+      FRanker->Rank(*FNodeList, AWord, FSuggestionLimit, ranked);
+    }
     for (std::string& s : ranked) FSuggestions.Add(std::move(s));
     return;
   }

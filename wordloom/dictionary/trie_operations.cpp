@@ -1,6 +1,7 @@
 // The dictionary component's operations on its word trie and word table.
 #include <string>
 
+#include "checking/compact_state.h"
 #include "dictionary/word_trie.h"
 #include "storage/spell_body.h"
 #include "wordloom/dictionary/velk_wordloom.h"
@@ -113,11 +114,16 @@ void TVelkWordloom::AddNode(TByteString& B, std::uint8_t Width) {
 }
 
 void TVelkWordloom::DisposeList() {
-  FNodeList->Clear();
+  FNodeList.Reset();
+  FCompact.reset();
   FCurrentNode = 0;
 }
 
-std::uint32_t TVelkWordloom::GetNodeCount() const { return FNodeList->NodeCount(); }
+std::uint32_t TVelkWordloom::GetNodeCount() const {
+  // A dictionary opened through a compact form knows its node count without reading its nodes.
+  if (FNodeList.Pending()) return FCompact->Form->NodeCount();
+  return FNodeList->NodeCount();
+}
 
 void TVelkWordloom::SetNodeCount(std::uint32_t N) {
   if (Designing()) return;

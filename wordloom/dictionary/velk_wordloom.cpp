@@ -3,6 +3,7 @@
 // operations in word_operations.cpp, the reduction in reduction.cpp.
 #include "wordloom/dictionary/velk_wordloom.h"
 
+#include "checking/compact_state.h"
 #include "dictionary/word_trie.h"
 #include "wordloom/weaksecurity/weak_cipher.h"
 #include "wordloom/platform/exceptions.h"
@@ -31,10 +32,7 @@ TVelkWordloom::TVelkWordloom(TComponent* AOwner) : TRndComponent(AOwner) {
   StreamBuffer.reset(new std::uint8_t[kStreamBufferSize]());
   FStreamBufferCapacity = kStreamBufferSize;
   // The format character (a member: token 0, no replacement).
-  // The node list, empty: no root.
-  FNodeList = std::make_unique<detail::WordTrie>();
-  // No word table.
-  FNodeList->SetWordCapacity(0);
+  // The node list (a member) is empty: no root, no word table.
   // The default settings of a new dictionary.
   FSpellFileOptions = {wlsPromptOnReplace, wlsPromptOnModified};
   FDelimiterOption = wldInclFirstSucc;
@@ -93,7 +91,11 @@ void TVelkWordloom::SetUnencodedBlockSize(std::uint32_t Value) {
 }
 
 std::uint32_t TVelkWordloom::WordCapacity() const { return FNodeList->WordCapacity(); }
-std::uint32_t TVelkWordloom::WordCount() const { return FNodeList->WordCount(); }
+std::uint32_t TVelkWordloom::WordCount() const {
+  // A dictionary opened through a compact form counts its words without reading its nodes.
+  if (FNodeList.Pending()) return FCompact->Form->WordCount();
+  return FNodeList->WordCount();
+}
 
 void TVelkWordloom::GetProperties(PropertyList& List) {
   TRndComponent::GetProperties(List);

@@ -1,6 +1,7 @@
 // Adding, finding and deleting single words.
 #include <vector>
 
+#include "checking/compact_state.h"
 #include "dictionary/word_trie.h"
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/platform/exceptions.h"
@@ -22,6 +23,8 @@ std::int32_t TVelkWordloom::AddWordNode(const TByteString& Word) {
   FCurrentNode = 0;
   const std::uint8_t token = FFormatChar.GetToken();
   detail::WordTrie& trie = *FNodeList;
+  CompactBeforeChange();
+  const std::uint32_t words_before = trie.WordCount();
   for (std::uint32_t i = 0; i < Word.Size(); ++i) {
     const std::uint8_t c = Word.Data()[i];
     if (c == token) {
@@ -38,6 +41,7 @@ std::int32_t TVelkWordloom::AddWordNode(const TByteString& Word) {
   }
   const std::int32_t word_node = node;
   EndWord(node);
+  CompactAfterChange(trie.WordCount() > words_before ? &Word : nullptr);
   return word_node;
 }
 
@@ -75,6 +79,12 @@ std::int32_t TVelkWordloom::WalkDown(std::string_view Word) {
 
 std::uint32_t TVelkWordloom::Frequency(std::string_view Word) {
   if (Word.empty()) return 0;
+  if (FNodeList.Pending()) {
+    // Opened through a compact form and not changed since: the form answers.
+    FCurrentNode = 0;
+    const std::int64_t rank = FCompact->Form->Find(Word);
+    return rank < 0 ? 0 : FCompact->Form->FrequencyAt(static_cast<std::uint32_t>(rank));
+  }
   const std::int32_t node = WalkDown(Word);
   if (node < 0) return 0;
   const std::uint32_t w = FNodeList->WordNumber(static_cast<std::uint32_t>(node));
@@ -84,7 +94,9 @@ std::uint32_t TVelkWordloom::Frequency(std::string_view Word) {
 void TVelkWordloom::DeleteFromSpell(std::string_view Word) {
   const std::int32_t node = WalkDown(Word);
   if (node < 0 || FNodeList->WordNumber(static_cast<std::uint32_t>(node)) == 0) return;
+  CompactBeforeChange();
   RemoveWord(static_cast<std::uint32_t>(node));
+  CompactAfterChange(nullptr);
   // A deletion is a change that must reach the spell file.
   FSpellModified = true;
 }

@@ -135,6 +135,11 @@ void AddStems(const std::string& folder, std::string_view extension, std::set<st
 
 }  // namespace
 
+std::string UserCacheFolder() {
+  const std::string cache = XdgFolder("XDG_CACHE_HOME", ".cache");
+  return cache.empty() ? std::string() : (fs::path(cache) / "wordloom").string();
+}
+
 DictionaryFolders StandardDictionaryFolders(const std::string& ProgramFolder) {
   DictionaryFolders folders;
   std::vector<std::string> spell = SplitPathList(Env("WORDLOOM_PATH"));
@@ -157,8 +162,7 @@ DictionaryFolders StandardDictionaryFolders(const std::string& ProgramFolder) {
       folders.Spell.push_back(s);
     }
   }
-  const std::string cache = XdgFolder("XDG_CACHE_HOME", ".cache");
-  if (!cache.empty()) folders.Cache = (fs::path(cache) / "wordloom").string();
+  folders.Cache = UserCacheFolder();
   folders.Hunspell = SplitPathList(Env("DICPATH"));
   for (const char* system : {"/usr/share/hunspell", "/usr/share/myspell", "/usr/share/myspell/dicts"}) {
     folders.Hunspell.emplace_back(system);

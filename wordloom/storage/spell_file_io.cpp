@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "checking/compact_state.h"
+#include "storage/compact_files.h"
 #include "storage/spell_body.h"
 #include "storage/spell_file_format.h"
 #include "wordloom/dictionary/velk_wordloom.h"
@@ -154,7 +156,9 @@ void TVelkWordloom::WriteSpellFile() {
 void TVelkWordloom::ReadSpellFile() {
   detail::WordTrie fresh;
   ReadSpellBodyInto(fresh);
+  FNodeList.Reset();
   FNodeList->Swap(fresh);
+  FCompact.reset();
   FCurrentNode = 0;
   FSpellModified = false;
 }
@@ -230,16 +234,29 @@ void TVelkWordloom::OpenSpellFile(const std::string& FileName) {
   FProgress->SetPosition(0);
   if (FShowProgress) FProgress->Show();
   const detail::SpellHeader header = ReadSpellHeader();
+  // An unprotected file with a compact form is opened through it: its nodes
+  // are read when first needed. The form of a protected file would keep its
+  // words in the clear, so it has none.
+  std::shared_ptr<detail::KeyedSpellFile> keyed;
+  if (!is_protected && OpenThroughCompactForm(FileName, header, keyed)) {
+    FSpellFileName = FileName;
+    FileProtected = false;
+    FSpellModified = false;
+    return;
+  }
   detail::WordTrie fresh;
   ReadSpellBodyInto(fresh);
 
   // The file was read and checked: it becomes the dictionary.
   ApplySpellHeader(header);
+  FNodeList.Reset();
   FNodeList->Swap(fresh);
   FCurrentNode = 0;
   FSpellFileName = FileName;
   FileProtected = is_protected;
   FSpellModified = false;
+  FCompact.reset();
+  if (keyed) MakeCompactForm(*keyed);
 }
 
 // ---- saving ----
@@ -301,7 +318,9 @@ void TVelkWordloom::WriteWholeSpellFile(TStream& Stream, const std::string* Pass
 
 void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
   // Whether to save at all.
-  if (FNodeList->NodeCount() == 0 || FNodeList->WordCount() == 0) return;
+  // Counted without reading the nodes of a dictionary opened through its
+  // compact form: an up-to-date file is not written, and needs no nodes.
+  if (GetNodeCount() == 0 || WordCount() == 0) return;
   if (!FileAccessAllowed()) return;
   TApplicationServices& app = ApplicationServices();
   const bool current = FileName == FSpellFileName;

@@ -18,6 +18,7 @@
 #include "wordloom/dictionary/format_char.h"
 #include "wordloom/dictionary/options.h"
 #include "wordloom/dictionary/spell_node.h"
+#include "wordloom/dictionary/trie_slot.h"
 #include "wordloom/platform/application_services.h"
 #include "wordloom/platform/stream.h"
 #include "wordloom/randomobject/random_object.h"
@@ -29,6 +30,8 @@ class TWeakCipher;
 namespace detail {
 class WordTrie;
 struct SpellHeader;
+struct CompactState;
+struct KeyedSpellFile;
 }
 
 // Where the spell file reader takes its bytes from and the writer gives them
@@ -288,6 +291,27 @@ class TVelkWordloom : public TRndComponent {
   // Reads a body into a fresh trie and swaps it in once it is read and checked.
   void ReadSpellFile();
 
+  // ---- compact forms ----
+  // storage/compact_open.cpp; the form: docs/compact-form.md.
+  // A spell file may have a compact form: a read-only image of its words and
+  // their suggestion index, mapped into memory, with which OpenSpellFile
+  // opens it in a moment and Frequency and the likelihood ranking answer
+  // exactly as from the trie. A form lies beside the spell file
+  // (FILE.compact) or in this folder, where OpenSpellFile makes one for each
+  // unprotected spell file it opens. Empty (the default): none are made, and
+  // only forms beside a spell file are used.
+  const std::string& CompactFormFolder() const { return FCompactFormFolder; }
+  void SetCompactFormFolder(const std::string& Value) { FCompactFormFolder = Value; }
+  // Whether words are looked up and suggested through a compact form now:
+  // after an open that found or made one, until the dictionary changes in
+  // another way than by adding and deleting words.
+  bool UsesCompactForm() const { return CurrentCompact() != nullptr; }
+  // Writes the compact form of the spell file last opened or saved to
+  // FileName, as an installation ships it beside the file. REQUIRES: the
+  // dictionary unchanged since and its file unprotected (EWriteError
+  // otherwise, as for a file that cannot be written).
+  void SaveCompactForm(const std::string& FileName);
+
   // ---- the block stream layer ----
   // storage/block_stream.cpp.
   // Starts a transfer on SpellStream: the buffer is empty.
@@ -325,6 +349,13 @@ class TVelkWordloom : public TRndComponent {
   // else reports it through DoError, naming the Use ("encoding").
   bool HasCodeBook(const char* Use);
 
+  // The compact form in use and the words added since (null: none). It
+  // answers while the trie waits to be read (FNodeList.Pending()), and
+  // alongside the trie as long as only AddWordNode and DeleteFromSpell
+  // changed it.
+  std::unique_ptr<detail::CompactState> FCompact;
+  // FCompact when it still describes the dictionary, else nullptr.
+  detail::CompactState* CurrentCompact() const;
   // The block stream buffer (kStreamBufferSize bytes) and its position.
   std::unique_ptr<std::uint8_t[]> StreamBuffer;
   std::uint32_t StreamPos = 0;
@@ -346,7 +377,7 @@ class TVelkWordloom : public TRndComponent {
   TCharSet FDelimiters;
   TEncBlockSizeInterval FEncodedBlockSize = 0;
   TFormatChar FFormatChar;
-  std::unique_ptr<detail::WordTrie> FNodeList;  // the nodes and the word table
+  detail::TrieSlot FNodeList;  // the nodes and the word table, read when first needed
   std::string FSpellFileName;
   TWLSpellFileOptions FSpellFileOptions;
   bool FSpellModified = false;
@@ -400,9 +431,30 @@ class TVelkWordloom : public TRndComponent {
   // Whether an existing file may be replaced: true unless it is protected and
   // the user does not know its password.
   bool CheckProtectedFile(const std::string& FileName);
+  // Opens FileName through its compact form when it has a usable one:
+  // applies Header, maps the form, and leaves the nodes to be read when
+  // first needed. False (nothing changed) when it has none; Keyed is then
+  // the open file with its key, or null when no form is wanted.
+  bool OpenThroughCompactForm(const std::string& FileName, const detail::SpellHeader& Header,
+                              std::shared_ptr<detail::KeyedSpellFile>& Keyed);
+  // After a plain open: makes the form of the trie just read in the compact
+  // form folder and uses it.
+  void MakeCompactForm(const detail::KeyedSpellFile& Keyed);
+  // Around a change by AddWordNode or DeleteFromSpell: before it, drops a
+  // form that no longer describes the dictionary; after it, records an
+  // added word (Added, when the change made a new one) and the trie's new
+  // revision.
+  void CompactBeforeChange();
+  void CompactAfterChange(const TByteString* Added);
+  std::string FCompactFormFolder;
   // Writes the dictionary as a complete spell file to Stream.
   void WriteWholeSpellFile(TStream& Stream, const std::string* Password);
 };
+
+// The user's folder for compact forms, as applications pass it to
+// SetCompactFormFolder: $XDG_CACHE_HOME/wordloom/compact, else
+// $HOME/.cache/wordloom/compact; empty when neither variable is set.
+std::string DefaultCompactFormFolder();
 
 // Puts TVelkWordloom and TVelkSpellChecker on the component palette page
 // "Velk" (register.cpp).

@@ -43,6 +43,10 @@ struct DictionaryFolders {
 // cannot be named (no HOME) are left out. ProgramFolder may be empty.
 DictionaryFolders StandardDictionaryFolders(const std::string& ProgramFolder);
 
+// The user's cache folder for Wordloom: $XDG_CACHE_HOME/wordloom, else
+// ~/.cache/wordloom; empty when neither can be named (no HOME).
+std::string UserCacheFolder();
+
 // The folder the running program lives in (from /proc/self/exe), or empty.
 std::string ProgramFolder();
 

@@ -1,0 +1,391 @@
+// The compact form's bytes (docs/compact-form.md): a 96-byte header, then
+// the sections, each starting at a multiple of 8 bytes, all fields
+// little-endian:
+//   first_arc[states + 1] u32  // a state's first transition; bit 31: a word ends here
+//   letters[arcs] u8
+//   targets[arcs] u32          // always below the state they leave
+//   offsets[arcs] u32          // rank offset of the transition
+//   numbers[words] u32, frequencies[words] u32   // by rank
+//   buckets[2^bits + 1] u32, hashes[entries] u64, ranks[entries] u32,
+//   firsts[entries] u8, lengths[entries] u8      // the sound-alike index
+// The arrays are read in place, so the form is used only on little-endian hosts.
+#include "checking/compact_form.h"
+
+#include <xxhash.h>
+
+#include <bit>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+#include "checking/likelihood_ranking.h"
+#include "dictionary/word_trie.h"
+#include "wordloom/platform/coding.h"
+
+namespace wordloom::detail {
+
+namespace {
+
+constexpr char kMagic[8] = {'W', 'L', 'C', 'F', 'O', 'R', 'M', '\x1A'};
+// Header fields by offset.
+constexpr std::size_t kVersionAt = 8, kHeaderSizeAt = 12, kSpellSizeAt = 16, kKeyLowAt = 24,
+                      kKeyHighAt = 32, kWordsAt = 40, kStatesAt = 44, kArcsAt = 48,
+                      kEntriesAt = 52, kBitsAt = 56, kNodesAt = 60, kFileSizeAt = 64,
+                      kChecksumAt = 72;
+// Counts above these are refused before any size is computed: indices are
+// 32-bit with the top bit of first_arc taken.
+constexpr std::uint32_t kMaxCount = 0x7FFFFFFFu;
+
+void PutU64(std::uint8_t* at, std::uint64_t v) {
+  EncodeFixed32(at, static_cast<std::uint32_t>(v));
+  EncodeFixed32(at + 4, static_cast<std::uint32_t>(v >> 32));
+}
+std::uint64_t GetU64(const std::uint8_t* at) {
+  return DecodeFixed32(at) | std::uint64_t{DecodeFixed32(at + 4)} << 32;
+}
+
+// Where each section starts, from the counts.
+struct Layout {
+  std::uint64_t FirstArc, Letters, Targets, Offsets, Numbers, Frequencies, Buckets, Hashes, Ranks,
+      Firsts, Lengths, Total;
+};
+
+Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
+                  std::uint64_t entries, int bits) {
+  Layout l{};
+  std::uint64_t at = CompactForm::kHeaderSize;
+  auto take = [&at](std::uint64_t bytes) {
+    const std::uint64_t start = at;
+    at = (at + bytes + 7) & ~std::uint64_t{7};
+    return start;
+  };
+  l.FirstArc = take((states + 1) * 4);
+  l.Letters = take(arcs + 8);  // 8 bytes of padding for word-wide letter scans
+  l.Targets = take(arcs * 4);
+  l.Offsets = take(arcs * 4);
+  l.Numbers = take(words * 4);
+  l.Frequencies = take(words * 4);
+  l.Buckets = take(((std::uint64_t{1} << bits) + 1) * 4);
+  l.Hashes = take(entries * 8);
+  l.Ranks = take(entries * 4);
+  l.Firsts = take(entries);
+  l.Lengths = take(entries);
+  l.Total = at;
+  return l;
+}
+
+template <typename T>
+void PutArray(std::string& out, std::uint64_t at, const std::vector<T>& items) {
+  auto* dest = reinterpret_cast<std::uint8_t*>(out.data()) + at;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if constexpr (sizeof(T) == 8) {
+      PutU64(dest + 8 * i, items[i]);
+    } else if constexpr (sizeof(T) == 4) {
+      EncodeFixed32(dest + 4 * i, items[i]);
+    } else {
+      dest[i] = items[i];
+    }
+  }
+}
+
+// The automaton of a trie, states numbered children first.
+struct Automaton {
+  std::vector<std::uint32_t> FirstArc;
+  std::vector<std::uint8_t> Letters;
+  std::vector<std::uint32_t> Targets;
+  std::vector<std::uint32_t> Offsets;
+};
+
+Automaton Minimise(const WordTrie& trie) {
+  Automaton a;
+  const std::uint32_t m = trie.NodeCount();
+  std::vector<std::uint32_t> state_of(m, 0);
+  std::vector<std::uint64_t> words_in;  // per state
+  std::unordered_map<std::string, std::uint32_t> states;  // signature -> state
+  std::string signature;
+  // Children before parents, without recursion: a node is finished once its
+  // children are.
+  struct Frame {
+    std::uint32_t Node;
+    std::uint32_t Next;
+  };
+  std::vector<Frame> stack{{0, 0}};
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    const WordTrie::ChildArrays kids = trie.Children(f.Node);
+    if (f.Next < kids.Count) {
+      stack.push_back({kids.Indices[f.Next++], 0});
+      continue;
+    }
+    // The node's signature: whether a word ends here, then its branches in order.
+    const bool final = trie.WordNumber(f.Node) != 0;
+    signature.assign(1, final ? '\1' : '\0');
+    for (std::uint32_t k = 0; k < kids.Count; ++k) {
+      signature.push_back(static_cast<char>(kids.Letters[k]));
+      std::uint8_t id[4];
+      EncodeFixed32(id, state_of[kids.Indices[k]]);
+      signature.append(reinterpret_cast<const char*>(id), 4);
+    }
+    // The root always gets a state of its own, the last one: a walk starts there.
+    const auto next = static_cast<std::uint32_t>(words_in.size());
+    std::uint32_t state = next;
+    if (f.Node != 0) state = states.emplace(signature, next).first->second;
+    if (state == next) {
+      std::uint64_t offset = final ? 1 : 0;
+      a.FirstArc.push_back(static_cast<std::uint32_t>(a.Letters.size()) | (final ? 0x80000000u : 0));
+      for (std::uint32_t k = 0; k < kids.Count; ++k) {
+        const std::uint32_t target = state_of[kids.Indices[k]];
+        a.Letters.push_back(kids.Letters[k]);
+        a.Targets.push_back(target);
+        a.Offsets.push_back(static_cast<std::uint32_t>(offset));
+        offset += words_in[target];
+      }
+      words_in.push_back(offset);
+    }
+    state_of[f.Node] = state;
+    stack.pop_back();
+  }
+  a.FirstArc.push_back(static_cast<std::uint32_t>(a.Letters.size()));
+  return a;
+}
+
+}  // namespace
+
+std::string ContentKey::Hex() const {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (std::uint64_t part : {High, Low}) {
+    for (int shift = 60; shift >= 0; shift -= 4) out.push_back(kDigits[(part >> shift) & 15]);
+  }
+  return out;
+}
+
+std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key) {
+  const Automaton a = Minimise(Trie);
+  const std::uint32_t words = Trie.WordCount();
+  // 1. Ranks: the trie walked word first, then the children in order.
+  std::vector<std::uint32_t> numbers, frequencies, rank_of(std::size_t{words} + 1, 0);
+  numbers.reserve(words);
+  frequencies.reserve(words);
+  std::vector<std::uint32_t> stack{0};
+  while (!stack.empty()) {
+    const std::uint32_t node = stack.back();
+    stack.pop_back();
+    if (const std::uint32_t w = Trie.WordNumber(node); w != 0) {
+      rank_of[w] = static_cast<std::uint32_t>(numbers.size());
+      numbers.push_back(w);
+      frequencies.push_back(Trie.Entry(w - 1).Frequency);
+    }
+    const WordTrie::ChildArrays kids = Trie.Children(node);
+    for (std::uint32_t k = kids.Count; k-- > 0;) stack.push_back(kids.Indices[k]);
+  }
+  // 2. The sound-alike index, by rank.
+  SoundIndexBuilder sound;
+  for (std::uint32_t w = 1; w <= words; ++w) {
+    sound.Add(detail::WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(w - 1).Node)), rank_of[w]);
+  }
+  sound.Finish();
+  std::vector<std::uint32_t> sound_ranks = sound.FWords;
+
+  // 3. The bytes.
+  const auto states = static_cast<std::uint32_t>(a.FirstArc.size() - 1);
+  const auto arcs = static_cast<std::uint32_t>(a.Letters.size());
+  const auto entries = static_cast<std::uint32_t>(sound.Size());
+  const Layout l = MakeLayout(states, arcs, words, entries, sound.FBits);
+  std::string out(l.Total, '\0');
+  auto* bytes = reinterpret_cast<std::uint8_t*>(out.data());
+  std::memcpy(bytes, kMagic, 8);
+  EncodeFixed32(bytes + kVersionAt, kVersion);
+  EncodeFixed32(bytes + kHeaderSizeAt, kHeaderSize);
+  PutU64(bytes + kSpellSizeAt, Key.Size);
+  PutU64(bytes + kKeyLowAt, Key.Low);
+  PutU64(bytes + kKeyHighAt, Key.High);
+  EncodeFixed32(bytes + kWordsAt, words);
+  EncodeFixed32(bytes + kStatesAt, states);
+  EncodeFixed32(bytes + kArcsAt, arcs);
+  EncodeFixed32(bytes + kEntriesAt, entries);
+  EncodeFixed32(bytes + kBitsAt, static_cast<std::uint32_t>(sound.FBits));
+  EncodeFixed32(bytes + kNodesAt, Trie.NodeCount());
+  PutU64(bytes + kFileSizeAt, l.Total);
+  PutArray(out, l.FirstArc, a.FirstArc);
+  PutArray(out, l.Letters, a.Letters);
+  PutArray(out, l.Targets, a.Targets);
+  PutArray(out, l.Offsets, a.Offsets);
+  PutArray(out, l.Numbers, numbers);
+  PutArray(out, l.Frequencies, frequencies);
+  PutArray(out, l.Buckets, sound.FBuckets);
+  PutArray(out, l.Hashes, sound.FHashes);
+  PutArray(out, l.Ranks, sound_ranks);
+  PutArray(out, l.Firsts, sound.FFirsts);
+  PutArray(out, l.Lengths, sound.FLengths);
+  PutU64(bytes + kChecksumAt, Checksum(bytes, out.size()));
+  return out;
+}
+
+CompactForm::ChecksumState::ChecksumState() : FState(XXH3_createState()) {
+  if (FState == nullptr) throw std::bad_alloc();
+  XXH3_64bits_reset(static_cast<XXH3_state_t*>(FState));
+}
+
+CompactForm::ChecksumState::~ChecksumState() { XXH3_freeState(static_cast<XXH3_state_t*>(FState)); }
+
+void CompactForm::ChecksumState::Update(const std::uint8_t* Bytes, std::size_t Size,
+                                        std::uint64_t Offset) {
+  // XXH3-64 of the whole form with the checksum field taken as zero.
+  auto* state = static_cast<XXH3_state_t*>(FState);
+  const std::uint64_t end = Offset + Size;
+  const std::uint64_t field_end = kChecksumAt + 8;
+  if (end <= kChecksumAt || Offset >= field_end) {
+    XXH3_64bits_update(state, Bytes, Size);
+    return;
+  }
+  // The piece overlaps the field: the bytes before it, zeros, the bytes after.
+  const std::size_t before = Offset < kChecksumAt ? static_cast<std::size_t>(kChecksumAt - Offset) : 0;
+  const std::size_t after_at = static_cast<std::size_t>(std::min(end, field_end) - Offset);
+  const std::uint8_t zero[8] = {};
+  XXH3_64bits_update(state, Bytes, before);
+  XXH3_64bits_update(state, zero, after_at - before);
+  XXH3_64bits_update(state, Bytes + after_at, Size - after_at);
+}
+
+std::uint64_t CompactForm::ChecksumState::Digest() const {
+  return XXH3_64bits_digest(static_cast<const XXH3_state_t*>(FState));
+}
+
+std::uint64_t CompactForm::Checksum(const std::uint8_t* Bytes, std::size_t Size) {
+  ChecksumState sum;
+  sum.Update(Bytes, Size, 0);
+  return sum.Digest();
+}
+
+std::uint64_t CompactForm::StoredChecksum(const std::uint8_t* Header) {
+  return GetU64(Header + kChecksumAt);
+}
+
+bool CompactForm::PeekKey(const std::uint8_t* Bytes, std::size_t Size, ContentKey& Key) {
+  if (Size < kHeaderSize || std::memcmp(Bytes, kMagic, 8) != 0 ||
+      DecodeFixed32(Bytes + kVersionAt) != kVersion) {
+    return false;
+  }
+  Key.Size = GetU64(Bytes + kSpellSizeAt);
+  Key.Low = GetU64(Bytes + kKeyLowAt);
+  Key.High = GetU64(Bytes + kKeyHighAt);
+  return true;
+}
+
+std::shared_ptr<const CompactForm> CompactForm::Open(const std::uint8_t* Bytes, std::size_t Size,
+                                                     std::shared_ptr<const void> Keep,
+                                                     std::string& Why) {
+  auto form = OpenUnverified(Bytes, Size, std::move(Keep), Why);
+  if (form && GetU64(Bytes + kChecksumAt) != Checksum(Bytes, Size)) {
+    Why = "checksum mismatch";
+    return nullptr;
+  }
+  return form;
+}
+
+std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_t* Bytes,
+                                                               std::size_t Size,
+                                                               std::shared_ptr<const void> Keep,
+                                                               std::string& Why) {
+  if constexpr (std::endian::native != std::endian::little) {
+    Why = "compact forms are read in place on little-endian hosts only";
+    return nullptr;
+  }
+  ContentKey key;
+  if (!PeekKey(Bytes, Size, key)) {
+    Why = Size < kHeaderSize ? "shorter than its header" : "not a compact form of this version";
+    return nullptr;
+  }
+  if (reinterpret_cast<std::uintptr_t>(Bytes) % 8 != 0) {
+    Why = "not aligned in memory";
+    return nullptr;
+  }
+  const std::uint32_t words = DecodeFixed32(Bytes + kWordsAt);
+  const std::uint32_t states = DecodeFixed32(Bytes + kStatesAt);
+  const std::uint32_t arcs = DecodeFixed32(Bytes + kArcsAt);
+  const std::uint32_t entries = DecodeFixed32(Bytes + kEntriesAt);
+  const std::uint32_t bits = DecodeFixed32(Bytes + kBitsAt);
+  if (DecodeFixed32(Bytes + kHeaderSizeAt) != kHeaderSize) {
+    Why = "header size";
+    return nullptr;
+  }
+  if (states == 0 || states > kMaxCount || arcs > kMaxCount || words > kMaxCount ||
+      entries > kMaxCount || bits < 1 || bits > static_cast<std::uint32_t>(kMaxSoundBucketBits)) {
+    Why = "counts out of range";
+    return nullptr;
+  }
+  const Layout l = MakeLayout(states, arcs, words, entries, static_cast<int>(bits));
+  if (l.Total != Size || GetU64(Bytes + kFileSizeAt) != Size) {
+    Why = "sizes do not match the counts";
+    return nullptr;
+  }
+  std::shared_ptr<CompactForm> form(new CompactForm());
+  form->FKeep = std::move(Keep);
+  form->FSize = Size;
+  form->FKey = key;
+  form->FWords = words;
+  form->FStates = states;
+  form->FArcs = arcs;
+  form->FNodes = DecodeFixed32(Bytes + kNodesAt);
+  auto u32 = [Bytes](std::uint64_t at) { return reinterpret_cast<const std::uint32_t*>(Bytes + at); };
+  form->FFirstArc = u32(l.FirstArc);
+  form->FLetters = Bytes + l.Letters;
+  form->FTargets = u32(l.Targets);
+  form->FOffsets = u32(l.Offsets);
+  form->FNumbers = u32(l.Numbers);
+  form->FFrequencies = u32(l.Frequencies);
+  form->FSound.Buckets = u32(l.Buckets);
+  form->FSound.Hashes = reinterpret_cast<const std::uint64_t*>(Bytes + l.Hashes);
+  form->FSound.Words = u32(l.Ranks);
+  form->FSound.Firsts = Bytes + l.Firsts;
+  form->FSound.Lengths = Bytes + l.Lengths;
+  form->FSound.Size = entries;
+  form->FSound.Bits = static_cast<int>(bits);
+  return form;
+}
+
+CompactForm::Arcs CompactForm::ArcsOf(std::uint32_t S) const {
+  if (S >= FStates) return {FLetters, FTargets, FOffsets, 0};
+  const std::uint32_t begin = FFirstArc[S] & ~kFinalBit;
+  const std::uint32_t end = FFirstArc[S + 1] & ~kFinalBit;
+  if (begin > end || end > FArcs) return {FLetters, FTargets, FOffsets, 0};
+  return {FLetters + begin, FTargets + begin, FOffsets + begin, end - begin};
+}
+
+std::int64_t CompactForm::Find(std::string_view Word) const {
+  std::uint32_t s = Root();
+  std::uint64_t rank = 0;
+  for (char ch : Word) {
+    const Arcs arcs = ArcsOf(s);
+    const void* hit = std::memchr(arcs.Letters, static_cast<std::uint8_t>(ch), arcs.Count);
+    if (hit == nullptr) return -1;
+    const auto k = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - arcs.Letters);
+    const std::uint32_t t = arcs.Targets[k];
+    if (!Follows(s, t)) return -1;
+    rank += arcs.Offsets[k];
+    s = t;
+  }
+  if (!IsFinal(s) || rank >= FWords) return -1;
+  return static_cast<std::int64_t>(rank);
+}
+
+std::string CompactForm::WordAt(std::uint32_t R) const {
+  std::string word;
+  if (R >= FWords) return word;
+  std::uint32_t s = Root();
+  std::uint32_t rest = R;
+  for (;;) {
+    if (IsFinal(s) && rest == 0) return word;
+    const Arcs arcs = ArcsOf(s);
+    // The last transition whose words start at or before the rank.
+    std::uint32_t k = arcs.Count;
+    for (std::uint32_t i = 0; i < arcs.Count && arcs.Offsets[i] <= rest; ++i) k = i;
+    if (k == arcs.Count || !Follows(s, arcs.Targets[k])) return std::string();
+    rest -= arcs.Offsets[k];
+    word.push_back(static_cast<char>(arcs.Letters[k]));
+    s = arcs.Targets[k];
+  }
+}
+
+}  // namespace wordloom::detail

@@ -1,0 +1,136 @@
+// The compact form of a dictionary: a read-only image derived from a spell
+// file, made to be mapped into memory and used at once. It holds
+// - the words as a minimal automaton: trie nodes whose subtrees hold the same
+//   words with their branches in the same order share one state, so the
+//   common endings of inflected words are stored once. A word's rank (its
+//   place in a walk of the trie that takes a node's word before its children
+//   and the children in the trie's order) is the sum of the rank offsets of
+//   the transitions on its path;
+// - per rank, the word's number and frequency in the dictionary;
+// - the sound-alike index of the likelihood ranking, by rank (sound_index.h).
+// The byte layout is in docs/compact-form.md. Words come back exactly as the
+// trie holds them, and a walk sees each path's branches in the trie's order,
+// so that every search over it finds what the same search over the trie finds.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "checking/sound_index.h"
+
+namespace wordloom::detail {
+
+class WordTrie;
+
+// The key of a spell file's content: XXH3-128 of its bytes.
+struct ContentKey {
+  std::uint64_t Low = 0;
+  std::uint64_t High = 0;
+  std::uint64_t Size = 0;  // the file's size in bytes
+  bool operator==(const ContentKey&) const = default;
+  // 32 hexadecimal digits, as cache file names use it.
+  std::string Hex() const;
+};
+
+class CompactForm {
+ public:
+  static constexpr std::uint32_t kVersion = 1;
+  static constexpr std::size_t kHeaderSize = 96;
+  // A state's transitions: letters, targets and rank offsets, in the trie's order.
+  struct Arcs {
+    const std::uint8_t* Letters;
+    const std::uint32_t* Targets;
+    const std::uint32_t* Offsets;
+    std::uint32_t Count;
+  };
+
+  // The bytes of the compact form of Trie for a spell file of key Key.
+  // REQUIRES: Trie passes FindFault() and has a root.
+  static std::string Build(const WordTrie& Trie, const ContentKey& Key);
+
+  // Takes the form in Bytes (Size long, which Keep keeps alive) after
+  // checking its header, section sizes and checksum; nullptr and Why set when
+  // they fail. A form that passes is still read as untrusted: every index is
+  // checked where it is used, so a damaged one gives wrong answers, never a
+  // crash or an endless walk.
+  static std::shared_ptr<const CompactForm> Open(const std::uint8_t* Bytes, std::size_t Size,
+                                                 std::shared_ptr<const void> Keep, std::string& Why);
+  // The same without verifying the checksum (the caller did, or is a fuzzer
+  // that wants to reach the rest).
+  static std::shared_ptr<const CompactForm> OpenUnverified(const std::uint8_t* Bytes,
+                                                           std::size_t Size,
+                                                           std::shared_ptr<const void> Keep,
+                                                           std::string& Why);
+  // The checksum the header must carry for Bytes (the form with its header).
+  static std::uint64_t Checksum(const std::uint8_t* Bytes, std::size_t Size);
+  // The same over the form's bytes given piece by piece, in order.
+  class ChecksumState {
+   public:
+    ChecksumState();
+    ~ChecksumState();
+    ChecksumState(const ChecksumState&) = delete;
+    ChecksumState& operator=(const ChecksumState&) = delete;
+    // Takes Size bytes found at Offset of the form.
+    void Update(const std::uint8_t* Bytes, std::size_t Size, std::uint64_t Offset);
+    std::uint64_t Digest() const;
+
+   private:
+    void* FState;
+  };
+  // The checksum a header (kHeaderSize bytes) carries.
+  static std::uint64_t StoredChecksum(const std::uint8_t* Header);
+  // The spell file key recorded in a form's header; false when Bytes holds no
+  // header of this version.
+  static bool PeekKey(const std::uint8_t* Bytes, std::size_t Size, ContentKey& Key);
+
+  const ContentKey& Key() const { return FKey; }
+  std::uint32_t WordCount() const { return FWords; }
+  std::uint32_t StateCount() const { return FStates; }
+  std::uint32_t Root() const { return FStates - 1; }
+  // The node count of the trie the form was made of.
+  std::uint32_t NodeCount() const { return FNodes; }
+  std::size_t ByteSize() const { return FSize; }
+
+  // Whether a word ends at state S.
+  bool IsFinal(std::uint32_t S) const {
+    return S < FStates && (FFirstArc[S] & kFinalBit) != 0;
+  }
+  // The transitions of state S; none for a state whose entries are damaged.
+  Arcs ArcsOf(std::uint32_t S) const;
+  // Whether state T may follow state S: targets lie below their source, so
+  // no walk runs in circles.
+  static bool Follows(std::uint32_t S, std::uint32_t T) { return T < S; }
+
+  // The rank of Word, or -1 when it is no word of the form.
+  std::int64_t Find(std::string_view Word) const;
+  // The word of rank R; empty when R is out of range or the form damaged.
+  std::string WordAt(std::uint32_t R) const;
+  // The number and frequency of the word of rank R. REQUIRES: R < WordCount().
+  std::uint32_t NumberAt(std::uint32_t R) const { return FNumbers[R]; }
+  std::uint32_t FrequencyAt(std::uint32_t R) const { return FFrequencies[R]; }
+  // The stored sound-alike index, by rank.
+  const SoundIndexView& SoundIndex() const { return FSound; }
+
+ private:
+  static constexpr std::uint32_t kFinalBit = 0x80000000u;
+  CompactForm() = default;
+
+  std::shared_ptr<const void> FKeep;
+  std::size_t FSize = 0;
+  ContentKey FKey;
+  std::uint32_t FWords = 0;
+  std::uint32_t FStates = 0;
+  std::uint32_t FArcs = 0;
+  std::uint32_t FNodes = 0;
+  const std::uint32_t* FFirstArc = nullptr;  // FStates + 1 entries; bit 31: final
+  const std::uint8_t* FLetters = nullptr;    // FArcs, then 8 bytes of padding
+  const std::uint32_t* FTargets = nullptr;
+  const std::uint32_t* FOffsets = nullptr;
+  const std::uint32_t* FNumbers = nullptr;
+  const std::uint32_t* FFrequencies = nullptr;
+  SoundIndexView FSound;
+};
+
+}  // namespace wordloom::detail

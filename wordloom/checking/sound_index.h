@@ -1,0 +1,94 @@
+// The sound-alike index of a dictionary: for each word, a hash of its
+// sound-alike key ('E') and of each form of the key with one sound left out
+// ('D'), with the word's first byte and length, sorted by hash and cut into
+// buckets by the hash's top bits, so that a lookup reads one short run. The
+// likelihood ranking builds it from a word trie, or finds it stored in a
+// dictionary's compact form (compact_form.h); both are read through
+// SoundIndexView.
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wordloom::detail {
+
+// The most bits of a hash that choose its bucket.
+inline constexpr int kMaxSoundBucketBits = 16;
+
+// FNV-1a over the kind and then the key: the kind is a byte of its own, so
+// that it cannot cancel against the key's first byte.
+inline std::uint64_t SoundHash(char Kind, std::string_view Key) {
+  constexpr std::uint64_t kPrime = 1099511628211ull;
+  std::uint64_t h = (1469598103934665603ull ^ static_cast<std::uint8_t>(Kind)) * kPrime;
+  for (char c : Key) h = (h ^ static_cast<std::uint8_t>(c)) * kPrime;
+  return h;
+}
+
+// Calls F('E', Key) and F('D', form) for each form of Key that has one sound
+// left out (each distinct form once).
+template <typename F>
+void ForEachSoundVariant(const std::string& Key, F&& f) {
+  f('E', std::string_view(Key));
+  std::string shorter;
+  for (std::size_t i = 0; i < Key.size(); ++i) {
+    if (i > 0 && Key[i] == Key[i - 1]) continue;  // the same variant again
+    shorter.assign(Key, 0, i);
+    shorter.append(Key, i + 1);
+    f('D', std::string_view(shorter));
+  }
+}
+
+// The index as four parallel arrays sorted by hash, and the bucket starts:
+// entries whose hash has top Bits bits b lie in [Buckets[b], Buckets[b + 1]).
+struct SoundIndexView {
+  const std::uint64_t* Hashes = nullptr;
+  const std::uint32_t* Words = nullptr;  // a word number, or a compact form's rank
+  const std::uint8_t* Firsts = nullptr;  // the word's first byte, folded to lower case
+  const std::uint8_t* Lengths = nullptr;  // its length, at most 255
+  const std::uint32_t* Buckets = nullptr;  // (1 << Bits) + 1 entries
+  std::uint32_t Size = 0;
+  int Bits = 1;
+
+  // Calls F(i) for each entry i whose hash is H. Bucket bounds beyond Size
+  // (a damaged stored index) end the run early instead of reading past it.
+  template <typename F>
+  void ForEachMatch(std::uint64_t H, F&& f) const {
+    if (Size == 0) return;
+    const std::size_t bucket = H >> (64 - Bits);
+    const std::uint32_t end = std::min(Buckets[bucket + 1], Size);
+    const std::uint32_t begin = std::min(Buckets[bucket], end);
+    std::uint32_t i = static_cast<std::uint32_t>(std::lower_bound(Hashes + begin, Hashes + end, H) - Hashes);
+    for (; i < end && Hashes[i] == H; ++i) f(i);
+  }
+};
+
+// Builds an index: Add each word, then Finish.
+class SoundIndexBuilder {
+ public:
+  // Adds the entries of Word under the number Id.
+  void Add(std::string_view Word, std::uint32_t Id);
+  // Sorts the entries and computes the buckets.
+  void Finish();
+  // Valid while the builder lives and is not changed.
+  SoundIndexView View() const;
+  std::size_t Size() const { return FHashes.size(); }
+
+  std::vector<std::uint64_t> FHashes;
+  std::vector<std::uint32_t> FWords;
+  std::vector<std::uint8_t> FFirsts;
+  std::vector<std::uint8_t> FLengths;
+  std::vector<std::uint32_t> FBuckets;
+  int FBits = 1;
+};
+
+// About one bucket per entry, up to 2^16: a small dictionary (a new one, a
+// test's) does not pay for a quarter of a megabyte of empty buckets.
+inline int SoundBucketBits(std::size_t Entries) {
+  return std::clamp(static_cast<int>(std::bit_width(Entries)), 1, kMaxSoundBucketBits);
+}
+
+}  // namespace wordloom::detail

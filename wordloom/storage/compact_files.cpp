@@ -1,0 +1,200 @@
+#include "storage/compact_files.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <xxhash.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "wordloom/platform/file_writer.h"
+
+namespace wordloom::detail {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kExtension = ".compact";
+
+// A read-only mapping of a whole file, undone when the last user lets go.
+class Mapping {
+ public:
+  Mapping(void* Data, std::size_t Size) : FData(Data), FSize(Size) {}
+  ~Mapping() {
+    if (FData != nullptr) munmap(FData, FSize);
+  }
+  Mapping(const Mapping&) = delete;
+  Mapping& operator=(const Mapping&) = delete;
+
+ private:
+  void* FData;
+  std::size_t FSize;
+};
+
+// Reads up to Size bytes at Offset, retrying interrupted and short reads.
+bool ReadFully(int fd, std::uint8_t* into, std::size_t size, std::uint64_t offset, std::size_t& got) {
+  got = 0;
+  while (got < size) {
+    const ssize_t n = pread(fd, into + got, size - got, static_cast<off_t>(offset + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Whether the checksum in Header is the one of the Size bytes of the file at
+// Fd, read in pieces.
+bool ChecksumHolds(int fd, std::size_t size, const std::uint8_t* header) {
+  std::vector<std::uint8_t> buffer(1 << 17);
+  CompactForm::ChecksumState sum;
+  for (std::uint64_t offset = 0; offset < size;) {
+    std::size_t got = 0;
+    const std::size_t want = std::min<std::uint64_t>(buffer.size(), size - offset);
+    if (!ReadFully(fd, buffer.data(), want, offset, got) || got != want) return false;
+    sum.Update(buffer.data(), got, offset);
+    offset += got;
+  }
+  return sum.Digest() == CompactForm::StoredChecksum(header);
+}
+
+}  // namespace
+
+std::shared_ptr<SpellFileHandle> SpellFileHandle::Open(const std::string& FileName) {
+  const int fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  return std::shared_ptr<SpellFileHandle>(new SpellFileHandle(fd));
+}
+
+SpellFileHandle::~SpellFileHandle() { close(FFd); }
+
+bool SpellFileHandle::Read(ContentKey& Key, std::string* Bytes) const {
+  XXH3_state_t* state = XXH3_createState();
+  if (state == nullptr) return false;
+  XXH3_128bits_reset(state);
+  constexpr std::size_t kChunk = 1 << 16;
+  std::vector<std::uint8_t> buffer(kChunk);
+  std::uint64_t offset = 0;
+  bool ok = true;
+  if (Bytes != nullptr) Bytes->clear();
+  for (;;) {
+    std::size_t got = 0;
+    if (!ReadFully(FFd, buffer.data(), kChunk, offset, got)) {
+      ok = false;
+      break;
+    }
+    XXH3_128bits_update(state, buffer.data(), got);
+    if (Bytes != nullptr) Bytes->append(reinterpret_cast<const char*>(buffer.data()), got);
+    offset += got;
+    if (got < kChunk) break;
+  }
+  const XXH128_hash_t hash = XXH3_128bits_digest(state);
+  XXH3_freeState(state);
+  Key = ContentKey{hash.low64, hash.high64, offset};
+  return ok;
+}
+
+std::string CompactFormBeside(const std::string& SpellFile) { return SpellFile + kExtension; }
+
+std::string CachedCompactForm(const std::string& Folder, const ContentKey& Key) {
+  return (fs::path(Folder) / (Key.Hex() + kExtension)).string();
+}
+
+std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
+                                                  const ContentKey& Key, std::string& Why) {
+  const int fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    Why = "missing";
+    return nullptr;
+  }
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < static_cast<off_t>(CompactForm::kHeaderSize)) {
+    close(fd);
+    Why = "not a compact form";
+    return nullptr;
+  }
+  // The header first, read rather than mapped: a stale form costs no mapping.
+  std::uint8_t header[CompactForm::kHeaderSize];
+  std::size_t got = 0;
+  ContentKey recorded;
+  if (!ReadFully(fd, header, sizeof header, 0, got) || got != sizeof header ||
+      !CompactForm::PeekKey(header, sizeof header, recorded)) {
+    close(fd);
+    Why = "not a compact form of this version";
+    return nullptr;
+  }
+  if (!(recorded == Key)) {
+    close(fd);
+    Why = "stale: made from other content";
+    return nullptr;
+  }
+  // The checksum is taken from reads rather than through the mapping: it is
+  // several times faster, and the process's memory then holds only the
+  // pages the lookups touch. Forms are replaced by renaming, never
+  // rewritten, so the mapping of the same open file holds the same bytes.
+  const auto size = static_cast<std::size_t>(st.st_size);
+  if (!ChecksumHolds(fd, size, header)) {
+    close(fd);
+    Why = "checksum mismatch";
+    return nullptr;
+  }
+  void* data = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+  close(fd);
+  if (data == MAP_FAILED) {
+    Why = "cannot be mapped";
+    return nullptr;
+  }
+  auto keep = std::make_shared<Mapping>(data, size);
+  auto form = CompactForm::OpenUnverified(static_cast<const std::uint8_t*>(data), size, keep, Why);
+  // Reading the header mapped a whole piece of the page cache (up to 2 MiB
+  // on kernels that cache files in large pieces): given back, so that the
+  // process holds only what its lookups touch.
+  madvise(data, size, MADV_DONTNEED);
+  return form;
+}
+
+std::shared_ptr<const CompactForm> FindCompactForm(const std::string& SpellFile,
+                                                   const ContentKey& Key,
+                                                   const std::string& Folder) {
+  std::string why;
+  if (auto form = MapCompactForm(CompactFormBeside(SpellFile), Key, why)) return form;
+  if (Folder.empty()) return nullptr;
+  return MapCompactForm(CachedCompactForm(Folder, Key), Key, why);
+}
+
+std::shared_ptr<const CompactForm> StoreCompactForm(const std::string& Folder,
+                                                    const ContentKey& Key,
+                                                    const std::string& Bytes) {
+  std::error_code ec;
+  fs::create_directories(Folder, ec);
+  if (ec) return nullptr;
+  const std::string target = CachedCompactForm(Folder, Key);
+  try {
+    FileWriter().SaveBytes(target, Bytes);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+  // The oldest forms beyond the limit go.
+  std::vector<std::pair<fs::file_time_type, fs::path>> forms;
+  for (const fs::directory_entry& e : fs::directory_iterator(Folder, ec)) {
+    if (e.path().extension() != kExtension || !e.is_regular_file(ec)) continue;
+    forms.emplace_back(e.last_write_time(ec), e.path());
+  }
+  if (forms.size() > kMaxCachedForms) {
+    std::sort(forms.begin(), forms.end());
+    for (std::size_t i = 0; i + kMaxCachedForms < forms.size(); ++i) {
+      if (forms[i].second != fs::path(target)) fs::remove(forms[i].second, ec);
+    }
+  }
+  std::string why;
+  return MapCompactForm(target, Key, why);
+}
+
+}  // namespace wordloom::detail

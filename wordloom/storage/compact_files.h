@@ -1,0 +1,69 @@
+// Where compact forms of spell files live and how they are found, checked,
+// made and mapped into memory. A spell file's form lies beside it
+// (SPELLFILE.compact, made when the dictionary is built or installed) or in
+// a cache folder under the key of the spell file's content
+// (FOLDER/KEY.compact). A form is used only when its header names the spell
+// file's current key and its sizes and checksum hold; otherwise it is passed
+// over, and the one in the cache folder is made again.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "checking/compact_form.h"
+
+namespace wordloom::detail {
+
+// The most forms the cache folder keeps; the ones written longest ago go first.
+inline constexpr std::size_t kMaxCachedForms = 8;
+
+// A spell file kept open, so that its nodes can be read later from the very
+// bytes its key was taken of, even when the file is replaced meanwhile.
+class SpellFileHandle {
+ public:
+  // Opens FileName; nullptr when it cannot be opened.
+  static std::shared_ptr<SpellFileHandle> Open(const std::string& FileName);
+  ~SpellFileHandle();
+  SpellFileHandle(const SpellFileHandle&) = delete;
+  SpellFileHandle& operator=(const SpellFileHandle&) = delete;
+
+  // Reads the whole file (into Bytes when not null) and takes its key. False
+  // on a read error.
+  bool Read(ContentKey& Key, std::string* Bytes) const;
+
+ private:
+  explicit SpellFileHandle(int Fd) : FFd(Fd) {}
+  int FFd;
+};
+
+// A spell file kept open with the key of its content.
+struct KeyedSpellFile {
+  std::shared_ptr<SpellFileHandle> Handle;
+  ContentKey Key;
+};
+
+// The form beside a spell file, and the one a cache folder keeps for a key.
+std::string CompactFormBeside(const std::string& SpellFile);
+std::string CachedCompactForm(const std::string& Folder, const ContentKey& Key);
+
+// Maps the form in FileName and checks it against Key (header, sizes,
+// checksum). nullptr, with the reason in Why, when it is missing, stale or
+// damaged.
+std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
+                                                  const ContentKey& Key, std::string& Why);
+
+// The form for a spell file of key Key: the one beside it, else the one in
+// Folder (when not empty). nullptr when neither is usable.
+std::shared_ptr<const CompactForm> FindCompactForm(const std::string& SpellFile,
+                                                   const ContentKey& Key,
+                                                   const std::string& Folder);
+
+// Writes Bytes, a form of key Key, into Folder (made when missing) and maps
+// it; drops the oldest forms beyond kMaxCachedForms. nullptr when the folder
+// cannot be written: a cache that cannot be kept is done without.
+std::shared_ptr<const CompactForm> StoreCompactForm(const std::string& Folder,
+                                                    const ContentKey& Key,
+                                                    const std::string& Bytes);
+
+}  // namespace wordloom::detail
