@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <istream>
 #include <iterator>
+#include <memory>
 #include <ostream>
 #include <system_error>
 #include <utility>
 
 #include "wordloom/platform/exceptions.h"
 #include "wordloom/platform/file_writer.h"
+#include "tool_streams.h"
 
 namespace wordloom::cli {
 
@@ -302,30 +304,18 @@ int RunCode(const std::string& Dictionary, const std::string& In, const std::str
     throw CliError(Dictionary + ": cannot " + (Encode ? "encode" : "decode") +
                    " with fewer than two words");
   }
-  // The whole input first: standard input cannot be read twice, and an
-  // output that is the input is then replaced only after it was read.
-  TMemoryStream source;
-  if (In == "-") {
-    const std::string bytes{std::istreambuf_iterator<char>(Input),
-                            std::istreambuf_iterator<char>()};
-    if (Input.bad()) throw CliError(DisplayName(In) + ": read error");
-    source.Write(bytes.data(), bytes.size());
-    source.SetPosition(0);
-  } else {
-    try {
-      source.LoadFromFile(In);
-    } catch (const Exception& e) {
-      throw CliError(In + ": cannot read: " + e.what());
-    }
-  }
+  // The input is read as a file, never whole into memory: a pipe or
+  // standard input is first copied to a temporary file, since encoding reads
+  // the text more than once and decoding checks the file before writing.
+  std::unique_ptr<TStream> source = OpenSeekableInput(In, Input);
   // A failed write names the output (FileWriter's message); anything else
   // is about the input.
   const auto code = [&](TStream& dest) {
     try {
       if (Encode) {
-        checker.EncodeStream(source, dest);
+        WriteEncodedFile(checker, *source, dest);
       } else {
-        checker.DecodeStream(source, dest);
+        ReadEncodedFile(checker, *source, dest);
       }
     } catch (const EWriteError&) {
       throw;
@@ -334,15 +324,14 @@ int RunCode(const std::string& Dictionary, const std::string& In, const std::str
     }
   };
   if (Out == "-") {
-    TMemoryStream dest;
+    OutputStream dest(Output);
     code(dest);
-    const std::string bytes = dest.Bytes();
-    Output.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     Output.flush();
-    if (!Output) throw CliError("standard output: cannot write");
+    if (!Output) throw CliError("<stdout>: cannot write");
     return kExitOk;
   }
-  // The writer's messages name the output and the reason.
+  // The output is replaced only when complete; the writer's messages name it
+  // and the reason.
   FileWriter().Save(Out, code);
   return kExitOk;
 }
