@@ -132,6 +132,31 @@ cmp -s bad.txt bad.dec || fail "round trip with the default dictionary"
   fail "encode/decode through standard input and output failed"
 cmp -s corpus.txt piped.dec || fail "the round trip through - did not give the text back"
 [[ -e - ]] && fail "a file named - was written"
+# Any bytes come back: NUL bytes (the dictionary's token) and a binary file.
+printf 'the\0dog\0\0 and the fox\0' >nul.txt
+run 0 "$wordloom" encode -d d.spl nul.txt nul.enc
+run 0 "$wordloom" decode -d d.spl nul.enc nul.dec
+cmp -s nul.txt nul.dec || fail "NUL bytes were lost: $(od -c nul.dec)"
+head -c 65536 "$wordloom" >program.bin
+for i in $(seq 0 255); do printf "\\$(printf %o "$i")"; done >>program.bin
+run 0 "$wordloom" encode -d "$default_dict" program.bin program.enc
+"$wordloom" decode -d "$default_dict" - - <program.enc >program.dec || fail "decode of a binary failed"
+cmp -s program.bin program.dec || fail "a binary file did not come back byte for byte"
+# Another dictionary, a flipped byte and a truncated file are refused, and
+# nothing is written.
+run 2 "$wordloom" decode -d "$default_dict" corpus.enc wrong.dec
+expect_err "corpus.enc: encoded with another dictionary"
+[[ -e wrong.dec ]] && fail "a refused decode left its output"
+cp corpus.enc flipped.enc
+printf '\x01' | dd of=flipped.enc bs=1 seek=60 conv=notrunc 2>/dev/null
+run 2 "$wordloom" decode -d d.spl flipped.enc flipped.dec
+expect_err "flipped.enc: damaged"
+run 2 "$wordloom" decode -d d.spl - - <flipped.enc
+[[ -s out.txt ]] && fail "a damaged file wrote text to standard output: $(cat out.txt)"
+head -c 70 corpus.enc >short.enc
+run 2 "$wordloom" decode -d d.spl short.enc short.dec
+expect_err "short.enc: damaged: truncated"
+[[ -e flipped.dec || -e short.dec ]] && fail "a damaged file left an output"
 # An output through a link replaces the file it names; a FIFO is written into.
 mkdir sub && ln -s sub/linked.enc link.enc && printf 'old' >sub/linked.enc
 run 0 "$wordloom" encode -d d.spl corpus.txt link.enc
@@ -282,7 +307,7 @@ run 2 "$wordloom" encode -d d.spl missing.txt out.enc
 printf '\0\377\377\377\377\0garbage' >garbage.enc
 run 2 "$wordloom" decode -d d.spl garbage.enc garbage.txt
 [[ -e garbage.txt ]] && fail "a failed decode left its output"
-expect_err "garbage.enc: Cannot decode"
+expect_err "garbage.enc: not an encoded file"
 # A failure of the output names the output and the reason, not the input.
 run 2 "$wordloom" encode -d d.spl corpus.txt no-such-folder/out.enc
 expect_err '"no-such-folder/out.enc". No such file or directory'
