@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include <zlib.h>
@@ -27,7 +28,9 @@ void Fill(TVelkWordloom& dict) {
   for (const char* w : {"the", "the ", "a", "a ", "to", "to ", "be", "be ", "and", "cat.", "x"}) {
     dict.AddToSpell(w);
   }
-  for (int i = 0; i < 300; ++i) {
+  // Few words, so that a run is fast: the stream's codes of every width are
+  // the decoder fuzzer's; this one is about the header and the token.
+  for (int i = 0; i < 60; ++i) {
     dict.AddToSpell(std::string{'w', static_cast<char>('a' + i / 26), static_cast<char>('a' + i % 26)});
   }
 }
@@ -63,11 +66,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t choice = data[0];
   const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  TVelkWordloom dict(nullptr);
-  dict.FormatChar()->SetToken(kTokens[(choice >> 4) & 3]);
-  dict.SetDelimiterOption((choice & 8) != 0 ? wldInclFirstSucc : wldExclFirstSucc);
-  Fill(dict);
-  dict.SetEncodedBlockSize(static_cast<TEncBlockSizeInterval>((choice & 7) % 5));
+  // One dictionary per combination of settings, built on first use: the
+  // passes below leave a dictionary as they found it (its format character is
+  // put back), and building one per run would cost more than the run.
+  static std::unique_ptr<TVelkWordloom> dicts[4][2][5];
+  auto& slot = dicts[(choice >> 4) & 3][(choice >> 3) & 1][(choice & 7) % 5];
+  if (!slot) {
+    slot = std::make_unique<TVelkWordloom>(nullptr);
+    slot->FormatChar()->SetToken(kTokens[(choice >> 4) & 3]);
+    slot->SetDelimiterOption((choice & 8) != 0 ? wldInclFirstSucc : wldExclFirstSucc);
+    Fill(*slot);
+    slot->SetEncodedBlockSize(static_cast<TEncBlockSizeInterval>((choice & 7) % 5));
+  }
+  TVelkWordloom& dict = *slot;
+  dict.SetTypeOfInput(wliTextInput);
 
   if ((choice & 0x40) == 0) {
     TMemoryStream in((choice & 0x80) != 0 ? Sealed(dict, bytes) : bytes);

@@ -87,7 +87,7 @@ void ScratchFile::SetSize(std::int64_t NewSize) {
 }
 
 void ScratchFile::Spool(int Handle, const std::string& What) {
-  const auto buffer = std::make_unique<std::uint8_t[]>(kSpoolChunk);
+  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kSpoolChunk);
   for (;;) {
     const ssize_t n = ::read(Handle, buffer.get(), kSpoolChunk);
     if (n < 0 && errno == EINTR) continue;

@@ -87,7 +87,7 @@ class FieldReader {
 
 // Passes over a stream from its position to its end, a chunk at a time.
 void ForEachChunk(TStream& Stream, const std::function<void(const std::uint8_t*, std::size_t)>& Use) {
-  const auto buffer = std::make_unique<std::uint8_t[]>(kChunk);
+  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kChunk);
   for (;;) {
     const std::size_t n = Stream.Read(buffer.get(), kChunk);
     if (n == 0) break;
