@@ -93,6 +93,8 @@ void LearnFiles(ToolChecker& checker, const std::vector<std::string>& files, boo
 // Opens the dictionary of a command that only reads it.
 void OpenForReading(ToolChecker& checker, const std::string& given, TerminalServices& services) {
   OpenDictionary(checker, ResolveDictionary(given), services);
+  // Nothing is saved: the password of a protected dictionary is not needed again.
+  services.ForgetPassword();
 }
 
 // A field width as `info` prints it: the widths a spell file gives its node
@@ -259,6 +261,7 @@ int RunInfo(const std::string& Dictionary, TerminalServices& Services, std::ostr
   ToolChecker checker(false);
   const std::string path = ResolveDictionary(Dictionary);
   OpenDictionary(checker, path, Services);
+  Services.ForgetPassword();
   std::uint64_t total = 0;
   for (std::uint32_t i = 0; i < checker.WordCount(); ++i) total += checker.WordTableEntry(i).Frequency;
   // The effective set never holds the format character's token; the

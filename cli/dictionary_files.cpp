@@ -128,8 +128,11 @@ void SaveDictionary(ToolChecker& Checker, const std::string& Path, bool Protect,
   try {
     Checker.SaveSpellFile(Path, Protect);
   } catch (const Exception& e) {
+    Services.ForgetPassword();
     throw CliError(Path + ": " + e.Message());
   }
+  // The tool saves a dictionary last: the password is not needed again.
+  Services.ForgetPassword();
   if (Checker.SpellFileName() != Path || Checker.SpellModified()) {
     const std::string why = JoinMessages(Services.TakeMessages());
     throw CliError(Path + ": not written" + (why.empty() ? std::string() : ": " + why));

@@ -118,6 +118,7 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
   services.SetInteractive(false);
   ToolChecker checker(false);
   OpenDictionary(checker, ResolveDictionary(common.Dictionary), services);
+  services.ForgetPassword();  // the pipe never saves the dictionary
   PipeOptions options;
   options.ListMode = pipe.List;
   options.PersonalFile = pipe.Personal;

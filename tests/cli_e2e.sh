@@ -198,6 +198,22 @@ grep -q -e "$(printf '\377')" -e 'xff' -e 'w.x' err.txt && fail "the password wa
 [[ -e weak.spl ]] && fail "a dictionary with a refused password was written"
 run 0 "$wordloom" add --password-file pw.txt -d p.spl wombat
 run 0 "$wordloom" suggest --password-file pw.txt -d p.spl wombat
+# Every length the cipher takes works, from 2 bytes to the 4096 the tool
+# reads; 1 and 4097 are refused in plain words that show no byte of them.
+for n in 1 2 3 8 255 256 4096 4097; do
+  head -c "$n" /dev/zero | tr '\0' 'k' >"pw$n.txt" && printf '\n' >>"pw$n.txt"
+  "$wordloom" learn --protect --password-file "pw$n.txt" corpus.txt -o "p$n.spl" >out.txt 2>err.txt
+  got=$?
+  case $n in
+    1) [[ $got -eq 2 ]] && grep -q "needs at least two characters" err.txt ||
+         fail "a one-byte password: exit $got: $(cat err.txt)" ;;
+    4097) [[ $got -eq 2 ]] && grep -q "longer than 4096 bytes" err.txt ||
+         fail "a password of 4097 bytes: exit $got: $(cat err.txt)" ;;
+    *) [[ $got -eq 0 ]] || fail "a password of $n bytes: exit $got: $(cat err.txt)"
+       run 0 "$wordloom" suggest --password-file "pw$n.txt" -d "p$n.spl" fox ;;
+  esac
+  grep -q kk err.txt && fail "a message showed the password: $(cat err.txt)"
+done
 
 # ---- interactive check: commands on standard input, the file corrected in place ----
 # icheck STATUS FILE COMMANDS [ARGS...]: runs check --interactive with the
