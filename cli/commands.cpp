@@ -92,6 +92,7 @@ void LearnFiles(ToolChecker& checker, const std::vector<std::string>& files, boo
 
 // Opens the dictionary of a command that only reads it.
 void OpenForReading(ToolChecker& checker, const std::string& given, TerminalServices& services) {
+  CheckStandardInputUses({{"the dictionary", given}, {"the password", services.PasswordFile()}});
   OpenDictionary(checker, ResolveDictionary(given), services);
   // Nothing is saved: the password of a protected dictionary is not needed again.
   services.ForgetPassword();
@@ -130,8 +131,13 @@ std::vector<UnknownWord> FindUnknownWords(ToolChecker& Checker, std::string_view
 }
 
 int RunLearn(const LearnOptions& Options, TerminalServices& Services) {
+  std::vector<std::pair<std::string, std::string>> inputs = {
+      {"--counts", Options.CountsFile}, {"the password", Services.PasswordFile()}};
+  for (const std::string& file : Options.Files) inputs.emplace_back("a text", file);
+  CheckStandardInputUses(inputs);
   ToolChecker checker(Services.ProgressVisible());
-  if (fs::exists(Options.Output)) {
+  // "-" is standard output, which cannot be read: a new dictionary.
+  if (Options.Output != "-" && fs::exists(Options.Output)) {
     OpenDictionary(checker, Options.Output, Services);
     if (Options.Utf8) checker.SetDelimiters(Utf8Delimiters());
   } else {
@@ -155,6 +161,9 @@ int RunLearn(const LearnOptions& Options, TerminalServices& Services) {
 
 int RunCount(const std::vector<std::string>& Files, bool Utf8, TerminalServices& Services,
              std::ostream& Out) {
+  std::vector<std::pair<std::string, std::string>> inputs;
+  for (const std::string& file : Files) inputs.emplace_back("a text", file);
+  CheckStandardInputUses(inputs);
   ToolChecker counter(Services.ProgressVisible());
   SetUpNewDictionary(counter, Utf8);
   LearnFiles(counter, Files, true);
@@ -172,6 +181,10 @@ int RunCount(const std::vector<std::string>& Files, bool Utf8, TerminalServices&
 }
 
 int RunCheck(const CheckOptions& Options, TerminalServices& Services, std::ostream& Out) {
+  std::vector<std::pair<std::string, std::string>> inputs = {
+      {"the dictionary", Options.Dictionary}, {"the password", Services.PasswordFile()}};
+  for (const std::string& file : Options.Files) inputs.emplace_back("a text", file);
+  CheckStandardInputUses(inputs);
   ToolChecker checker(false);
   checker.SetSuggestionRanking(Options.Ranking);
   OpenForReading(checker, Options.Dictionary, Services);
@@ -234,8 +247,9 @@ int RunModify(const std::string& Dictionary, const std::vector<std::string>& Wor
   if (Dictionary.empty()) {
     throw CliError(std::string(Add ? "add" : "delete") + " changes a dictionary: give -d DICT");
   }
+  CheckStandardInputUses({{"the dictionary", Dictionary}, {"the password", Services.PasswordFile()}});
   ToolChecker checker(false);
-  if (fs::exists(Dictionary) || !Add) {
+  if (Dictionary == "-" || fs::exists(Dictionary) || !Add) {
     OpenDictionary(checker, Dictionary, Services);
   } else {
     SetUpNewDictionary(checker, true);
@@ -258,6 +272,7 @@ int RunModify(const std::string& Dictionary, const std::vector<std::string>& Wor
 }
 
 int RunInfo(const std::string& Dictionary, TerminalServices& Services, std::ostream& Out) {
+  CheckStandardInputUses({{"the dictionary", Dictionary}, {"the password", Services.PasswordFile()}});
   ToolChecker checker(false);
   const std::string path = ResolveDictionary(Dictionary);
   OpenDictionary(checker, path, Services);
@@ -301,6 +316,9 @@ int RunInfo(const std::string& Dictionary, TerminalServices& Services, std::ostr
 
 int RunCode(const std::string& Dictionary, const std::string& In, const std::string& Out,
             bool Encode, TerminalServices& Services, std::istream& Input, std::ostream& Output) {
+  CheckStandardInputUses({{"the dictionary", Dictionary},
+                          {"the password", Services.PasswordFile()},
+                          {"the input", In}});
   ToolChecker checker(Services.ProgressVisible());
   OpenForReading(checker, Dictionary, Services);
   if (checker.WordCount() < 2) {

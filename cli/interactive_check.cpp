@@ -220,6 +220,9 @@ int RunInteractiveCheck(const CheckOptions& Options, TerminalServices& Services,
   for (const std::string& file : Options.Files) {
     if (file == "-") throw CliError("check --interactive needs files; standard input holds the commands");
   }
+  CheckStandardInputUses({{"the dictionary", Options.Dictionary},
+                          {"the password", Services.PasswordFile()}},
+                         "the commands");
   ToolChecker checker(false);
   checker.SetSuggestionRanking(Options.Ranking);
   const std::string dictionary = ResolveDictionary(Options.Dictionary);

@@ -114,7 +114,11 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
       throw CliError("encoding " + pipe.Encoding + " is not supported; use utf-8");
     }
   }
-  // Standard input carries the protocol: no questions on it.
+  // Standard input carries the protocol: no questions on it, and no file.
+  CheckStandardInputUses({{"the dictionary", common.Dictionary},
+                          {"the personal word list", pipe.Personal},
+                          {"the password", common.PasswordFile}},
+                         "the ispell protocol");
   services.SetInteractive(false);
   ToolChecker checker(false);
   OpenDictionary(checker, ResolveDictionary(common.Dictionary), services);

@@ -206,18 +206,22 @@ bool TerminalServices::AskPassword(const std::string& Caption, std::string& Pass
   }
   FPassword.reserve(kMaxPasswordLength);
   if (!FPasswordFile.empty()) {
-    const int fd = ::open(FPasswordFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    const bool from_stdin = FPasswordFile == "-";
+    const int fd =
+        from_stdin ? STDIN_FILENO : ::open(FPasswordFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
       throw EFOpenError("cannot read the password file " + FPasswordFile + ": " +
                         std::strerror(errno));
     }
     try {
-      ReadSecretLine(fd, FPassword, "the password file " + FPasswordFile);
+      ReadSecretLine(fd, FPassword,
+                     from_stdin ? "the password from standard input"
+                                : "the password file " + FPasswordFile);
     } catch (...) {
-      ::close(fd);
+      if (!from_stdin) ::close(fd);
       throw;
     }
-    ::close(fd);
+    if (!from_stdin) ::close(fd);
   } else if (FInteractive && IsTerminal(STDIN_FILENO)) {
     if (!ReadHidden(Caption, FPassword)) return false;
     // A new password is typed twice, so that a slip of the finger does not

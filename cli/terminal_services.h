@@ -24,8 +24,10 @@ class TerminalServices : public THeadlessServices {
   TerminalServices();
   ~TerminalServices() override;
 
-  // Passwords come from the first line of File instead of the terminal.
+  // Passwords come from the first line of File ("-": standard input) instead
+  // of the terminal.
   void SetPasswordFile(std::string File) { FPasswordFile = std::move(File); }
+  const std::string& PasswordFile() const { return FPasswordFile; }
   // Whether questions and passwords may be asked on the terminal; off for the
   // pipe mode, whose standard input belongs to the protocol.
   void SetInteractive(bool Value) { FInteractive = Value; }

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <istream>
 #include <ostream>
 
@@ -58,6 +60,46 @@ std::unique_ptr<TStream> OpenSeekableInput(const std::string& File, std::istream
   } catch (const Exception& e) {
     throw CliError(DisplayName(File) + ": cannot read: " + e.what());
   }
+}
+
+PrivateTempFile::PrivateTempFile(const std::string& Name) {
+  const char* tmpdir = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp") +
+                        "/wordloom-XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    throw CliError("cannot make a temporary folder in " + pattern.substr(0, pattern.rfind('/')) +
+                   ": " + std::strerror(errno));
+  }
+  FFolder = pattern;
+  FPath = FFolder + "/" + Name;
+}
+
+PrivateTempFile::~PrivateTempFile() {
+  ::unlink(FPath.c_str());
+  ::rmdir(FFolder.c_str());
+}
+
+void CopyToFile(std::istream& In, const std::string& Path, const std::string& What) {
+  std::ofstream out(Path, std::ios::binary);
+  std::string chunk(kCopyChunk, '\0');
+  while (In && out) {
+    In.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    out.write(chunk.data(), In.gcount());
+  }
+  if (In.bad()) throw CliError(What + ": read error");
+  out.close();
+  if (!out) throw CliError("cannot write a temporary copy of " + What + ": " + std::strerror(errno));
+}
+
+void CopyFromFile(const std::string& Path, std::ostream& Out) {
+  std::ifstream in(Path, std::ios::binary);
+  std::string chunk(kCopyChunk, '\0');
+  while (in && Out) {
+    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    Out.write(chunk.data(), in.gcount());
+  }
+  Out.flush();
+  if (in.bad() || !Out) throw CliError("<stdout>: cannot write");
 }
 
 std::size_t OutputStream::Read(void*, std::size_t) { throw EReadError("Stream read error"); }

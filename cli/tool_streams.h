@@ -16,6 +16,29 @@ namespace wordloom::cli {
 // CliError naming the file and the reason when it cannot be read.
 std::unique_ptr<TStream> OpenSeekableInput(const std::string& File, std::istream& Input);
 
+// A file name in a folder of its own under $TMPDIR (else /tmp), made with
+// mode 0700, for the library calls that take a name: a dictionary read from
+// or written to standard input or output. Both go when the object goes.
+class PrivateTempFile {
+ public:
+  // CliError when the folder cannot be made.
+  explicit PrivateTempFile(const std::string& Name);
+  ~PrivateTempFile();
+  PrivateTempFile(const PrivateTempFile&) = delete;
+  PrivateTempFile& operator=(const PrivateTempFile&) = delete;
+  const std::string& Path() const { return FPath; }
+
+ private:
+  std::string FFolder;
+  std::string FPath;
+};
+
+// Copies the bytes of In (standard input) into the file Path; CliError naming
+// What when either fails.
+void CopyToFile(std::istream& In, const std::string& Path, const std::string& What);
+// Copies the file Path to Out (standard output); CliError when it fails.
+void CopyFromFile(const std::string& Path, std::ostream& Out);
+
 // Writes to a std::ostream; cannot seek (EStreamError) or be read. A failed
 // write raises EWriteError naming standard output.
 class OutputStream : public TStream {

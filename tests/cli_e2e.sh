@@ -174,6 +174,47 @@ run 2 "$wordloom" encode -d d.spl corpus.txt ro.enc
 expect_err "read-only"
 [[ $(cat ro.enc) == keep ]] || fail "a read-only output was changed"
 
+# ---- "-" is standard input or output for every file argument ----
+"$wordloom" learn corpus.txt -o - >stdout.spl 2>err.txt || fail "learn -o - failed: $(cat err.txt)"
+[[ -e - ]] && fail "learn -o - wrote a file named -"
+run 0 "$wordloom" info -d - <stdout.spl
+expect_out "words:               11"
+run 0 "$wordloom" info - <stdout.spl
+expect_out "words:               11"
+"$wordloom" add -d - zebra <stdout.spl >added.spl 2>err.txt || fail "add -d - failed: $(cat err.txt)"
+run 0 "$wordloom" suggest -d added.spl zebra
+"$wordloom" delete -d - zebra <added.spl >deleted.spl 2>err.txt || fail "delete -d - failed"
+cmp -s stdout.spl deleted.spl || fail "add and delete through - did not give the dictionary back"
+run 1 "$wordloom" suggest -d - brwn <stdout.spl
+grep -q '^brwn: brown' out.txt || fail "suggest -d -: $(cat out.txt)"
+run 0 "$wordloom" list -d - --from q --to r <stdout.spl
+expect_out "quick"
+run 1 "$wordloom" check -d d.spl - <bad.txt
+grep -q '^<stdin>:1:11: brwn: brown' out.txt || fail "check -: $(cat out.txt)"
+run 0 "$wordloom" count - <corpus.txt
+expect_out "the	4"
+printf 'fox\t5\n' | "$wordloom" learn --counts - -o counted.spl 2>err.txt || fail "--counts -: $(cat err.txt)"
+printf 'secret\n' >pw-stdin.txt
+run 0 "$wordloom" learn --protect --password-file - corpus.txt -o p-stdin.spl <pw-stdin.txt
+run 0 "$wordloom" info --password-file - p-stdin.spl <pw-stdin.txt
+expect_out "protected:           yes"
+run 0 "$wordloom" decode -d d.spl corpus.enc -
+cmp -s corpus.txt out.txt || fail "decode to - did not write the text to standard output"
+[[ -e - ]] && fail "a file named - was written"
+# Standard input serves one argument; a second is refused, as are the pipe's
+# and the interactive check's, whose standard input holds the protocol.
+run 2 "$wordloom" check -d - - <bad.txt
+expect_err "standard input holds the dictionary"
+run 2 "$wordloom" learn - --counts - -o twice.spl <corpus.txt
+expect_err "cannot be read from it too"
+run 2 "$wordloom" -a -d - <stdout.spl
+expect_err "standard input holds the ispell protocol"
+run 2 "$wordloom" -a -d d.spl -p - </dev/null
+expect_err "the personal word list cannot be read from it too"
+run 2 "$wordloom" check --interactive -d - bad.txt <stdout.spl
+expect_err "standard input holds the commands"
+[[ -e - ]] && fail "a file named - was written"
+
 # ---- the default dictionary ----
 WORDLOOM_DICT=$default_dict run 1 "$wordloom" check bad.txt
 grep -q '^bad.txt:1:11: brwn: brown' out.txt || fail "default dictionary: brwn -> brown: $(cat out.txt)"
