@@ -1,15 +1,21 @@
-// No copy of a password stays in memory after use: the tool in pipe mode
-// (which opened a protected dictionary and waits for its input) and a process
-// that opened and saved one through the tool's code are dumped with gcore
-// while they wait, and the dumps are searched for the password and its parts.
-// Skipped without gcore, or when the system does not let it attach.
+// The tool as a process:
+// - no copy of a password stays in memory after use: the tool in pipe mode
+//   (which opened a protected dictionary and waits for its input) and a
+//   process that opened and saved one through the tool's code are dumped with
+//   gcore while they wait, and the dumps are searched for the password and its
+//   parts (skipped without gcore, or when the system does not let it attach);
+// - encode and decode take the same memory for a small and a large input.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -157,6 +163,70 @@ TEST_F(PasswordCoreTest, NoCopyStaysAfterOpeningAndSavingAProtectedDictionary) {
   EXPECT_EQ(Shell(std::string(WORDLOOM_TOOL) + " suggest -d " + FDir.File("protected.spl") +
                 " --password-file " + FDir.File("pw.txt") + " holder >/dev/null"),
             0);
+}
+
+// Runs the tool with In as standard input and Out as standard output and
+// returns its largest resident size in KiB (-1 when it failed).
+long PeakKiBOfRun(const std::vector<std::string>& args, const std::string& in,
+                  const std::string& out) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, in.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  int status = 0;
+  rusage usage {};
+  // The usage of this one process, not of every child so far.
+  if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return -1;
+  }
+  return usage.ru_maxrss;
+}
+
+TEST(ToolMemoryTest, EncodeAndDecodeDoNotGrowWithTheInput) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' memory grows with every allocation";
+#endif
+  TempDir dir;
+  const std::string line = "the quick brown fox jumps over the lazy dog\n";
+  WriteFile(dir.File("corpus.txt"), line);
+  ASSERT_EQ(Shell(std::string(WORDLOOM_TOOL) + " learn " + dir.File("corpus.txt") + " -o " +
+                  dir.File("d.spl")),
+            0);
+  // Written a block at a time: this process stays small, since a child's peak
+  // counts the memory of the process that started it (before it loads the
+  // tool); a peak that grew with the input would still stand out.
+  std::string block;
+  while (block.size() < 256 * 1024) block += line;
+  WriteFile(dir.File("small.txt"), block);
+  {
+    std::ofstream large(dir.File("large.txt"), std::ios::binary);
+    for (int i = 0; i < 48; ++i) large << block;  // 12 MiB
+  }
+  // Standard input in and out, the case that read the input whole (twice).
+  const auto peak = [&](const std::string& name) {
+    const std::vector<std::string> encode = {WORDLOOM_TOOL, "encode", "-d", dir.File("d.spl"), "-", "-"};
+    const std::vector<std::string> decode = {WORDLOOM_TOOL, "decode", "-d", dir.File("d.spl"), "-", "-"};
+    const long e = PeakKiBOfRun(encode, dir.File(name + ".txt"), dir.File(name + ".enc"));
+    const long d = PeakKiBOfRun(decode, dir.File(name + ".enc"), dir.File(name + ".dec"));
+    EXPECT_EQ(Shell("cmp -s " + dir.File(name + ".dec") + " " + dir.File(name + ".txt")), 0) << name;
+    EXPECT_GT(e, 0);
+    EXPECT_GT(d, 0);
+    return std::max(e, d);
+  };
+  const long small_peak = peak("small");
+  const long large_peak = peak("large");
+  // 12 MiB more input: well under 2 MiB more memory.
+  EXPECT_LT(large_peak - small_peak, 2048) << small_peak << " KiB, then " << large_peak << " KiB";
+  RecordProperty("peak_kib_256k_input", static_cast<int>(small_peak));
+  RecordProperty("peak_kib_12m_input", static_cast<int>(large_peak));
 }
 
 }  // namespace
