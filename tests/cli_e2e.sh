@@ -9,6 +9,8 @@ default_dict=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# The tool's own temporary files (standard input copied to a file) go here too.
+export TMPDIR=$work
 failures=0
 
 fail() {

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -77,6 +78,26 @@ int Finish(Child& child) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Points TMPDIR, where the tool makes its temporary files, at a test's folder
+// while it lives (GoogleTest finds its own folder through TMPDIR too).
+class TmpdirScope {
+ public:
+  explicit TmpdirScope(const fs::path& Folder) {
+    if (const char* old = std::getenv("TMPDIR")) FOld = old;
+    ::setenv("TMPDIR", Folder.c_str(), 1);
+  }
+  ~TmpdirScope() {
+    if (FOld) {
+      ::setenv("TMPDIR", FOld->c_str(), 1);
+    } else {
+      ::unsetenv("TMPDIR");
+    }
+  }
+
+ private:
+  std::optional<std::string> FOld;
+};
+
 int Shell(const std::string& command) { return std::system(command.c_str()); }
 
 std::string FindGcore() {
@@ -107,6 +128,7 @@ class PasswordCoreTest : public ::testing::Test {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizers keep memory of their own; the plain build is dumped";
 #endif
+    FTmpdir.emplace(FDir.Path());
     FGcore = FindGcore();
     if (FGcore.empty()) GTEST_SKIP() << "gcore (package gdb) is not installed";
     // Made now, of letters and digits, so that no copy exists before the
@@ -140,6 +162,7 @@ class PasswordCoreTest : public ::testing::Test {
   }
 
   TempDir FDir;
+  std::optional<TmpdirScope> FTmpdir;
   std::string FGcore;
   std::string FPassword;
 };
@@ -195,6 +218,7 @@ TEST(ToolMemoryTest, EncodeAndDecodeDoNotGrowWithTheInput) {
   GTEST_SKIP() << "the sanitizers' memory grows with every allocation";
 #endif
   TempDir dir;
+  TmpdirScope tmpdir(dir.Path());
   const std::string line = "the quick brown fox jumps over the lazy dog\n";
   WriteFile(dir.File("corpus.txt"), line);
   ASSERT_EQ(Shell(std::string(WORDLOOM_TOOL) + " learn " + dir.File("corpus.txt") + " -o " +

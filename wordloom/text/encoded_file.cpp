@@ -34,16 +34,17 @@ constexpr std::size_t kMaxHeaderSize = 4096;
 constexpr std::size_t kMadeReplacementLength = 8;
 constexpr int kReplacementCandidates = 8;
 
-std::uint32_t Crc(std::uint32_t Crc, const void* Data, std::size_t Size) {
+// The CRC-32 of Size bytes at Data, continuing from Seed (0 to start).
+std::uint32_t Crc(std::uint32_t Seed, const void* Data, std::size_t Size) {
   const auto* p = static_cast<const Bytef*>(Data);
   // zlib takes lengths as uInt; a chunk never exceeds it, but be exact.
   while (Size > 0) {
     const auto n = static_cast<uInt>(std::min<std::size_t>(Size, 1u << 30));
-    Crc = static_cast<std::uint32_t>(crc32(Crc, p, n));
+    Seed = static_cast<std::uint32_t>(crc32(Seed, p, n));
     p += n;
     Size -= n;
   }
-  return Crc;
+  return Seed;
 }
 
 void PutU16(std::string& Out, std::uint16_t V) { PutFixed(Out, V, 2); }
