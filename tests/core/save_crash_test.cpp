@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <random>
 #include <string>
 
@@ -36,7 +38,13 @@ TEST(SaveCrashTest, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFileAndNoTempor
   TempDir dir;
   const std::string file = dir.File("words.spl");
   SaveWords(dir.File("a.spl"), 3000);
+  const auto started = std::chrono::steady_clock::now();
   SaveWords(dir.File("b.spl"), 5000);
+  // Kills fall anywhere in the first three saves, however fast this build is.
+  const auto save_us = std::chrono::duration_cast<std::chrono::microseconds>(
+                           std::chrono::steady_clock::now() - started)
+                           .count();
+  const auto span = static_cast<std::uint32_t>(std::max<long long>(3 * save_us, 1000));
   const std::string a = ReadFile(dir.File("a.spl"));
   const std::string b = ReadFile(dir.File("b.spl"));
   SaveWords(file, 3000);
@@ -56,7 +64,7 @@ TEST(SaveCrashTest, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFileAndNoTempor
         }
       }
     }
-    ::usleep(static_cast<useconds_t>(1000 + rng() % 15000));
+    ::usleep(static_cast<useconds_t>(200 + rng() % span));
     ASSERT_EQ(::kill(child, SIGKILL), 0);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
