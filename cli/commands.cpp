@@ -315,7 +315,8 @@ int RunInfo(const std::string& Dictionary, TerminalServices& Services, std::ostr
 }
 
 int RunCode(const std::string& Dictionary, const std::string& In, const std::string& Out,
-            bool Encode, TerminalServices& Services, std::istream& Input, std::ostream& Output) {
+            bool Encode, TerminalServices& Services, std::istream& Input, std::ostream& Output,
+            bool Raw) {
   CheckStandardInputUses({{"the dictionary", Dictionary},
                           {"the password", Services.PasswordFile()},
                           {"the input", In}});
@@ -333,7 +334,16 @@ int RunCode(const std::string& Dictionary, const std::string& In, const std::str
   // is about the input.
   const auto code = [&](TStream& dest) {
     try {
-      if (Encode) {
+      if (Raw && Encode) {
+        if (!PlainStreamRoundTrips(*source, *checker.FormatChar())) {
+          throw CliError(DisplayName(In) +
+                         ": the text holds the dictionary's token without a replacement it "
+                         "lacks, so the plain stream would not give it back; encode without --raw");
+        }
+        checker.EncodeStream(*source, dest);
+      } else if (Raw) {
+        checker.DecodeStream(*source, dest);
+      } else if (Encode) {
         WriteEncodedFile(checker, *source, dest);
       } else {
         ReadEncodedFile(checker, *source, dest);

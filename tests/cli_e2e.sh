@@ -144,6 +144,16 @@ for i in $(seq 0 255); do printf "\\$(printf %o "$i")"; done >>program.bin
 run 0 "$wordloom" encode -d "$default_dict" program.bin program.enc
 "$wordloom" decode -d "$default_dict" - - <program.enc >program.dec || fail "decode of a binary failed"
 cmp -s program.bin program.dec || fail "a binary file did not come back byte for byte"
+# --raw: the plain stream without the header, as the tool wrote before; a
+# text it would lose (NUL, the token without replacement) is refused.
+run 0 "$wordloom" encode --raw -d d.spl corpus.txt raw.enc
+run 0 "$wordloom" decode --raw -d d.spl raw.enc raw.dec
+cmp -s corpus.txt raw.dec || fail "the plain stream did not give the text back"
+run 2 "$wordloom" decode -d d.spl raw.enc raw2.dec
+expect_err "not an encoded file"
+run 2 "$wordloom" encode --raw -d d.spl nul.txt nul-raw.enc
+expect_err "would not give it back"
+[[ -e nul-raw.enc ]] && fail "a refused plain stream was written"
 # Another dictionary, a flipped byte and a truncated file are refused, and
 # nothing is written.
 run 2 "$wordloom" decode -d "$default_dict" corpus.enc wrong.dec

@@ -150,6 +150,33 @@ TEST(EncodedFileTest, TheTokenIsOneTheTextLacks) {
   }
 }
 
+TEST(EncodedFileTest, ThePlainStreamIsTrustedOnlyWhereItGivesTheTextBack) {
+  TFormatChar nul;  // token 0, no replacement
+  TFormatChar backslash;
+  backslash.SetToken('\\');  // replacement "Backslash"
+  TFormatChar overlapping;
+  overlapping.SetToken('\\');
+  overlapping.SetReplacement("aXa");
+  const struct {
+    const char* name;
+    const TFormatChar& format;
+    std::string text;
+    bool trips;
+  } kCases[] = {
+      {"no token", nul, "to be", true},
+      {"NUL without replacement", nul, std::string("to\0be", 5), false},
+      {"token, replacement absent", backslash, "a\\b", true},
+      {"token and its replacement", backslash, "a\\b Backslash", false},
+      {"a replacement that overlaps itself", overlapping, "a\\b", false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    TMemoryStream text(c.text);
+    EXPECT_EQ(PlainStreamRoundTrips(text, c.format), c.trips);
+    EXPECT_EQ(text.Position(), 0);
+  }
+}
+
 TEST(EncodedFileTest, RandomDictionariesAndTextsRoundTrip) {
   std::mt19937 rng(20261208);
   // Few letters, so that words recur and the token and delimiters are common.

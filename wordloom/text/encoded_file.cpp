@@ -361,6 +361,22 @@ TokenChoice ChooseToken(TStream& Text, std::uint8_t PreferredToken) {
   throw EConvertError("Cannot encode this text: no byte sequence is free to stand for the token");
 }
 
+bool PlainStreamRoundTrips(TStream& Text, const TFormatChar& Format) {
+  const std::uint8_t token = Format.GetToken();
+  if (ChooseToken(Text, token).Token == token) return true;  // the text lacks it
+  const std::string_view replacement = Format.GetReplBStr().View();
+  if (replacement.empty()) return false;  // the token would be dropped
+  // A replacement whose start is also its end could be formed across a
+  // replacement and the text beside it, and decode to a token that was not there.
+  for (std::size_t k = 1; k < replacement.size(); ++k) {
+    if (replacement.substr(0, k) == replacement.substr(replacement.size() - k)) return false;
+  }
+  const std::int64_t start = Text.Position();
+  const bool taken = Occurs(Text, replacement);
+  Text.SetPosition(start);
+  return !taken;
+}
+
 void WriteEncodedFile(TVelkWordloom& Dictionary, TStream& Text, TStream& Dest) {
   EncodedFileHeader h;
   const std::int64_t start = Text.Position();

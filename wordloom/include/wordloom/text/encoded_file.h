@@ -79,6 +79,13 @@ struct TokenChoice {
 // REQUIRES: Text can seek.
 TokenChoice ChooseToken(TStream& Text, std::uint8_t PreferredToken);
 
+// Whether the plain stream (EncodeStream with Format, no header) gives Text
+// (its position to its end) back byte for byte: the text lacks the token, or
+// holds it and a replacement that the text lacks and that cannot overlap
+// itself. The position is kept.
+// REQUIRES: Text can seek.
+bool PlainStreamRoundTrips(TStream& Text, const TFormatChar& Format);
+
 // Writes an encoded file of Text (from its position to its end) to Dest:
 // the header, then the encoded stream. The dictionary's format character is
 // replaced by ChooseToken's for the pass and restored afterwards. A Dest that
