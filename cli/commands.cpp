@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <istream>
 #include <iterator>
+#include <memory>
 #include <ostream>
 #include <system_error>
 #include <utility>
 
 #include "wordloom/platform/exceptions.h"
 #include "wordloom/platform/file_writer.h"
+#include "tool_streams.h"
 
 namespace wordloom::cli {
 
@@ -90,8 +92,11 @@ void LearnFiles(ToolChecker& checker, const std::vector<std::string>& files, boo
 
 // Opens the dictionary of a command that only reads it.
 void OpenForReading(ToolChecker& checker, const std::string& given, TerminalServices& services) {
+  CheckStandardInputUses({{"the dictionary", given}, {"the password", services.PasswordFile()}});
   checker.SetCompactFormFolder(DefaultCompactFormFolder());
   OpenDictionary(checker, ResolveDictionary(given), services);
+  // Nothing is saved: the password of a protected dictionary is not needed again.
+  services.ForgetPassword();
 }
 
 // A field width as `info` prints it: the widths a spell file gives its node
@@ -127,8 +132,13 @@ std::vector<UnknownWord> FindUnknownWords(DictionarySet& Dictionaries, std::stri
 }
 
 int RunLearn(const LearnOptions& Options, TerminalServices& Services) {
+  std::vector<std::pair<std::string, std::string>> inputs = {
+      {"--counts", Options.CountsFile}, {"the password", Services.PasswordFile()}};
+  for (const std::string& file : Options.Files) inputs.emplace_back("a text", file);
+  CheckStandardInputUses(inputs);
   ToolChecker checker(Services.ProgressVisible());
-  if (fs::exists(Options.Output)) {
+  // "-" is standard output, which cannot be read: a new dictionary.
+  if (Options.Output != "-" && fs::exists(Options.Output)) {
     OpenDictionary(checker, Options.Output, Services);
     if (Options.Utf8) checker.SetDelimiters(Utf8Delimiters());
   } else {
@@ -152,6 +162,9 @@ int RunLearn(const LearnOptions& Options, TerminalServices& Services) {
 
 int RunCount(const std::vector<std::string>& Files, bool Utf8, TerminalServices& Services,
              std::ostream& Out) {
+  std::vector<std::pair<std::string, std::string>> inputs;
+  for (const std::string& file : Files) inputs.emplace_back("a text", file);
+  CheckStandardInputUses(inputs);
   ToolChecker counter(Services.ProgressVisible());
   SetUpNewDictionary(counter, Utf8);
   LearnFiles(counter, Files, true);
@@ -169,7 +182,13 @@ int RunCount(const std::vector<std::string>& Files, bool Utf8, TerminalServices&
 }
 
 int RunCheck(const CheckOptions& Options, TerminalServices& Services, std::ostream& Out) {
+  std::vector<std::pair<std::string, std::string>> inputs = {
+      {"the dictionary", Options.Dictionary}, {"the password", Services.PasswordFile()}};
+  for (const std::string& file : Options.Files) inputs.emplace_back("a text", file);
+  CheckStandardInputUses(inputs);
   ToolDictionaries dictionaries(Options.Dictionary, Services);
+  // Nothing is saved: the password of a protected dictionary is not needed again.
+  Services.ForgetPassword();
   DictionarySet& checker = dictionaries.Set();
   checker.SetSuggestionRanking(Options.Ranking);
   dictionaries.LoadPersonalList(Options.Personal);
@@ -194,7 +213,10 @@ int RunCheck(const CheckOptions& Options, TerminalServices& Services, std::ostre
 
 int RunSuggest(const std::vector<std::string>& Words, const CheckOptions& Options,
                TerminalServices& Services, std::ostream& Out) {
+  CheckStandardInputUses({{"the dictionary", Options.Dictionary},
+                          {"the password", Services.PasswordFile()}});
   ToolDictionaries dictionaries(Options.Dictionary, Services);
+  Services.ForgetPassword();
   DictionarySet& checker = dictionaries.Set();
   checker.SetSuggestionRanking(Options.Ranking);
   dictionaries.LoadPersonalList(Options.Personal);
@@ -233,8 +255,9 @@ int RunModify(const std::string& Dictionary, const std::vector<std::string>& Wor
   if (Dictionary.empty()) {
     throw CliError(std::string(Add ? "add" : "delete") + " changes a dictionary: give -d DICT");
   }
+  CheckStandardInputUses({{"the dictionary", Dictionary}, {"the password", Services.PasswordFile()}});
   ToolChecker checker(false);
-  if (fs::exists(Dictionary) || !Add) {
+  if (Dictionary == "-" || fs::exists(Dictionary) || !Add) {
     OpenDictionary(checker, Dictionary, Services);
   } else {
     SetUpNewDictionary(checker, true);
@@ -257,9 +280,11 @@ int RunModify(const std::string& Dictionary, const std::vector<std::string>& Wor
 }
 
 int RunInfo(const std::string& Dictionary, TerminalServices& Services, std::ostream& Out) {
+  CheckStandardInputUses({{"the dictionary", Dictionary}, {"the password", Services.PasswordFile()}});
   ToolChecker checker(false);
   const std::string path = ResolveDictionary(Dictionary);
   OpenDictionary(checker, path, Services);
+  Services.ForgetPassword();
   std::uint64_t total = 0;
   for (std::uint32_t i = 0; i < checker.WordCount(); ++i) total += checker.WordTableEntry(i).Frequency;
   // The effective set never holds the format character's token; the
@@ -298,37 +323,38 @@ int RunInfo(const std::string& Dictionary, TerminalServices& Services, std::ostr
 }
 
 int RunCode(const std::string& Dictionary, const std::string& In, const std::string& Out,
-            bool Encode, TerminalServices& Services, std::istream& Input, std::ostream& Output) {
+            bool Encode, TerminalServices& Services, std::istream& Input, std::ostream& Output,
+            bool Raw) {
+  CheckStandardInputUses({{"the dictionary", Dictionary},
+                          {"the password", Services.PasswordFile()},
+                          {"the input", In}});
   ToolChecker checker(Services.ProgressVisible());
   OpenForReading(checker, Dictionary, Services);
   if (checker.WordCount() < 2) {
     throw CliError(Dictionary + ": cannot " + (Encode ? "encode" : "decode") +
                    " with fewer than two words");
   }
-  // The whole input first: standard input cannot be read twice, and an
-  // output that is the input is then replaced only after it was read.
-  TMemoryStream source;
-  if (In == "-") {
-    const std::string bytes{std::istreambuf_iterator<char>(Input),
-                            std::istreambuf_iterator<char>()};
-    if (Input.bad()) throw CliError(DisplayName(In) + ": read error");
-    source.Write(bytes.data(), bytes.size());
-    source.SetPosition(0);
-  } else {
-    try {
-      source.LoadFromFile(In);
-    } catch (const Exception& e) {
-      throw CliError(In + ": cannot read: " + e.what());
-    }
-  }
+  // The input is read as a file, never whole into memory: a pipe or
+  // standard input is first copied to a temporary file, since encoding reads
+  // the text more than once and decoding checks the file before writing.
+  std::unique_ptr<TStream> source = OpenSeekableInput(In, Input);
   // A failed write names the output (FileWriter's message); anything else
   // is about the input.
   const auto code = [&](TStream& dest) {
     try {
-      if (Encode) {
-        checker.EncodeStream(source, dest);
+      if (Raw && Encode) {
+        if (!PlainStreamRoundTrips(*source, *checker.FormatChar())) {
+          throw CliError(DisplayName(In) +
+                         ": the text holds the dictionary's token without a replacement it "
+                         "lacks, so the plain stream would not give it back; encode without --raw");
+        }
+        checker.EncodeStream(*source, dest);
+      } else if (Raw) {
+        checker.DecodeStream(*source, dest);
+      } else if (Encode) {
+        WriteEncodedFile(checker, *source, dest);
       } else {
-        checker.DecodeStream(source, dest);
+        ReadEncodedFile(checker, *source, dest);
       }
     } catch (const EWriteError&) {
       throw;
@@ -337,15 +363,14 @@ int RunCode(const std::string& Dictionary, const std::string& In, const std::str
     }
   };
   if (Out == "-") {
-    TMemoryStream dest;
+    OutputStream dest(Output);
     code(dest);
-    const std::string bytes = dest.Bytes();
-    Output.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     Output.flush();
-    if (!Output) throw CliError("standard output: cannot write");
+    if (!Output) throw CliError("<stdout>: cannot write");
     return kExitOk;
   }
-  // The writer's messages name the output and the reason.
+  // The output is replaced only when complete; the writer's messages name it
+  // and the reason.
   FileWriter().Save(Out, code);
   return kExitOk;
 }

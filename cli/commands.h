@@ -86,8 +86,11 @@ int RunModify(const std::string& Dictionary, const std::vector<std::string>& Wor
 // Prints the dictionary's settings and sizes to Out.
 int RunInfo(const std::string& Dictionary, TerminalServices& Services, std::ostream& Out);
 // Encodes (Encode) or decodes In into Out, which FileWriter replaces only when
-// complete. "-" as In reads Input, as Out writes Output.
+// complete. "-" as In reads Input, as Out writes Output. The file has the
+// tool's header (WriteEncodedFile); Raw: the library's plain stream without
+// it, as earlier versions wrote (a text it would not give back is refused).
 int RunCode(const std::string& Dictionary, const std::string& In, const std::string& Out,
-            bool Encode, TerminalServices& Services, std::istream& Input, std::ostream& Output);
+            bool Encode, TerminalServices& Services, std::istream& Input, std::ostream& Output,
+            bool Raw = false);
 
 }  // namespace wordloom::cli

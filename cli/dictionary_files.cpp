@@ -12,6 +12,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "tool_streams.h"
+
 namespace wordloom::cli {
 
 namespace {
@@ -27,6 +29,42 @@ std::string JoinMessages(const std::vector<std::string>& messages) {
   return out;
 }
 
+
+// Opens Path, naming it Shown in messages.
+void OpenDictionaryFile(ToolChecker& Checker, const std::string& Path, const std::string& Shown,
+                        TerminalServices& Services) {
+  std::error_code ec;
+  if (!fs::exists(Path, ec)) throw CliError(Shown + ": no such dictionary");
+  if (!fs::is_regular_file(Path, ec)) throw CliError(Shown + ": not a dictionary file");
+  try {
+    Checker.OpenSpellFile(Path);
+  } catch (const Exception& e) {
+    throw CliError(Shown + ": " + e.Message());
+  }
+  if (Checker.SpellFileName() != Path) {
+    const std::string why = JoinMessages(Services.TakeMessages());
+    throw CliError(Shown + ": cannot open" + (why.empty() ? std::string() : ": " + why));
+  }
+}
+
+// Saves to Path, naming it Shown in messages.
+void SaveDictionaryFile(ToolChecker& Checker, const std::string& Path, const std::string& Shown,
+                        bool Protect, TerminalServices& Services) {
+  if (Checker.WordCount() == 0) throw CliError(Shown + ": the dictionary has no words; not written");
+  Checker.MarkModified();
+  try {
+    Checker.SaveSpellFile(Path, Protect);
+  } catch (const Exception& e) {
+    Services.ForgetPassword();
+    throw CliError(Shown + ": " + e.Message());
+  }
+  // The tool saves a dictionary last: the password is not needed again.
+  Services.ForgetPassword();
+  if (Checker.SpellFileName() != Path || Checker.SpellModified()) {
+    const std::string why = JoinMessages(Services.TakeMessages());
+    throw CliError(Shown + ": not written" + (why.empty() ? std::string() : ": " + why));
+  }
+}
 
 }  // namespace
 
@@ -78,6 +116,19 @@ int ReportError(std::ostream& Err, std::string_view Message) {
 
 std::string DisplayName(const std::string& File) { return File == "-" ? "<stdin>" : File; }
 
+void CheckStandardInputUses(const std::vector<std::pair<std::string, std::string>>& Inputs,
+                            const std::string& Holder) {
+  std::string first = Holder;
+  for (const auto& [what, file] : Inputs) {
+    if (file != "-") continue;
+    if (!first.empty()) {
+      throw CliError("standard input holds " + first + "; " + what +
+                     " cannot be read from it too (give a file)");
+    }
+    first = what;
+  }
+}
+
 ToolChecker::ToolChecker(bool ShowProgress) : TVelkSpellChecker(nullptr) {
   SetSpellFileOptions({});
   SetShowProgress(ShowProgress);
@@ -99,6 +150,11 @@ namespace {
 // The spell file of one dictionary by path or name.
 FoundDictionary FindOne(const std::string& given) {
   FoundDictionary found;
+  // "-": the dictionary comes from standard input (no name, so no personal list).
+  if (given == "-") {
+    found.Path = given;
+    return found;
+  }
   try {
     found = FindDictionary(given, ToolDictionaryFolders());
   } catch (const EDictionaryNotFound& e) {
@@ -173,33 +229,26 @@ int RunListDictionaries(std::ostream& Out) {
 }
 
 void OpenDictionary(ToolChecker& Checker, const std::string& Path, TerminalServices& Services) {
-  std::error_code ec;
-  if (!fs::exists(Path, ec)) throw CliError(Path + ": no such dictionary");
-  if (!fs::is_regular_file(Path, ec)) throw CliError(Path + ": not a dictionary file");
-  try {
-    Checker.OpenSpellFile(Path);
-  } catch (const Exception& e) {
-    throw CliError(Path + ": " + e.Message());
+  if (Path == "-") {
+    // The library opens files by name: standard input goes to one first.
+    PrivateTempFile copy("stdin.spl");
+    CopyToFile(std::cin, copy.Path(), "<stdin>");
+    OpenDictionaryFile(Checker, copy.Path(), "<stdin>", Services);
+    return;
   }
-  if (Checker.SpellFileName() != Path) {
-    const std::string why = JoinMessages(Services.TakeMessages());
-    throw CliError(Path + ": cannot open" + (why.empty() ? std::string() : ": " + why));
-  }
+  OpenDictionaryFile(Checker, Path, Path, Services);
 }
 
 void SaveDictionary(ToolChecker& Checker, const std::string& Path, bool Protect,
                     TerminalServices& Services) {
-  if (Checker.WordCount() == 0) throw CliError(Path + ": the dictionary has no words; not written");
-  Checker.MarkModified();
-  try {
-    Checker.SaveSpellFile(Path, Protect);
-  } catch (const Exception& e) {
-    throw CliError(Path + ": " + e.Message());
+  if (Path == "-") {
+    // Written whole to a file of its own first, then to standard output.
+    PrivateTempFile copy("stdout.spl");
+    SaveDictionaryFile(Checker, copy.Path(), "<stdout>", Protect, Services);
+    CopyFromFile(copy.Path(), std::cout);
+    return;
   }
-  if (Checker.SpellFileName() != Path || Checker.SpellModified()) {
-    const std::string why = JoinMessages(Services.TakeMessages());
-    throw CliError(Path + ": not written" + (why.empty() ? std::string() : ": " + why));
-  }
+  SaveDictionaryFile(Checker, Path, Path, Protect, Services);
 }
 
 std::string ReadInput(const std::string& File, bool Text) {

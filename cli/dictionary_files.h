@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <wordloom/wordloom.h>
@@ -98,6 +99,13 @@ void SaveDictionary(ToolChecker& Checker, const std::string& Path, bool Protect,
 // The bytes of File ("-": standard input). CliError when it cannot be read,
 // and, when Text, when it holds a NUL byte (binary input).
 std::string ReadInput(const std::string& File, bool Text);
+
+// Refuses (CliError) a command that would read standard input ("-") for more
+// than one of Inputs (what it names: files, dictionaries, the password file,
+// the protocol): the first would take it all. Holder names a use that has
+// standard input in any case ("the commands"), or is empty.
+void CheckStandardInputUses(const std::vector<std::pair<std::string, std::string>>& Inputs,
+                            const std::string& Holder = std::string());
 
 // File as messages name it: "<stdin>" for "-".
 std::string DisplayName(const std::string& File);

@@ -220,6 +220,9 @@ int RunInteractiveCheck(const CheckOptions& Options, TerminalServices& Services,
   for (const std::string& file : Options.Files) {
     if (file == "-") throw CliError("check --interactive needs files; standard input holds the commands");
   }
+  CheckStandardInputUses({{"the dictionary", Options.Dictionary},
+                          {"the password", Services.PasswordFile()}},
+                         "the commands");
   ToolDictionaries dictionaries(Options.Dictionary, Services);
   dictionaries.Set().SetSuggestionRanking(Options.Ranking);
   PersonalWordList personal = dictionaries.LoadPersonalList(Options.Personal);

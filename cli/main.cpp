@@ -118,10 +118,15 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
       throw CliError("encoding " + pipe.Encoding + " is not supported; use utf-8");
     }
   }
-  // Standard input carries the protocol: no questions on it.
+  // Standard input carries the protocol: no questions on it, and no file.
+  CheckStandardInputUses({{"the dictionary", common.Dictionary},
+                          {"the personal word list", pipe.Personal},
+                          {"the password", common.PasswordFile}},
+                         "the ispell protocol");
   services.SetInteractive(false);
   ToolDictionaries dictionaries(common.Dictionary, services);
   wordloom::PersonalWordList personal = dictionaries.LoadPersonalList(pipe.Personal);
+  services.ForgetPassword();  // the pipe never saves the dictionary
   PipeOptions options;
   options.ListMode = pipe.List;
   options.PersonalFile = pipe.Personal;
@@ -228,11 +233,15 @@ int main(int argc, char** argv) {
   AddDictionaryOptions(info_cmd, common);
 
   std::string in_file, out_file;
+  bool raw_stream = false;
   CLI::App* encode_cmd = app.add_subcommand("encode", "encode IN into OUT with the dictionary");
   CLI::App* decode_cmd = app.add_subcommand("decode", "decode IN into OUT with the dictionary");
   for (CLI::App* cmd : {encode_cmd, decode_cmd}) {
     cmd->add_option("in", in_file, "input file")->required();
     cmd->add_option("out", out_file, "output file, replaced when complete")->required();
+    cmd->add_flag("--raw", raw_stream,
+                  "the library's plain stream, without the file's header (as the tool\n"
+                  "wrote before); encode refuses a text it would not give back");
     AddDictionaryOptions(cmd, common);
   }
 
@@ -304,7 +313,7 @@ int main(int argc, char** argv) {
     }
     if (command == encode_cmd || command == decode_cmd) {
       return RunCode(common.Dictionary, in_file, out_file, command == encode_cmd, services,
-                     std::cin, std::cout);
+                     std::cin, std::cout, raw_stream);
     }
   } catch (const std::bad_alloc&) {
     return ReportError(std::cerr, "out of memory");

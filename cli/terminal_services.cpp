@@ -1,14 +1,18 @@
 #include "terminal_services.h"
 
+#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <iostream>
 
 #include <wordloom/platform/exceptions.h>
 #include <wordloom/platform/wipe.h>
+
+#include "dictionary_files.h"
 
 namespace wordloom::cli {
 
@@ -141,15 +145,58 @@ std::vector<std::string> TerminalServices::TakeMessages() {
   return out;
 }
 
+namespace {
+
+// Reads one line from Handle into Line, a byte at a time, so that nothing
+// beyond the line is taken from a terminal or pipe and no buffer of a stream
+// library keeps a copy. Line never grows past its capacity (reserved by the
+// caller), so no copy is left behind in a buffer given up by growth. Returns
+// false at the end of input before any byte, and throws CliError for a line
+// longer than the capacity or a read error.
+bool ReadSecretLine(int Handle, std::string& Line, const std::string& What) {
+  Line.clear();
+  bool any = false;
+  for (;;) {
+    char c = 0;
+    const ssize_t n = ::read(Handle, &c, 1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error = errno;
+      Wipe(Line);
+      throw CliError("cannot read " + What + ": " + std::strerror(error));
+    }
+    if (n == 0 || c == '\n') break;
+    any = true;
+    if (Line.size() == Line.capacity()) {
+      Wipe(Line);
+      Wipe(&c, 1);
+      throw CliError("the password is longer than " + std::to_string(kMaxPasswordLength) +
+                     " bytes");
+    }
+    Line.push_back(c);
+    Wipe(&c, 1);
+  }
+  if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+  return any || !Line.empty();
+}
+
+}  // namespace
+
 bool TerminalServices::ReadHidden(const std::string& Prompt, std::string& Line) {
   std::cerr << Prompt << ": " << std::flush;
   bool ok = false;
   {
     EchoOff quiet;
-    ok = static_cast<bool>(std::getline(std::cin, Line));
+    ok = ReadSecretLine(STDIN_FILENO, Line, "the password");
   }
   std::cerr << '\n';
   return ok;
+}
+
+void TerminalServices::ForgetPassword() {
+  Wipe(FPassword);
+  FPassword.reserve(kMaxPasswordLength);
+  FHavePassword = false;
 }
 
 bool TerminalServices::AskPassword(const std::string& Caption, std::string& Password) {
@@ -157,22 +204,36 @@ bool TerminalServices::AskPassword(const std::string& Caption, std::string& Pass
     Password = FPassword;
     return true;
   }
+  FPassword.reserve(kMaxPasswordLength);
   if (!FPasswordFile.empty()) {
-    std::ifstream in(FPasswordFile, std::ios::binary);
-    if (!in) throw EFOpenError("cannot read the password file " + FPasswordFile);
-    std::getline(in, FPassword);
-    if (!FPassword.empty() && FPassword.back() == '\r') FPassword.pop_back();
+    const bool from_stdin = FPasswordFile == "-";
+    const int fd =
+        from_stdin ? STDIN_FILENO : ::open(FPasswordFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+      throw EFOpenError("cannot read the password file " + FPasswordFile + ": " +
+                        std::strerror(errno));
+    }
+    try {
+      ReadSecretLine(fd, FPassword,
+                     from_stdin ? "the password from standard input"
+                                : "the password file " + FPasswordFile);
+    } catch (...) {
+      if (!from_stdin) ::close(fd);
+      throw;
+    }
+    if (!from_stdin) ::close(fd);
   } else if (FInteractive && IsTerminal(STDIN_FILENO)) {
     if (!ReadHidden(Caption, FPassword)) return false;
     // A new password is typed twice, so that a slip of the finger does not
     // lock the dictionary away.
     if (Caption.find("new") != std::string::npos) {
       std::string again;
+      again.reserve(kMaxPasswordLength);
       const bool ok = ReadHidden("Repeat the password", again);
       const bool same = ok && again == FPassword;
       Wipe(again);
       if (!same) {
-        Wipe(FPassword);
+        ForgetPassword();
         ShowMessage("the passwords do not match");
         return false;
       }

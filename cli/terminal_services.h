@@ -15,13 +15,19 @@
 
 namespace wordloom::cli {
 
+// The longest password read from a file or the terminal; a longer one is
+// refused rather than cut.
+inline constexpr std::size_t kMaxPasswordLength = 4096;
+
 class TerminalServices : public THeadlessServices {
  public:
   TerminalServices();
   ~TerminalServices() override;
 
-  // Passwords come from the first line of File instead of the terminal.
+  // Passwords come from the first line of File ("-": standard input) instead
+  // of the terminal.
   void SetPasswordFile(std::string File) { FPasswordFile = std::move(File); }
+  const std::string& PasswordFile() const { return FPasswordFile; }
   // Whether questions and passwords may be asked on the terminal; off for the
   // pipe mode, whose standard input belongs to the protocol.
   void SetInteractive(bool Value) { FInteractive = Value; }
@@ -34,8 +40,13 @@ class TerminalServices : public THeadlessServices {
   // its reason (TakeMessages), and the rest printed when the tool ends.
   void ShowMessage(const std::string& Text) override;
   // One password per run: the first answer (terminal or file) is reused for
-  // every later request, so opening and saving a protected dictionary asks once.
+  // every later request, so opening and saving a protected dictionary asks
+  // once. It is read a byte at a time into memory that is wiped, so that no
+  // copy stays in a stream's buffer.
   bool AskPassword(const std::string& Caption, std::string& Password) override;
+  // Wipes the kept password once no more requests will come (after the last
+  // open or save of a command); a later request reads it again.
+  void ForgetPassword();
   std::unique_ptr<ProgressDisplay> CreateProgressDisplay() override;
 
   // The messages shown since the last call, oldest first.

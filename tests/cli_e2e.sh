@@ -11,6 +11,8 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 # The read commands keep compact forms in the user's cache: one of the test's own.
 export XDG_CACHE_HOME="$work/cache"
+# The tool's own temporary files (standard input copied to a file) go here too.
+export TMPDIR=$work
 failures=0
 # The user's folders are the test's own: personal lists and imports land here.
 export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CACHE_HOME="$work/home/cache"
@@ -145,6 +147,41 @@ cmp -s bad.txt bad.dec || fail "round trip with the default dictionary"
   fail "encode/decode through standard input and output failed"
 cmp -s corpus.txt piped.dec || fail "the round trip through - did not give the text back"
 [[ -e - ]] && fail "a file named - was written"
+# Any bytes come back: NUL bytes (the dictionary's token) and a binary file.
+printf 'the\0dog\0\0 and the fox\0' >nul.txt
+run 0 "$wordloom" encode -d d.spl nul.txt nul.enc
+run 0 "$wordloom" decode -d d.spl nul.enc nul.dec
+cmp -s nul.txt nul.dec || fail "NUL bytes were lost: $(od -c nul.dec)"
+head -c 65536 "$wordloom" >program.bin
+for i in $(seq 0 255); do printf "\\$(printf %o "$i")"; done >>program.bin
+run 0 "$wordloom" encode -d "$default_dict" program.bin program.enc
+"$wordloom" decode -d "$default_dict" - - <program.enc >program.dec || fail "decode of a binary failed"
+cmp -s program.bin program.dec || fail "a binary file did not come back byte for byte"
+# --raw: the plain stream without the header, as the tool wrote before; a
+# text it would lose (NUL, the token without replacement) is refused.
+run 0 "$wordloom" encode --raw -d d.spl corpus.txt raw.enc
+run 0 "$wordloom" decode --raw -d d.spl raw.enc raw.dec
+cmp -s corpus.txt raw.dec || fail "the plain stream did not give the text back"
+run 2 "$wordloom" decode -d d.spl raw.enc raw2.dec
+expect_err "not an encoded file"
+run 2 "$wordloom" encode --raw -d d.spl nul.txt nul-raw.enc
+expect_err "would not give it back"
+[[ -e nul-raw.enc ]] && fail "a refused plain stream was written"
+# Another dictionary, a flipped byte and a truncated file are refused, and
+# nothing is written.
+run 2 "$wordloom" decode -d "$default_dict" corpus.enc wrong.dec
+expect_err "corpus.enc: encoded with another dictionary"
+[[ -e wrong.dec ]] && fail "a refused decode left its output"
+cp corpus.enc flipped.enc
+printf '\x01' | dd of=flipped.enc bs=1 seek=60 conv=notrunc 2>/dev/null
+run 2 "$wordloom" decode -d d.spl flipped.enc flipped.dec
+expect_err "flipped.enc: damaged"
+run 2 "$wordloom" decode -d d.spl - - <flipped.enc
+[[ -s out.txt ]] && fail "a damaged file wrote text to standard output: $(cat out.txt)"
+head -c 70 corpus.enc >short.enc
+run 2 "$wordloom" decode -d d.spl short.enc short.dec
+expect_err "short.enc: damaged: truncated"
+[[ -e flipped.dec || -e short.dec ]] && fail "a damaged file left an output"
 # An output through a link replaces the file it names; a FIFO is written into.
 mkdir sub && ln -s sub/linked.enc link.enc && printf 'old' >sub/linked.enc
 run 0 "$wordloom" encode -d d.spl corpus.txt link.enc
@@ -161,6 +198,47 @@ printf 'keep' >ro.enc && chmod 444 ro.enc
 run 2 "$wordloom" encode -d d.spl corpus.txt ro.enc
 expect_err "read-only"
 [[ $(cat ro.enc) == keep ]] || fail "a read-only output was changed"
+
+# ---- "-" is standard input or output for every file argument ----
+"$wordloom" learn corpus.txt -o - >stdout.spl 2>err.txt || fail "learn -o - failed: $(cat err.txt)"
+[[ -e - ]] && fail "learn -o - wrote a file named -"
+run 0 "$wordloom" info -d - <stdout.spl
+expect_out "words:               11"
+run 0 "$wordloom" info - <stdout.spl
+expect_out "words:               11"
+"$wordloom" add -d - zebra <stdout.spl >added.spl 2>err.txt || fail "add -d - failed: $(cat err.txt)"
+run 0 "$wordloom" suggest -d added.spl zebra
+"$wordloom" delete -d - zebra <added.spl >deleted.spl 2>err.txt || fail "delete -d - failed"
+cmp -s stdout.spl deleted.spl || fail "add and delete through - did not give the dictionary back"
+run 1 "$wordloom" suggest -d - brwn <stdout.spl
+grep -q '^brwn: brown' out.txt || fail "suggest -d -: $(cat out.txt)"
+run 0 "$wordloom" list -d - --from q --to r <stdout.spl
+expect_out "quick"
+run 1 "$wordloom" check -d d.spl - <bad.txt
+grep -q '^<stdin>:1:11: brwn: brown' out.txt || fail "check -: $(cat out.txt)"
+run 0 "$wordloom" count - <corpus.txt
+expect_out "the	4"
+printf 'fox\t5\n' | "$wordloom" learn --counts - -o counted.spl 2>err.txt || fail "--counts -: $(cat err.txt)"
+printf 'secret\n' >pw-stdin.txt
+run 0 "$wordloom" learn --protect --password-file - corpus.txt -o p-stdin.spl <pw-stdin.txt
+run 0 "$wordloom" info --password-file - p-stdin.spl <pw-stdin.txt
+expect_out "protected:           yes"
+run 0 "$wordloom" decode -d d.spl corpus.enc -
+cmp -s corpus.txt out.txt || fail "decode to - did not write the text to standard output"
+[[ -e - ]] && fail "a file named - was written"
+# Standard input serves one argument; a second is refused, as are the pipe's
+# and the interactive check's, whose standard input holds the protocol.
+run 2 "$wordloom" check -d - - <bad.txt
+expect_err "standard input holds the dictionary"
+run 2 "$wordloom" learn - --counts - -o twice.spl <corpus.txt
+expect_err "cannot be read from it too"
+run 2 "$wordloom" -a -d - <stdout.spl
+expect_err "standard input holds the ispell protocol"
+run 2 "$wordloom" -a -d d.spl -p - </dev/null
+expect_err "the personal word list cannot be read from it too"
+run 2 "$wordloom" check --interactive -d - bad.txt <stdout.spl
+expect_err "standard input holds the commands"
+[[ -e - ]] && fail "a file named - was written"
 
 # ---- the default dictionary ----
 WORDLOOM_DICT=$default_dict run 1 "$wordloom" check bad.txt
@@ -240,6 +318,22 @@ run 0 "$wordloom" add --password-file pw.txt -d p.spl wombat
 before_forms=$(forms)
 run 0 "$wordloom" suggest --password-file pw.txt -d p.spl wombat
 [[ $(forms) -eq $before_forms ]] || fail "a protected dictionary got a compact form"
+# Every length the cipher takes works, from 2 bytes to the 4096 the tool
+# reads; 1 and 4097 are refused in plain words that show no byte of them.
+for n in 1 2 3 8 255 256 4096 4097; do
+  head -c "$n" /dev/zero | tr '\0' 'k' >"pw$n.txt" && printf '\n' >>"pw$n.txt"
+  "$wordloom" learn --protect --password-file "pw$n.txt" corpus.txt -o "p$n.spl" >out.txt 2>err.txt
+  got=$?
+  case $n in
+    1) [[ $got -eq 2 ]] && grep -q "needs at least two characters" err.txt ||
+         fail "a one-byte password: exit $got: $(cat err.txt)" ;;
+    4097) [[ $got -eq 2 ]] && grep -q "longer than 4096 bytes" err.txt ||
+         fail "a password of 4097 bytes: exit $got: $(cat err.txt)" ;;
+    *) [[ $got -eq 0 ]] || fail "a password of $n bytes: exit $got: $(cat err.txt)"
+       run 0 "$wordloom" suggest --password-file "pw$n.txt" -d "p$n.spl" fox ;;
+  esac
+  grep -q kk err.txt && fail "a message showed the password: $(cat err.txt)"
+done
 
 # ---- interactive check: commands on standard input, the file corrected in place ----
 # icheck STATUS FILE COMMANDS [ARGS...]: runs check --interactive with the
@@ -349,7 +443,7 @@ run 2 "$wordloom" encode -d d.spl missing.txt out.enc
 printf '\0\377\377\377\377\0garbage' >garbage.enc
 run 2 "$wordloom" decode -d d.spl garbage.enc garbage.txt
 [[ -e garbage.txt ]] && fail "a failed decode left its output"
-expect_err "garbage.enc: Cannot decode"
+expect_err "garbage.enc: not an encoded file"
 # A failure of the output names the output and the reason, not the input.
 run 2 "$wordloom" encode -d d.spl corpus.txt no-such-folder/out.enc
 expect_err '"no-such-folder/out.enc". No such file or directory'

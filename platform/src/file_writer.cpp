@@ -1,7 +1,9 @@
 #include "wordloom/platform/file_writer.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -10,6 +12,7 @@
 #include <cstring>
 
 #include "wordloom/platform/exceptions.h"
+#include "wordloom/platform/scratch_file.h"
 
 namespace wordloom {
 
@@ -49,13 +52,40 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// What follows a target's name in the name of one of its temporaries.
+constexpr std::string_view kTemporaryInfix = ".wordloom-";
+
 // A name beside Target that no other save of this or another process picks:
 // the process id, a counter and the clock.
 std::string NameBeside(const std::string& Target) {
   static std::atomic<unsigned> counter{0};
   const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-  return Target + ".wordloom-" + std::to_string(::getpid()) + "-" +
+  return Target + std::string(kTemporaryInfix) + std::to_string(::getpid()) + "-" +
          std::to_string(counter.fetch_add(1)) + "-" + std::to_string(now % 1000000);
+}
+
+// The process id in Name when it is exactly Base + ".wordloom-PID-N-N" (the
+// names NameBeside gives), else 0.
+pid_t TemporaryOwner(std::string_view Name, std::string_view Base) {
+  if (Name.size() <= Base.size() + kTemporaryInfix.size() || Name.substr(0, Base.size()) != Base ||
+      Name.substr(Base.size(), kTemporaryInfix.size()) != kTemporaryInfix) {
+    return 0;
+  }
+  std::string_view rest = Name.substr(Base.size() + kTemporaryInfix.size());
+  long long numbers[3] = {};
+  for (int i = 0; i < 3; ++i) {
+    std::size_t n = 0;
+    while (n < rest.size() && n < 18 && rest[n] >= '0' && rest[n] <= '9') ++n;
+    if (n == 0) return 0;
+    for (std::size_t k = 0; k < n; ++k) numbers[i] = numbers[i] * 10 + (rest[k] - '0');
+    rest.remove_prefix(n);
+    if (i < 2) {
+      if (rest.empty() || rest.front() != '-') return 0;
+      rest.remove_prefix(1);
+    }
+  }
+  if (!rest.empty() || numbers[0] <= 0 || numbers[0] > INT_MAX) return 0;
+  return static_cast<pid_t>(numbers[0]);
 }
 
 // The stream a Content callback writes to: every byte goes through FileCalls,
@@ -146,7 +176,68 @@ void FileWriter::Save(const std::string& FileName, const Content& Write) {
     WriteInPlace(target, Write);
     return;
   }
+  if (st.st_nlink > 1) {
+    RewriteLinked(target, st, Write);
+    return;
+  }
   Replace(target, &st, Write);
+}
+
+void FileWriter::RemoveStaleTemporaries(const std::string& Target) {
+  const std::string folder = FolderOf(Target);
+  const std::size_t slash = Target.rfind('/');
+  const std::string base = slash == std::string::npos ? Target : Target.substr(slash + 1);
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;  // the save itself will say what is wrong
+  while (const dirent* entry = ::readdir(dir)) {
+    const pid_t owner = TemporaryOwner(entry->d_name, base);
+    // A temporary of a save in progress belongs to a live process; ours
+    // never outlives the save that made it.
+    if (owner == 0 || owner == ::getpid()) continue;
+    if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
+    const std::string path = folder + "/" + entry->d_name;
+    struct stat st {};
+    // Only a plain file of this user, with no other name: never a link, a
+    // folder or someone else's file that happens to match the pattern.
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        st.st_nlink != 1) {
+      continue;
+    }
+    FCalls.Unlink(path.c_str());
+  }
+  ::closedir(dir);
+}
+
+void FileWriter::RewriteLinked(const std::string& Target, const struct stat& Old,
+                               const Content& Write) {
+  // The whole content first: an error while making it leaves the file as it was.
+  ScratchFile content;
+  Write(content);
+  const std::int64_t size = content.Size();
+  const int fd = FCalls.Open(Target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY, 0);
+  if (fd < 0) Fail("Cannot open " + Quoted(Target) + " for writing", errno);
+  const std::string in_place = Quoted(Target) + " (written in place to keep its " +
+                               std::to_string(Old.st_nlink) + " hard links)";
+  try {
+    // The room a longer content needs is taken before a byte changes, so a
+    // full disk refuses the save instead of cutting the file short.
+    if (size > Old.st_size && ::fallocate(fd, 0, 0, static_cast<off_t>(size)) != 0 &&
+        errno != EOPNOTSUPP) {
+      Fail("Cannot write " + in_place, errno);
+    }
+    DescriptorStream out(FCalls, fd, Target);
+    content.SetPosition(0);
+    std::string chunk(64 * 1024, '\0');
+    for (std::size_t n; (n = content.Read(chunk.data(), chunk.size())) > 0;) {
+      out.WriteBuffer(chunk.data(), n);
+    }
+    if (::ftruncate(fd, static_cast<off_t>(size)) != 0) Fail("Cannot write " + in_place, errno);
+    if (FCalls.Fsync(fd) != 0) Fail("Cannot write " + in_place + " to disk", errno);
+  } catch (...) {
+    FCalls.Close(fd);
+    throw;
+  }
+  if (FCalls.Close(fd) != 0) Fail("Cannot write " + in_place, errno);
 }
 
 void FileWriter::WriteInPlace(const std::string& Target, const Content& Write) {
@@ -164,6 +255,7 @@ void FileWriter::WriteInPlace(const std::string& Target, const Content& Write) {
 
 void FileWriter::Replace(const std::string& Target, const struct stat* Old, const Content& Write) {
   const std::string folder = FolderOf(Target);
+  RemoveStaleTemporaries(Target);
   std::string named;  // the temporary's name once it has one
   int fd = FCalls.Open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   const bool unnamed = fd >= 0;

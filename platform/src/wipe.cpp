@@ -16,6 +16,12 @@ void Wipe(void* Data, std::size_t Size) {
   }
 }
 
+// Not inlined, so that its array lies below the caller's frame.
+[[gnu::noinline]] void WipeStack() {
+  unsigned char area[kStackWipeBytes];
+  Wipe(area, sizeof area);
+}
+
 void Wipe(std::string& S) {
   S.resize(S.capacity());
   Wipe(S.data(), S.size());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -278,6 +279,88 @@ TEST(FileWriterTest, AReadOnlyFileIsRefused) {
   fs::create_symlink("words", dir.Path() / "link");
   EXPECT_THROW(FileWriter().SaveBytes(dir.File("link"), kNew), EWriteError);
   EXPECT_EQ(ReadFile(file), kOld);
+}
+
+// The id of a process that has ended (and was reaped): its temporaries are stale.
+pid_t DeadProcess() {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return pid;
+}
+
+TEST(FileWriterTest, TheNextSaveRemovesTemporariesOfKilledSavesAndNothingElse) {
+  TempDir dir;
+  const std::string file = dir.File("words");
+  WriteFile(file, kOld);
+  const std::string dead = std::to_string(DeadProcess());
+  const std::string mine = std::to_string(::getpid());
+  const std::vector<std::string> stale = {"words.wordloom-" + dead + "-0-12345",
+                                          "words.wordloom-" + dead + "-7-0"};
+  const std::vector<std::string> kept = {
+      "words.wordloom-" + mine + "-0-1",      // a save of this process
+      "words.wordloom-1-0-1",                 // process 1 is alive
+      "words.wordloom-" + dead + "-0-1.bak",  // not the pattern
+      "words.wordloom-" + dead + "-0",        // not the pattern
+      "words.wordloom-" + dead + "-a-1",      // not the pattern
+      "other.wordloom-" + dead + "-0-1",      // another file's
+      "words.wordloom-" + dead + "-1-1x",     // not the pattern
+  };
+  for (const std::string& name : stale) WriteFile(dir.File(name), "left by a killed save");
+  for (const std::string& name : kept) WriteFile(dir.File(name), "someone's");
+  // A link and a folder of the pattern, and a file with a second name.
+  fs::create_symlink("words", dir.Path() / ("words.wordloom-" + dead + "-2-2"));
+  fs::create_directory(dir.Path() / ("words.wordloom-" + dead + "-3-3"));
+  WriteFile(dir.File("linked"), "x");
+  fs::create_hard_link(dir.Path() / "linked", dir.Path() / ("words.wordloom-" + dead + "-4-4"));
+
+  FileWriter().SaveBytes(file, kNew);
+  EXPECT_EQ(ReadFile(file), kNew);
+  const std::vector<std::string> names = FileNames(dir.Path());
+  for (const std::string& name : stale) EXPECT_THAT(names, ::testing::Not(::testing::Contains(name)));
+  for (const std::string& name : kept) EXPECT_THAT(names, ::testing::Contains(name));
+  EXPECT_THAT(names, ::testing::Contains("words.wordloom-" + dead + "-2-2"));
+  EXPECT_THAT(names, ::testing::Contains("words.wordloom-" + dead + "-3-3"));
+  EXPECT_THAT(names, ::testing::Contains("words.wordloom-" + dead + "-4-4"));
+}
+
+TEST(FileWriterTest, AHardLinkedFileIsWrittenInPlaceSoThatEveryNameSeesIt) {
+  TempDir dir;
+  const std::string file = dir.File("words");
+  const std::string other = dir.File("other-name");
+  WriteFile(file, kOld);
+  fs::create_hard_link(file, other);
+  struct stat before {};
+  ASSERT_EQ(::stat(file.c_str(), &before), 0);
+
+  FileWriter().SaveBytes(file, kNew);
+  EXPECT_EQ(ReadFile(file), kNew);
+  EXPECT_EQ(ReadFile(other), kNew);
+  struct stat after {};
+  ASSERT_EQ(::stat(file.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+  // Shorter content is cut to its size.
+  FileWriter().SaveBytes(other, "short");
+  EXPECT_EQ(ReadFile(file), "short");
+
+  // A content that fails changes nothing; a failing write says why and where.
+  EXPECT_THROW(FileWriter().Save(file,
+                                 [](TStream& out) {
+                                   out.WriteBuffer("partial", 7);
+                                   throw EConvertError("stopped");
+                                 }),
+               EConvertError);
+  EXPECT_EQ(ReadFile(other), "short");
+  FailingCalls calls;
+  calls.FFailKind = FailingCalls::kFsync;
+  calls.FFailAt = 1;
+  EXPECT_THAT([&] { FileWriter(calls).SaveBytes(file, kNew); },
+              ::testing::ThrowsMessage<EWriteError>(
+                  ::testing::AllOf(HasSubstr(file), HasSubstr("2 hard links"),
+                                   HasSubstr("Input/output error"))));
+  EXPECT_THAT(FileNames(dir.Path()), ::testing::ElementsAre("other-name", "words"));
 }
 
 }  // namespace

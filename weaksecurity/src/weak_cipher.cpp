@@ -26,6 +26,9 @@ constexpr std::uint8_t kInitialVectorByte = 0xD3;
 
 TWeakCipher::TWeakCipher(std::string_view Password) {
   if (Password.empty()) throw EDiscrInteger("No password");
+  // Its even half would be empty, which the key cannot take; the class stays
+  // the one the key would raise, the message says what is wrong.
+  if (Password.size() == 1) throw EIntOverflow(kShortPasswordMessage);
   // Reserved up front so that no copy of the characters is left behind in a
   // buffer given up by growth.
   std::string odd, even;

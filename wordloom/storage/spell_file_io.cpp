@@ -274,6 +274,8 @@ bool TVelkWordloom::BeginFileRead(const std::string& FileName, bool ShortIsPlain
   std::string password;
   const bool granted = RequestSpellAccess(password);
   Wipe(password);
+  // The calls that held the password left copies in their frames.
+  WipeStack();
   return granted;
 }
 
@@ -334,7 +336,10 @@ void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
   if (exists && !CheckProtectedFile(FileName)) return;
   // The new password, asked once.
   std::string password;
-  Finally wipe_password([&password] { Wipe(password); });
+  Finally wipe_password([&password] {
+    Wipe(password);
+    WipeStack();  // what the calls that had it left in their frames
+  });
   if (Protect && !app.AskPassword(kNewPasswordCaption, password)) return;
 
   // Everything that can refuse does so before a byte is written: the option

@@ -42,7 +42,14 @@ FileCalls& SystemFileCalls();
 // - a read-only target (no write bit for its owner, or not writable for this
 //   user) is refused before anything is written;
 // - a replaced file keeps its owner and mode; a new one gets 0666 less umask;
-// - the data and the folder are forced to the disk.
+// - a file with more than one hard link is written in place, so that every
+//   name sees the new content (as Vim, Hunspell and Aspell do): the content is
+//   made completely in a temporary first and the room it needs is taken, so
+//   only a crash during the copy itself can leave it half written;
+// - the data and the folder are forced to the disk;
+// - a temporary of this writer's naming left by a killed save (TARGET.wordloom-
+//   PID-N-N, a plain file of this user whose process is gone) is removed by
+//   the next save of the same target.
 // Failures raise EWriteError (EFCreateError when the file cannot be made)
 // naming the file and the system's reason.
 class FileWriter {
@@ -62,6 +69,8 @@ class FileWriter {
  private:
   void Replace(const std::string& Target, const struct stat* Old, const Content& Write);
   void WriteInPlace(const std::string& Target, const Content& Write);
+  void RewriteLinked(const std::string& Target, const struct stat& Old, const Content& Write);
+  void RemoveStaleTemporaries(const std::string& Target);
   void SyncFolder(const std::string& Folder);
 
   FileCalls& FCalls;

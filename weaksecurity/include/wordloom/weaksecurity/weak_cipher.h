@@ -15,6 +15,10 @@
 
 namespace wordloom {
 
+// The message of a one-character password, which makes no key (it names no
+// byte of it).
+inline constexpr const char* kShortPasswordMessage = "A password needs at least two characters";
+
 // One cipher serves one direction of one file: it cannot be rewound. A reader
 // built from the same password, after the same InitVector, deciphers byte for
 // byte what a writer enciphered.
@@ -27,9 +31,9 @@ class TWeakCipher : public TObject {
 
   // Builds the keys from the characters at odd (1st, 3rd, ...) and even (2nd,
   // 4th, ...) positions of Password; the register starts at 8 zero bytes.
-  // Throws EDiscrInteger("No password") for an empty password, EIntOverflow for
-  // a one-character one (its even half is empty) and EDiscrInteger naming the
-  // half for a weak half.
+  // Throws EDiscrInteger("No password") for an empty password, EIntOverflow
+  // (kShortPasswordMessage) for a one-character one (its even half would be
+  // empty) and EDiscrInteger (kWeakKeyMessage) for a weak half.
   explicit TWeakCipher(std::string_view Password);
   ~TWeakCipher() override;
 
