@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
+#include "import_command.h"
 #include "interactive_check.h"
 #include "pipe_mode.h"
 #include "terminal_services.h"
@@ -174,6 +175,15 @@ int main(int argc, char** argv) {
   count_cmd->add_option("files", count_files, "text files (default: standard input)");
   count_cmd->add_flag("--utf8", count_utf8, "every byte from 128 up is a letter (UTF-8 text)");
 
+  ImportOptions import_options;
+  CLI::App* import_cmd = app.add_subcommand(
+      "import", "write a Hunspell dictionary (.aff + .dic) as a spell file of its word forms");
+  import_cmd->add_option("files", import_options.Files, "the .dic and the .aff (either finds the other)")
+      ->required();
+  import_cmd->add_option("-o,--output", import_options.Output, "the spell file written")->required();
+  import_cmd->add_option("--counts", import_options.CountsFile,
+                         "word<TAB>count lines giving the words' frequencies");
+
   CheckOptions check;
   bool interactive = false;
   CLI::App* check_cmd = app.add_subcommand("check", "list the unknown words of text files");
@@ -259,7 +269,7 @@ int main(int argc, char** argv) {
       if (command == nullptr && !pipe_flag && !pipe.List) {
         std::cerr << "usage: wordloom COMMAND [OPTIONS] [ARGS]  (wordloom --help lists them)\n"
                      "       wordloom -a [-d DICT] [-p PERSONAL]  ispell pipe on standard input\n"
-                     "commands: learn count check suggest list add delete info encode decode\n";
+                     "commands: learn import count check suggest list add delete info encode decode\n";
         return kExitError;
       }
       return RunPipeMode(pipe, common, services);
@@ -273,6 +283,7 @@ int main(int argc, char** argv) {
       if (exclude_delimiter) learn.Delimiter = wordloom::wldExclFirstSucc;
       return RunLearn(learn, services);
     }
+    if (command == import_cmd) return RunImport(import_options, services, std::cerr);
     if (command == count_cmd) {
       if (count_files.empty()) count_files.push_back("-");
       return RunCount(count_files, count_utf8, services, std::cout);
