@@ -12,6 +12,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "import_command.h"
+
 namespace wordloom::cli {
 
 namespace {
@@ -110,6 +112,8 @@ void OpenDictionary(ToolChecker& Checker, const std::string& Path, TerminalServi
   std::error_code ec;
   if (!fs::exists(Path, ec)) throw CliError(Path + ": no such dictionary");
   if (!fs::is_regular_file(Path, ec)) throw CliError(Path + ": not a dictionary file");
+  // A Hunspell dictionary is no spell file: say how to make one of it.
+  if (const std::string advice = HunspellAdvice(Path); !advice.empty()) throw CliError(advice);
   try {
     Checker.OpenSpellFile(Path);
   } catch (const Exception& e) {
