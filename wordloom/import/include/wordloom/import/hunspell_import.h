@@ -58,7 +58,9 @@ struct HunspellImportOptions {
 // What an import read and wrote.
 struct HunspellImportReport {
   std::size_t Entries = 0;    // word lines of the .dic read
-  std::size_t Forms = 0;      // distinct words made (written, for an import)
+  // Forms made: by an expansion, every form handed on (repeats counted); by
+  // an import, the distinct words added.
+  std::size_t Forms = 0;
   std::size_t Forbidden = 0;  // words FORBIDDENWORD took out
   // .dic lines passed over: not in the dictionary's encoding, or a phrase
   // (a word with a space) that no text word can match.
