@@ -132,7 +132,8 @@ void Report(const std::string& name, const std::string& temp) {
   const double expand_seconds = std::chrono::duration<double>(Clock::now() - start).count();
   const hunspell_agreement::Result r = hunspell_agreement::Compare(forms, aff, dic, temp);
 
-  std::printf("entries %zu, forms %zu (expansion alone %.2f s)%s\n", report.Entries, forms.size(),
+  std::printf("entries %zu, forms %zu distinct of %zu made, %llu affix entries tried (expansion alone %.2f s)%s\n",
+              report.Entries, forms.size(), report.Forms, static_cast<unsigned long long>(report.Steps),
               expand_seconds, report.Compounding ? ", compounds not listed" : "");
   std::printf("agreement with Hunspell's spell(): %.4f %% of %zu words\n", 100 * r.Agreement(),
               r.Checked());

@@ -127,7 +127,8 @@ std::string AffixEntry::Apply(std::string_view Word) const {
   return out;
 }
 
-void ConversionTable::Add(std::string Pattern, std::string Replacement) {
+bool ConversionTable::Add(std::string Pattern, std::string Replacement) {
+  if (FRules.size() >= kMaxRules) return false;
   Rule r;
   if (!Pattern.empty() && Pattern.front() == '^') {
     r.AtStart = true;
@@ -137,10 +138,11 @@ void ConversionTable::Add(std::string Pattern, std::string Replacement) {
     r.AtEnd = true;
     Pattern.pop_back();
   }
-  if (Pattern.empty()) return;
+  if (Pattern.empty()) return true;
   r.Pattern = std::move(Pattern);
   r.Replacement = std::move(Replacement);
   FRules.push_back(std::move(r));
+  return true;
 }
 
 std::string ConversionTable::Apply(std::string_view Word) const {
@@ -230,8 +232,10 @@ AffixRules::AffixRules(std::string_view Aff, const std::string& Name,
     } else if (key == "OCONV") {
       table("OCONV", [&](const AffLine& e) {
         std::string from, to;
-        if (e.Fields.size() >= 3 && text(e, e.Fields[1], from) && text(e, e.Fields[2], to)) {
-          FOutput.Add(std::move(from), std::move(to));
+        if (e.Fields.size() >= 3 && text(e, e.Fields[1], from) && text(e, e.Fields[2], to) &&
+            !FOutput.Add(std::move(from), std::move(to))) {
+          throw EImportError(where(e) + "OCONV table of more than " +
+                             std::to_string(ConversionTable::kMaxRules) + " entries; refused as too large");
         }
       });
     } else if (key == "PFX" || key == "SFX") {

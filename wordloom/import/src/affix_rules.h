@@ -58,7 +58,12 @@ struct AffixEntry {
 // (a pattern may be anchored with ^ at the word's start and $ at its end).
 class ConversionTable {
  public:
-  void Add(std::string Pattern, std::string Replacement);
+  // The most rules a table holds (real ones have a few dozen); a longer one
+  // would make every form slow to convert.
+  static constexpr std::size_t kMaxRules = 4096;
+
+  // False, adding nothing, when the table is full.
+  bool Add(std::string Pattern, std::string Replacement);
   bool Empty() const { return FRules.empty(); }
   std::string Apply(std::string_view Word) const;
 

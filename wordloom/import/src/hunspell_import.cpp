@@ -123,6 +123,7 @@ HunspellImportReport ExpandHunspellBytes(std::string_view Aff, std::string_view 
   report.Entries = counts.Entries;
   report.SkippedLines = counts.Skipped;
   report.Forms = static_cast<std::size_t>(expander.Forms());
+  report.Steps = expander.Steps();
   if (Options.OnProgress) Options.OnProgress(total, total);
   return report;
 }

@@ -44,12 +44,13 @@ struct HunspellImportOptions {
   // fit the spell file); every other form 1. Empty: no list.
   std::string CountsFile;
   // The most forms the expansion may make, repeats counted; a dictionary that
-  // needs more is refused (EImportError) before memory runs out. French, the
-  // largest common one, makes about 3 million.
-  std::uint64_t MaxForms = 60'000'000;
+  // needs more is refused (EImportError) before memory runs out (an import
+  // of this many distinct words would take over 1 GB). French, the largest
+  // common one, makes 3.2 million.
+  std::uint64_t MaxForms = 20'000'000;
   // The most affix entries the expansion may try against words; bounds the
-  // time a hostile rule set can take (French needs about 150 million).
-  std::uint64_t MaxSteps = 4'000'000'000;
+  // time a hostile rule set can take to seconds (French needs 18 million).
+  std::uint64_t MaxSteps = 400'000'000;
   // Called now and then with the .dic entries expanded so far and their
   // number, and once at the end with both equal.
   std::function<void(std::size_t Done, std::size_t Total)> OnProgress;
@@ -62,6 +63,7 @@ struct HunspellImportReport {
   // an import, the distinct words added.
   std::size_t Forms = 0;
   std::size_t Forbidden = 0;  // words FORBIDDENWORD took out
+  std::uint64_t Steps = 0;    // affix entries tried against words
   // .dic lines passed over: not in the dictionary's encoding, or a phrase
   // (a word with a space) that no text word can match.
   std::size_t SkippedLines = 0;
