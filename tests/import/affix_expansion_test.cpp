@@ -188,6 +188,11 @@ TEST(AffixExpansionTest, ExpansionIsBounded) {
   options.MaxSteps = 50;
   EXPECT_THAT([&] { Forms(aff, "1\nx/A\n", options); },
               ThrowsMessage<EImportError>(HasSubstr("more than 50 steps")));
+  // An output conversion too long to apply to every form.
+  std::string conversions = "OCONV 5000\n";
+  for (int i = 0; i < 5000; ++i) conversions += "OCONV a" + std::to_string(i) + " b\n";
+  EXPECT_THAT([&] { Forms(conversions, "1\nx\n"); },
+              ThrowsMessage<EImportError>(HasSubstr("aff:4098: OCONV table of more than 4096 entries")));
 }
 
 }  // namespace
