@@ -141,8 +141,10 @@ int RunLearn(const LearnOptions& Options, TerminalServices& Services) {
   if (Options.Output != "-" && fs::exists(Options.Output)) {
     OpenDictionary(checker, Options.Output, Services);
     if (Options.Utf8) checker.SetDelimiters(Utf8Delimiters());
+    // An empty set of its own: the default delimiters, byte mode.
+    if (Options.Bytes) checker.SetDelimiters(TCharSet());
   } else {
-    SetUpNewDictionary(checker, Options.Utf8);
+    SetUpNewDictionary(checker, !Options.Bytes);
   }
   if (Options.Delimiter >= 0) {
     checker.SetDelimiterOption(static_cast<TWLDelimiterOptions>(Options.Delimiter));

@@ -41,7 +41,10 @@ struct LearnOptions {
   std::uint32_t FixedBlock = 0;  // 0: text input
   int EncodedSize = -1;          // -1: keep (new dictionaries: 0)
   int Delimiter = -1;            // -1: keep (new: exclude), else a TWLDelimiterOptions
+  // A new dictionary reads UTF-8 text (bytes from 128 up are letters) unless
+  // Bytes; an existing one keeps its delimiters unless Utf8 or Bytes is given.
   bool Utf8 = false;
+  bool Bytes = false;
   bool Protect = false;
 };
 
@@ -66,7 +69,8 @@ struct CheckOptions {
 };
 
 int RunLearn(const LearnOptions& Options, TerminalServices& Services);
-// Prints "word<TAB>count" for every word of Files to Out, sorted by word (bytes).
+// Prints "word<TAB>count" for every word of Files to Out, sorted by word
+// (bytes); Utf8: bytes from 128 up are letters, else the default delimiters.
 int RunCount(const std::vector<std::string>& Files, bool Utf8, TerminalServices& Services,
              std::ostream& Out);
 // Prints "FILE:LINE:COLUMN: WORD: suggestion, ..." to Out for every unknown

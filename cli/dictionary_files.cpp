@@ -13,6 +13,8 @@
 #include <system_error>
 
 #include "tool_streams.h"
+#include "import_command.h"
+#include "wordloom/import/hunspell_import.h"
 
 namespace wordloom::cli {
 
@@ -36,6 +38,8 @@ void OpenDictionaryFile(ToolChecker& Checker, const std::string& Path, const std
   std::error_code ec;
   if (!fs::exists(Path, ec)) throw CliError(Shown + ": no such dictionary");
   if (!fs::is_regular_file(Path, ec)) throw CliError(Shown + ": not a dictionary file");
+  // A Hunspell dictionary is no spell file: say how to make one of it.
+  if (const std::string advice = HunspellAdvice(Path); !advice.empty()) throw CliError(advice);
   try {
     Checker.OpenSpellFile(Path);
   } catch (const Exception& e) {
@@ -155,12 +159,23 @@ FoundDictionary FindOne(const std::string& given) {
     found.Path = given;
     return found;
   }
+  // A Hunspell dictionary is no spell file: say how to make one of it.
+  if (const std::string advice = HunspellAdvice(given); !advice.empty()) throw CliError(advice);
   try {
     found = FindDictionary(given, ToolDictionaryFolders());
   } catch (const EDictionaryNotFound& e) {
     throw CliError(e.Message());
   }
-  if (found.Kind == DictionaryKind::kHunspell) throw CliError(HunspellNotImportedMessage(found));
+  if (found.Kind == DictionaryKind::kHunspell) {
+    // Once: later lookups find the import in the cache.
+    std::cerr << "wordloom: " << PrintableText(found.Name) << ": importing the Hunspell dictionary "
+              << PrintableText(found.Path) << " into " << PrintableText(found.ImportPath) << '\n';
+    try {
+      ImportFoundDictionary(found, {});
+    } catch (const Exception& e) {
+      throw CliError(e.Message());
+    }
+  }
   return found;
 }
 

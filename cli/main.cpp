@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
+#include "import_command.h"
 #include "interactive_check.h"
 #include "pipe_mode.h"
 #include "terminal_services.h"
@@ -172,7 +173,10 @@ int main(int argc, char** argv) {
   auto* excl = learn_cmd->add_flag("--exclude-delimiter", exclude_delimiter,
                                    "words end before their first delimiter (new dictionaries)");
   incl->excludes(excl);
-  learn_cmd->add_flag("--utf8", learn.Utf8, "every byte from 128 up is a letter (UTF-8 text)");
+  auto* learn_utf8 = learn_cmd->add_flag(
+      "--utf8", learn.Utf8, "every byte from 128 up is a letter (UTF-8 text; the default for new dictionaries)");
+  learn_cmd->add_flag("--bytes", learn.Bytes, "byte mode: the default delimiters, bytes from 128 up among them")
+      ->excludes(learn_utf8);
   learn_cmd->add_option("--counts", learn.CountsFile, "add the word<TAB>count lines of FILE");
   learn_cmd->add_flag("--protect", learn.Protect, "protect the dictionary with a password");
   learn_cmd->add_option("--password-file", common.PasswordFile,
@@ -180,10 +184,23 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> count_files;
   bool count_utf8 = false;
+  bool count_bytes = false;
   CLI::App* count_cmd =
       app.add_subcommand("count", "print word<TAB>count for the words of text, sorted by word");
   count_cmd->add_option("files", count_files, "text files (default: standard input)");
-  count_cmd->add_flag("--utf8", count_utf8, "every byte from 128 up is a letter (UTF-8 text)");
+  auto* count_utf8_flag =
+      count_cmd->add_flag("--utf8", count_utf8, "every byte from 128 up is a letter (UTF-8 text; the default)");
+  count_cmd->add_flag("--bytes", count_bytes, "byte mode: the default delimiters, bytes from 128 up among them")
+      ->excludes(count_utf8_flag);
+
+  ImportOptions import_options;
+  CLI::App* import_cmd = app.add_subcommand(
+      "import", "write a Hunspell dictionary (.aff + .dic) as a spell file of its word forms");
+  import_cmd->add_option("files", import_options.Files, "the .dic and the .aff (either finds the other)")
+      ->required();
+  import_cmd->add_option("-o,--output", import_options.Output, "the spell file written")->required();
+  import_cmd->add_option("--counts", import_options.CountsFile,
+                         "word<TAB>count lines giving the words' frequencies");
 
   CheckOptions check;
   bool interactive = false;
@@ -277,7 +294,7 @@ int main(int argc, char** argv) {
       if (command == nullptr && !pipe_flag && !pipe.List) {
         std::cerr << "usage: wordloom COMMAND [OPTIONS] [ARGS]  (wordloom --help lists them)\n"
                      "       wordloom -a [-d DICT] [-p PERSONAL]  ispell pipe on standard input\n"
-                     "commands: learn count check suggest list add delete info encode decode\n";
+                     "commands: learn import count check suggest list add delete info encode decode\n";
         return kExitError;
       }
       return RunPipeMode(pipe, common, services);
@@ -291,9 +308,10 @@ int main(int argc, char** argv) {
       if (exclude_delimiter) learn.Delimiter = wordloom::wldExclFirstSucc;
       return RunLearn(learn, services);
     }
+    if (command == import_cmd) return RunImport(import_options, services, std::cerr);
     if (command == count_cmd) {
       if (count_files.empty()) count_files.push_back("-");
-      return RunCount(count_files, count_utf8, services, std::cout);
+      return RunCount(count_files, !count_bytes, services, std::cout);
     }
     check.Dictionary = common.Dictionary;
     check.CaseSensitive = common.CaseSensitive;

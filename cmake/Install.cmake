@@ -30,7 +30,7 @@ install(FILES
   DESTINATION ${config_dir})
 
 # Static libraries in link order: each after those that use it.
-set(WORDLOOM_PC_LIBS "-lwordloom-core -lwordloom-weaksecurity -lwordloom-randomobject -lwordloom-platform")
+set(WORDLOOM_PC_LIBS "-lwordloom-import -lwordloom-core -lwordloom-weaksecurity -lwordloom-randomobject -lwordloom-platform")
 file(RELATIVE_PATH WORDLOOM_PC_TO_PREFIX
   ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
 configure_file(cmake/wordloom.pc.in ${CMAKE_CURRENT_BINARY_DIR}/wordloom.pc @ONLY)

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include "wordloom/import/hunspell_import.h"
+
 namespace wordloom::editor {
 
 namespace {
@@ -18,10 +20,9 @@ const DictionaryFolders& EditorFolders() {
 EditorDictionary FindEditorDictionary(const QString& Given) {
   const std::string given =
       Given.isEmpty() ? DefaultDictionary() : QFile::encodeName(Given).toStdString();
-  const FoundDictionary found = FindDictionary(given, EditorFolders());
-  if (found.Kind == DictionaryKind::kHunspell) {
-    throw EDictionaryNotFound(HunspellNotImportedMessage(found));
-  }
+  FoundDictionary found = FindDictionary(given, EditorFolders());
+  // A language only Hunspell has is imported once into the user's cache.
+  ImportFoundDictionary(found, {});
   EditorDictionary out;
   out.Path = QFile::decodeName(found.Path.c_str());
   out.Shared = !IsDictionaryPath(given);

@@ -272,13 +272,20 @@ WORDLOOM_PATH="$work/nowhere:$work/mine" run 1 "$wordloom" check -d british brit
 WORDLOOM_PATH="$work/mine" run 0 "$wordloom" check -d book clean.txt
 WORDLOOM_PATH="$work/mine" run 0 "$wordloom" -D
 grep -qP "^book\t$work/mine/book.spl\$" out.txt || fail "-D lacks book: $(cat out.txt)"
-# A name only Hunspell has is listed as one to import and refused in one line.
+# A name only Hunspell has is listed as one to import, imported into the
+# cache at its first use and found there afterwards.
 mkdir -p hun && printf 'SET UTF-8\n' >hun/xx_XX.aff && printf '1\nword\n' >hun/xx_XX.dic
 DICPATH="$work/hun" run 0 "$wordloom" -D
 grep -qP "^xx_XX\t$work/hun/xx_XX.dic\tHunspell, to import into $work/home/cache/wordloom/xx_XX.spl\$" out.txt ||
   fail "-D lacks the Hunspell dictionary: $(cat out.txt)"
-DICPATH="$work/hun" run 2 "$wordloom" check -d xx_XX good.txt
-expect_err "only a Hunspell dictionary"
+printf 'word\n' >hunword.txt
+DICPATH="$work/hun" run 0 "$wordloom" check -d xx_XX hunword.txt
+expect_err "importing the Hunspell dictionary $work/hun/xx_XX.dic"
+[[ -f $work/home/cache/wordloom/xx_XX.spl ]] || fail "the import is not in the cache"
+printf 'wrod\n' >hunword.txt
+DICPATH="$work/hun" run 1 "$wordloom" check -d xx_XX hunword.txt
+grep -q "wrod: word" out.txt || fail "the imported dictionary does not suggest: $(cat out.txt)"
+grep -q importing err.txt && fail "imported again: $(cat err.txt)"
 run 2 "$wordloom" check -d no_such_name good.txt
 expect_err "no dictionary named no_such_name"
 run 2 "$wordloom" info -d en_US,en_GB

@@ -277,7 +277,7 @@ FoundDictionary FindDictionary(std::string_view Given, const DictionaryFolders& 
 
 std::string HunspellNotImportedMessage(const FoundDictionary& Found) {
   return Found.Name + ": only a Hunspell dictionary of that name is installed (" + Found.Path +
-         "); this wordloom cannot import it yet";
+         ") and there is no cache folder to import it into (set HOME or XDG_CACHE_HOME)";
 }
 
 std::vector<AvailableDictionary> ListDictionaries(const DictionaryFolders& Folders) {
