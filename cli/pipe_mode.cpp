@@ -85,7 +85,7 @@ class PipeSession {
         AddPersonal(CommandWord(line));
         return;
       case '&':
-        AddPersonal(AsciiLower(CommandWord(line)));
+        AddPersonal(LowerCase(CommandWord(line)));
         return;
       case '@': {
         const std::string w = CommandWord(line);

@@ -74,8 +74,9 @@ TEST(PipeWords, CutsLettersAndCountsCharacters) {
   };
   EXPECT_THAT(texts(SplitWords("hello, world!")), ElementsAre("hello@0", "world@7"));
   // Punctuation cuts words, a word holding digits is no word to check; an
-  // apostrophe between letters stays, one at either edge does not.
-  EXPECT_THAT(texts(SplitWords("abc123def x_y")), ElementsAre("x@10", "y@12"));
+  // apostrophe between letters stays, one at either edge does not; names
+  // joined by an underscore are identifiers, no prose.
+  EXPECT_THAT(texts(SplitWords("abc123def x/y a_b")), ElementsAre("x@10", "y@12"));
   EXPECT_THAT(texts(SplitWords("'don't' rock''n o'")),
               ElementsAre("don't@1", "rock@8", "n@14", "o@16"));
   // Offsets count characters: "café " is five characters but six bytes.

@@ -374,7 +374,7 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
     if (Limit != 0 && Out.size() >= Limit) break;
     std::string word = InWritersCase(
         WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(c.Word - 1).Node)), Typo);
-    if (seen.insert(AsciiLower(word)).second) Out.push_back(std::move(word));
+    if (seen.insert(LowerCase(word)).second) Out.push_back(std::move(word));
   }
 }
 
