@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <iosfwd>
+#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,18 @@ void SaveDictionary(ToolChecker& Checker, const std::string& Path, bool Protect,
 // The bytes of File ("-": standard input). CliError when it cannot be read,
 // and, when Text, when it holds a NUL byte (binary input).
 std::string ReadInput(const std::string& File, bool Text);
+
+// A text argument as a stream, read in pieces rather than held whole:
+// standard input for "-", else File, opened with the checks ReadInput makes.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& File);
+  std::istream& Stream() { return *FStream; }
+
+ private:
+  std::ifstream FFile;
+  std::istream* FStream;
+};
 
 // File as messages name it: "<stdin>" for "-".
 std::string DisplayName(const std::string& File);

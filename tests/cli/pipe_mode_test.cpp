@@ -141,6 +141,48 @@ TEST(PipeProtocol, MarkupModesLeaveCommandsAndTagsUnchecked) {
                                    StartsWith("# emph"), "*", ""));
 }
 
+// Markup open at the end of a line goes on in the next: a script, a
+// comment, a TeX math block, a Markdown fence.
+TEST(PipeProtocol, MarkupThatSpansLinesStaysUnchecked) {
+  Dictionary d({"fine"});
+  const struct {
+    MarkupMode Mode;
+    const char* Input;
+  } kCases[] = {
+      {MarkupMode::kHtml, "<script>\nvar qqqz;\n</script> fine\n<!--\nqqqz\n-->fine\n"},
+      {MarkupMode::kTex, "$$\nqqqz\n$$ fine\n\\cite{\nqqqz} fine\n"},
+      {MarkupMode::kMarkdown, "```\nqqqz\n```\nfine\n"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.Input);
+    PipeOptions options;
+    options.Mode = c.Mode;
+    options.ListMode = true;
+    EXPECT_THAT(Pipe(d.checker, c.Input, options).lines, IsEmpty());
+  }
+}
+
+// A line longer than the bound is checked in parts; the offsets count from
+// the start of the line, and the line still gets one closing empty line.
+TEST(PipeProtocol, ALongLineIsCheckedInPartsWithItsOffsets) {
+  Dictionary d({"fine", "world"});
+  std::string line = "^";
+  for (int i = 0; i < 40; ++i) line += "fine \xE2\x80\x94 wrold ";
+  PipeOptions small;
+  small.MaxPiece = 16;
+  small.Terse = true;
+  const PipeRun parts = Pipe(d.checker, line + "\nfine\n", small);
+  PipeOptions whole_lines;
+  whole_lines.Terse = true;
+  const PipeRun whole = Pipe(d.checker, line + "\nfine\n", whole_lines);
+  EXPECT_EQ(parts.lines, whole.lines);
+  ASSERT_EQ(parts.lines.size(), 1u + 40u + 1u + 1u);
+  EXPECT_EQ(parts.lines[1], "& wrold 1 8: world");
+  EXPECT_EQ(parts.lines[40], "& wrold 1 " + std::to_string(8 + 39 * 13) + ": world");
+  EXPECT_EQ(parts.lines[41], "");
+  EXPECT_EQ(parts.lines[42], "");
+}
+
 TEST(PipeProtocol, AnswersEachLineWithOneResultPerWordAndAnEmptyLine) {
   Dictionary d({"hello", "wonderful", "the", "café", "naïve"});
   const PipeRun r = Pipe(d.checker,

@@ -119,6 +119,12 @@ std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::s
   return out;
 }
 
+const std::vector<std::string>& SuggestionCache::For(const std::string& Word) {
+  if (const auto found = FWords.find(Word); found != FWords.end()) return found->second;
+  if (FWords.size() >= kMaxWords) FWords.clear();
+  return FWords.emplace(Word, SuggestionsFor(FChecker, Word, FLimit, FCaseSensitive)).first->second;
+}
+
 namespace {
 
 // Removes one apostrophe, straight or typographic, from the start (AtStart)

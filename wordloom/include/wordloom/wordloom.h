@@ -16,4 +16,6 @@
 #include "wordloom/checking/spelling_rules.h"
 #include "wordloom/text/text_words.h"
 #include "wordloom/text/markup.h"
+#include "wordloom/text/text_pieces.h"
+#include "wordloom/text/unicode_case.h"
 #include "wordloom/text/unicode_words.h"

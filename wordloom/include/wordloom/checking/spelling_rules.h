@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "wordloom/checking/velk_spell_checker.h"
@@ -62,6 +63,29 @@ bool IsKnownWord(TVelkWordloom& Dict, const std::string& Word, bool CaseSensitiv
 // empty Word or a Limit of 0.
 std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::string& Word,
                                         std::size_t Limit, bool CaseSensitive);
+
+// Corrections for each distinct word, for a check that meets the same
+// unknown word again and again: SuggestionsFor runs once per word. Clear it
+// when the dictionary or the checker's settings change. It keeps at most
+// kMaxWords words and starts afresh beyond them, so that its memory does not
+// grow with the text.
+class SuggestionCache {
+ public:
+  static constexpr std::size_t kMaxWords = 50000;
+
+  SuggestionCache(TVelkSpellChecker& Checker, std::size_t Limit, bool CaseSensitive)
+      : FChecker(Checker), FLimit(Limit), FCaseSensitive(CaseSensitive) {}
+  // SuggestionsFor(Checker, Word, Limit, CaseSensitive), from the cache when
+  // Word was asked before. Valid until the next call.
+  const std::vector<std::string>& For(const std::string& Word);
+  void Clear() { FWords.clear(); }
+
+ private:
+  TVelkSpellChecker& FChecker;
+  std::size_t FLimit;
+  bool FCaseSensitive;
+  std::unordered_map<std::string, std::vector<std::string>> FWords;
+};
 
 // ---- apostrophes ----
 
