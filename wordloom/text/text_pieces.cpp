@@ -36,44 +36,42 @@ void TextPieceReader::Fill() {
   }
 }
 
+std::size_t PieceLength(std::string_view Rest, std::size_t MaxPiece, bool AtEnd, bool LineHasText,
+                        bool& EndsLine) {
+  MaxPiece = std::max<std::size_t>(MaxPiece, 8);
+  const std::size_t nl = Rest.find('\n');
+  EndsLine = true;
+  if (nl != std::string_view::npos && nl < MaxPiece) return nl + 1;
+  if (Rest.size() < MaxPiece && AtEnd) return Rest.size();
+  // A long line: cut after the last blank within the bound that follows
+  // text on this line, else at the last character boundary.
+  EndsLine = false;
+  const std::string_view window = Rest.substr(0, MaxPiece);
+  std::size_t first_text = 0;
+  if (!LineHasText) {
+    first_text = window.size();
+    for (std::size_t i = 0; i < window.size(); ++i) {
+      if (!IsBlank(window[i])) {
+        first_text = i;
+        break;
+      }
+    }
+  }
+  for (std::size_t i = window.size(); i > first_text + 1; --i) {
+    if (IsBlank(window[i - 1])) return i;
+  }
+  std::size_t length = window.size();
+  while (length > 1 && length < Rest.size() && IsContinuation(Rest[length])) --length;
+  return length;
+}
+
 bool TextPieceReader::Next(std::string& Piece) {
   Piece.clear();
   Fill();
   const std::size_t available = FBuffer.size() - FStart;
   if (available == 0) return false;
   const std::string_view rest = std::string_view(FBuffer).substr(FStart);
-  std::size_t length = 0;
-  const std::size_t nl = rest.find('\n');
-  if (nl != std::string_view::npos && nl < FMaxPiece) {
-    length = nl + 1;
-    FEndsLine = true;
-  } else if (available < FMaxPiece) {
-    length = available;  // the end of the input
-    FEndsLine = true;
-  } else {
-    // A long line: cut after the last blank within the bound that follows
-    // text on this line, else at the last character boundary.
-    const std::string_view window = rest.substr(0, FMaxPiece);
-    std::size_t first_text = FLineHasText ? 0 : window.size();
-    for (std::size_t i = 0; i < window.size() && !FLineHasText; ++i) {
-      if (!IsBlank(window[i])) {
-        first_text = i;
-        break;
-      }
-    }
-    length = 0;
-    for (std::size_t i = window.size(); i > first_text + 1; --i) {
-      if (IsBlank(window[i - 1])) {
-        length = i;
-        break;
-      }
-    }
-    if (length == 0) {
-      length = window.size();
-      while (length > 1 && length < rest.size() && IsContinuation(rest[length])) --length;
-    }
-    FEndsLine = false;
-  }
+  const std::size_t length = PieceLength(rest, FMaxPiece, !FIn, FLineHasText, FEndsLine);
   Piece.assign(rest.substr(0, length));
   FStart += length;
   FLineHasText = !FEndsLine && (FLineHasText || !std::all_of(Piece.begin(), Piece.end(), IsBlank));

@@ -14,6 +14,7 @@
 #include "wordloom/checking/spell_dialogs.h"
 #include "wordloom/checking/velk_spell_checker.h"
 #include "wordloom/checking/spelling_rules.h"
+#include "wordloom/checking/prose_check.h"
 #include "wordloom/text/text_words.h"
 #include "wordloom/text/markup.h"
 #include "wordloom/text/text_pieces.h"

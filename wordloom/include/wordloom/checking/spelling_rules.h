@@ -79,6 +79,11 @@ class SuggestionCache {
   // Word was asked before. Valid until the next call.
   const std::vector<std::string>& For(const std::string& Word);
   void Clear() { FWords.clear(); }
+  // Another limit (the checker's settings changed): the cache starts afresh.
+  void SetLimit(std::size_t Limit) {
+    FLimit = Limit;
+    Clear();
+  }
 
  private:
   TVelkSpellChecker& FChecker;

@@ -13,8 +13,17 @@
 #include <cstddef>
 #include <istream>
 #include <string>
+#include <string_view>
 
 namespace wordloom {
+
+// The length of the next piece of Rest by the rule above: through its first
+// line break when that lies within MaxPiece bytes, all of Rest when it is
+// shorter than MaxPiece and AtEnd (nothing follows it), else a cut in a long
+// line. LineHasText: the line already holds a non-blank before Rest.
+// EndsLine receives whether the piece ends its line.
+std::size_t PieceLength(std::string_view Rest, std::size_t MaxPiece, bool AtEnd, bool LineHasText,
+                        bool& EndsLine);
 
 class TextPieceReader {
  public:
