@@ -81,10 +81,10 @@ TEST(MarkupTest, EachModeLeavesOnlyProse) {
        MarkupMode::kMarkdown,
        "Text\n    not code\n\n    qqq code\n\n    more code\nback",
        {"Text", "not", "code", "back"}},
-      {"markdown backticks without a closing run are text",
+      {"markdown code not closed on its line ends there",
        MarkupMode::kMarkdown,
-       "a `b\nc ``d`` e",
-       {"a", "b", "c", "e"}},
+       "a `b c\nd ``e f`` g",
+       {"a", "d", "g"}},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.Name);
@@ -137,7 +137,7 @@ TEST(MarkupTest, PiecesAreMaskedAsTheWholeText) {
        "<p>One <!-- a\nb --> two <a\n href=x>three</a>\n<script>\nvar q;\n</script>\nfour "
        "&amp; caf&eacute;\n"},
       {MarkupMode::kMarkdown,
-       "Top\n```\ncode here\n```\nafter [link](\nhttp://x) `c`\n\n    indented\n\nend\n"},
+       "Top\n```\ncode here\n```\nafter [link](\nhttp://x) `c d` e `open f\n\n    indented\n\nend\n"},
       {MarkupMode::kNroff, ".TH X\nword \\fBbold\\fR\n.SH Y\nmore\n"},
   };
   for (const auto& c : kCases) {

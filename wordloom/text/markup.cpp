@@ -185,6 +185,23 @@ std::size_t MarkupMasker::GoOnPending(std::string& t, std::size_t i) {
       Blank(t, start, i);
       return i;
     }
+    case Pending::kCode: {
+      bool ended = false;
+      for (; i < t.size(); ++i) {
+        if (t[i] == '\n') {
+          ended = true;
+          break;
+        }
+        if (t.compare(i, FClose.size(), FClose) == 0) {
+          i += FClose.size();
+          ended = true;
+          break;
+        }
+      }
+      if (ended) FPending = Pending::kNone;
+      Blank(t, start, i);
+      return i;
+    }
     case Pending::kMath: {
       // Inline math ends at its dollar, or at the end of the paragraph: a
       // blank line (TeX stops there too).
@@ -346,16 +363,11 @@ std::size_t MarkupMasker::MarkdownLineStart(std::string& t, std::size_t i) {
 
 std::size_t MarkupMasker::MarkdownAt(std::string& t, std::size_t i) {
   if (t[i] == '`') {
-    // Inline code runs to the same number of backticks on its line; without
-    // them the backticks are text.
+    // Inline code runs to the same number of backticks, or to the end of its
+    // line where they never come.
     std::size_t ticks = i;
     while (ticks < t.size() && t[ticks] == '`') ++ticks;
-    const std::string run = t.substr(i, ticks - i);
-    const std::size_t line_end = std::min(t.find('\n', ticks), t.size());
-    const std::size_t close = t.find(run, ticks);
-    if (close == std::string::npos || close >= line_end) return ticks;
-    Blank(t, i, close + run.size());
-    return close + run.size();
+    return Open(t, i, ticks - i, Pending::kCode, t.substr(i, ticks - i));
   }
   if (t.compare(i, 2, "](") == 0) return Open(t, i + 1, 1, Pending::kUntil, ")");
   if (t[i] == '<') return TagAt(t, i);

@@ -24,7 +24,8 @@ enum class MarkupMode { kPlain, kTex, kHtml, kMarkdown, kNroff };
 //             &entities; but those of a letter or an apostrophe, which are
 //             written as that character padded with invisible format
 //             characters, so that "caf&eacute;" and "you&rsquo;ve" stay words
-//   markdown: `code` on one line, fenced and indented code blocks, link and
+//   markdown: `code` (to the end of its line when it is not closed), fenced
+//             and indented code blocks, link and
 //             image targets, <tags>
 //   nroff:    request lines (. or ' first), \f \( \* \s escapes
 std::string MaskMarkup(std::string_view Text, MarkupMode Mode);
@@ -42,7 +43,7 @@ class MarkupMasker {
   std::string Mask(std::string_view Piece);
 
  private:
-  enum class Pending { kNone, kUntil, kUntilNoCase, kMath, kTag, kArguments, kFence };
+  enum class Pending { kNone, kUntil, kUntilNoCase, kMath, kCode, kTag, kArguments, kFence };
   std::size_t Open(std::string& t, std::size_t from, std::size_t skip, Pending kind,
                    std::string close);
   std::size_t GoOnPending(std::string& t, std::size_t i);
