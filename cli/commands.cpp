@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <functional>
 #include <istream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <ostream>
 #include <system_error>
 #include <utility>
@@ -108,26 +110,48 @@ std::string WidthText(std::uint32_t count) {
 
 }  // namespace
 
+void ForEachUnknownWord(DictionarySet& Dictionaries, std::istream& In, const std::string& Name,
+                        bool CaseSensitive, MarkupMode Mode,
+                        const std::function<void(const UnknownWord&)>& Found,
+                        std::size_t MaxPiece) {
+  // The text comes in pieces; markup open at the end of one goes on in the
+  // next, and lines and columns are counted on.
+  TextPieceReader reader(In, MaxPiece);
+  MarkupMasker masker(Mode);
+  std::size_t line = 1, column = 1;
+  std::string piece;
+  while (reader.Next(piece)) {
+    if (piece.find('\0') != std::string::npos) {
+      throw CliError(DisplayName(Name) + ": binary data (a NUL byte), not text");
+    }
+    // The position of `offset`, found by walking on from the last word.
+    std::size_t offset = 0;
+    const auto walk_to = [&](std::size_t target) {
+      for (; offset < target; ++offset) {
+        if (piece[offset] == '\n') {
+          ++line;
+          column = 1;
+        } else if (!IsUtf8ContinuationByte(piece[offset])) {
+          ++column;
+        }
+      }
+    };
+    for (const UnicodeWord& w : FindUnicodeWords(masker.Mask(piece))) {
+      if (Dictionaries.IsKnown(w.Lookup, CaseSensitive)) continue;
+      walk_to(w.Offset);
+      Found({line, column, piece.substr(w.Offset, w.Length), w.Lookup});
+    }
+    walk_to(piece.size());
+  }
+  if (reader.Failed()) throw CliError(DisplayName(Name) + ": read error");
+}
+
 std::vector<UnknownWord> FindUnknownWords(DictionarySet& Dictionaries, std::string_view Text,
                                           bool CaseSensitive, MarkupMode Mode) {
   std::vector<UnknownWord> out;
-  // The position of `offset`, found by walking on from the last word.
-  std::size_t offset = 0, line = 1, column = 1;
-  const auto walk_to = [&](std::size_t target) {
-    for (; offset < target; ++offset) {
-      if (Text[offset] == '\n') {
-        ++line;
-        column = 1;
-      } else if (!IsUtf8ContinuationByte(Text[offset])) {
-        ++column;
-      }
-    }
-  };
-  for (const UnicodeWord& w : FindProseWords(Text, Mode)) {
-    if (Dictionaries.IsKnown(w.Lookup, CaseSensitive)) continue;
-    walk_to(w.Offset);
-    out.push_back({line, column, std::string(Text.substr(w.Offset, w.Length)), w.Lookup});
-  }
+  std::istringstream in{std::string(Text)};
+  ForEachUnknownWord(Dictionaries, in, "-", CaseSensitive, Mode,
+                     [&out](const UnknownWord& u) { out.push_back(u); });
   return out;
 }
 
@@ -195,19 +219,26 @@ int RunCheck(const CheckOptions& Options, TerminalServices& Services, std::ostre
   checker.SetSuggestionRanking(Options.Ranking);
   dictionaries.LoadPersonalList(Options.Personal);
   bool found = false;
+  // Corrections once per distinct word: a text repeats its unknown words.
+  SuggestionCache suggestions(
+      [&checker](const std::string& Word, std::size_t Limit, bool CaseSensitive) {
+        return checker.Suggestions(Word, Limit, CaseSensitive);
+      },
+      Options.MaxSuggestions, Options.CaseSensitive);
   for (const std::string& file : Options.Files) {
-    const std::string text = ReadInput(file, true);
-    for (const UnknownWord& u :
-         FindUnknownWords(checker, text, Options.CaseSensitive, Options.ModeFor(file))) {
-      found = true;
-      Out << DisplayName(file) << ':' << u.Line << ':' << u.Column << ": " << u.Word;
-      const std::vector<std::string> suggestions =
-          checker.Suggestions(u.Spelling, Options.MaxSuggestions, Options.CaseSensitive);
-      for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        Out << (i == 0 ? ": " : ", ") << InWritersApostrophes(suggestions[i], u.Word);
-      }
-      Out << '\n';
-    }
+    InputFile input(file);
+    ForEachUnknownWord(checker, input.Stream(), file, Options.CaseSensitive, Options.ModeFor(file),
+                       [&](const UnknownWord& u) {
+                         found = true;
+                         Out << DisplayName(file) << ':' << u.Line << ':' << u.Column << ": "
+                             << u.Word;
+                         const std::vector<std::string>& corrections = suggestions.For(u.Spelling);
+                         for (std::size_t i = 0; i < corrections.size(); ++i) {
+                           Out << (i == 0 ? ": " : ", ")
+                               << InWritersApostrophes(corrections[i], u.Word);
+                         }
+                         Out << '\n';
+                       });
   }
   Out.flush();
   return found ? kExitMisspelled : kExitOk;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -33,6 +34,15 @@ struct UnknownWord {
 // dictionaries do not know (DictionarySet::IsKnown).
 std::vector<UnknownWord> FindUnknownWords(DictionarySet& Dictionaries, std::string_view Text,
                                           bool CaseSensitive, MarkupMode Mode = MarkupMode::kPlain);
+
+// FindUnknownWords over a stream, read in pieces of at most MaxPiece bytes
+// (TextPieceReader) so that memory does not grow with the text: Found gets
+// each unknown word in turn. Name is the input as messages name it ("-" for
+// standard input); CliError for a NUL byte (binary input) or a read error.
+void ForEachUnknownWord(DictionarySet& Dictionaries, std::istream& In, const std::string& Name,
+                        bool CaseSensitive, MarkupMode Mode,
+                        const std::function<void(const UnknownWord&)>& Found,
+                        std::size_t MaxPiece = TextPieceReader::kDefaultMaxPiece);
 
 struct LearnOptions {
   std::vector<std::string> Files;

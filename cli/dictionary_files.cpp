@@ -266,19 +266,22 @@ void SaveDictionary(ToolChecker& Checker, const std::string& Path, bool Protect,
   SaveDictionaryFile(Checker, Path, Path, Protect, Services);
 }
 
+InputFile::InputFile(const std::string& File) : FStream(&std::cin) {
+  if (File == "-") return;
+  std::error_code ec;
+  if (!fs::exists(File, ec)) throw CliError(File + ": no such file");
+  if (fs::is_directory(File, ec)) throw CliError(File + ": is a directory");
+  FFile.open(File, std::ios::binary);
+  if (!FFile) throw CliError(File + ": cannot open for reading: " + std::strerror(errno));
+  FStream = &FFile;
+}
+
 std::string ReadInput(const std::string& File, bool Text) {
-  std::string data;
-  if (File == "-") {
-    data.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    if (std::cin.bad()) throw CliError("<stdin>: read error");
-  } else {
-    std::error_code ec;
-    if (!fs::exists(File, ec)) throw CliError(File + ": no such file");
-    if (fs::is_directory(File, ec)) throw CliError(File + ": is a directory");
-    std::ifstream in(File, std::ios::binary);
-    if (!in) throw CliError(File + ": cannot open for reading: " + std::strerror(errno));
-    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) throw CliError(File + ": read error: " + std::strerror(errno));
+  InputFile input(File);
+  std::string data(std::istreambuf_iterator<char>(input.Stream()), std::istreambuf_iterator<char>{});
+  if (input.Stream().bad()) {
+    throw CliError(DisplayName(File) + ": read error" +
+                   (File == "-" ? std::string() : std::string(": ") + std::strerror(errno)));
   }
   if (data.size() > UINT32_MAX) throw CliError(DisplayName(File) + ": larger than 4 GiB");
   if (Text && data.find('\0') != std::string::npos) {

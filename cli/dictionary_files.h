@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <iosfwd>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <memory>
@@ -106,6 +107,18 @@ std::string ReadInput(const std::string& File, bool Text);
 // standard input in any case ("the commands"), or is empty.
 void CheckStandardInputUses(const std::vector<std::pair<std::string, std::string>>& Inputs,
                             const std::string& Holder = std::string());
+
+// A text argument as a stream, read in pieces rather than held whole:
+// standard input for "-", else File, opened with the checks ReadInput makes.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& File);
+  std::istream& Stream() { return *FStream; }
+
+ private:
+  std::ifstream FFile;
+  std::istream* FStream;
+};
 
 // File as messages name it: "<stdin>" for "-".
 std::string DisplayName(const std::string& File);

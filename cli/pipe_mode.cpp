@@ -26,6 +26,29 @@ std::string CommandWord(std::string_view line) {
   return std::string(rest.substr(0, rest.find_first_of(kBlanks)));
 }
 
+// The words of Piece, a line or a part of a long one, from byte From on,
+// masked by Masker (which carries markup on from the pieces before); offsets
+// count characters from the start of the line, CharsBefore of them before
+// Piece.
+std::vector<PipeWord> WordsOfPiece(std::string_view Piece, std::size_t From, bool EndsLine,
+                                   std::size_t CharsBefore, MarkupMasker& Masker) {
+  std::vector<PipeWord> words;
+  From = std::min(From, Piece.size());
+  std::string text(Piece.substr(From));
+  if (EndsLine) text += '\n';
+  std::string masked = Masker.Mask(text);
+  if (EndsLine) masked.pop_back();
+  // Characters before byte `offset`, counted on from the last word.
+  std::size_t chars = CharsBefore + CharacterCount(Piece.substr(0, From)), offset = From;
+  for (UnicodeWord& w : FindUnicodeWords(masked)) {
+    const std::size_t start = From + w.Offset;
+    chars += CharacterCount(Piece.substr(offset, start - offset));
+    offset = start;
+    words.push_back({std::string(Piece.substr(start, w.Length)), std::move(w.Lookup), chars});
+  }
+  return words;
+}
+
 class PipeSession {
  public:
   PipeSession(DictionarySet& Dictionaries, PersonalWordList& Personal, std::ostream& Out,
@@ -36,7 +59,12 @@ class PipeSession {
         FErr(Err),
         FOptions(Options),
         FTerse(Options.Terse),
-        FMode(Options.Mode) {}
+        FMasker(Options.Mode),
+        FSuggestions(
+            [&Dictionaries](const std::string& Word, std::size_t Limit, bool CaseSensitive) {
+              return Dictionaries.Suggestions(Word, Limit, CaseSensitive);
+            },
+            kMaxPipeSuggestions, Options.CaseSensitive) {}
 
   int Run(std::istream& In) {
     for (const std::string& w : FPersonal.Words()) KnowPersonal(w);
@@ -46,77 +74,98 @@ class PipeSession {
       FOut << ")\n";
       FOut.flush();
     }
-    std::string line;
-    while (std::getline(In, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (FOptions.ListMode) {
-        ListLine(line);
-      } else {
-        PipeLine(line);
+    // A line comes in pieces of bounded size; a long one is checked part by
+    // part, its offsets counted on.
+    TextPieceReader reader(In, FOptions.MaxPiece);
+    std::string piece;
+    bool line_start = true;
+    bool text_line = false;     // the line is text to check, not a command
+    std::size_t from = 0;       // where its text starts in its first piece
+    std::size_t chars = 0;      // characters of the line before this piece
+    while (reader.Next(piece)) {
+      const bool ends_line = reader.EndsLine();
+      if (ends_line && !piece.empty() && piece.back() == '\n') piece.pop_back();
+      if (ends_line && !piece.empty() && piece.back() == '\r') piece.pop_back();
+      if (line_start) {
+        from = 0;
+        text_line = FOptions.ListMode || Command(piece, from);
       }
+      if (text_line) {
+        const std::vector<PipeWord> words =
+            WordsOfPiece(piece, line_start ? from : 0, ends_line, chars, FMasker);
+        if (FOptions.ListMode) {
+          ListWords(words);
+        } else {
+          CheckWords(words);
+        }
+      }
+      chars += CharacterCount(piece);
+      if (ends_line) {
+        if (text_line && !FOptions.ListMode) FOut << '\n';
+        chars = 0;
+      }
+      line_start = ends_line;
       FOut.flush();
     }
+    if (reader.Failed()) FStatus = 1;
     if (!FOut) FStatus = 1;
     return FStatus;
   }
 
  private:
-  void PipeLine(const std::string& line) {
-    if (line.empty()) {
-      FOut << '\n';
-      return;
-    }
+  // Carries out the command Line starts with; true when Line is text to
+  // check, from From on ("^" and lines that start with no command).
+  bool Command(const std::string& line, std::size_t& from) {
+    if (line.empty()) return true;
     switch (line.front()) {
       case '^':
-        CheckText(line, 1);
-        return;
+        from = 1;
+        return true;
       case '*':
         AddPersonal(CommandWord(line));
-        return;
+        return false;
       case '&':
-        AddPersonal(AsciiLower(CommandWord(line)));
-        return;
+        AddPersonal(LowerCase(CommandWord(line)));
+        return false;
       case '@': {
         const std::string w = CommandWord(line);
         if (!w.empty()) FSession.insert(w);
-        return;
+        return false;
       }
       case '#':
         Save();
-        return;
+        return false;
       case '!':
         FTerse = true;
-        return;
+        return false;
       case '%':
         FTerse = false;
-        return;
+        return false;
       case '+':
         // TeX mode, as ispell switches on "+" (what follows is ignored).
-        FMode = MarkupMode::kTex;
-        return;
+        FMasker = MarkupMasker(MarkupMode::kTex);
+        return false;
       case '-':
         // Back to the session's own mode, or plain text if that was TeX.
-        FMode = FOptions.Mode == MarkupMode::kTex ? MarkupMode::kPlain : FOptions.Mode;
-        return;
+        FMasker = MarkupMasker(FOptions.Mode == MarkupMode::kTex ? MarkupMode::kPlain
+                                                                 : FOptions.Mode);
+        return false;
       case '~':
-        return;
+        return false;
       case '$':
-        if (line.size() > 1 && line[1] == '$') return;
-        break;
+        return !(line.size() > 1 && line[1] == '$');
       default:
-        break;
+        return true;
     }
-    CheckText(line, 0);
   }
 
-  void CheckText(const std::string& line, std::size_t from) {
-    for (const PipeWord& w : SplitWords(line, from, FMode)) {
+  void CheckWords(const std::vector<PipeWord>& words) {
+    for (const PipeWord& w : words) {
       if (IsKnown(w.Lookup)) {
         if (!FTerse) FOut << "*\n";
         continue;
       }
-      const std::vector<std::string> suggestions =
-          FDictionaries.Suggestions(w.Lookup, kMaxPipeSuggestions, FOptions.CaseSensitive);
+      const std::vector<std::string>& suggestions = FSuggestions.For(w.Lookup);
       if (suggestions.empty()) {
         FOut << "# " << w.Text << ' ' << w.Offset << '\n';
         continue;
@@ -127,11 +176,10 @@ class PipeSession {
       }
       FOut << '\n';
     }
-    FOut << '\n';
   }
 
-  void ListLine(const std::string& line) {
-    for (const PipeWord& w : SplitWords(line, 0, FMode)) {
+  void ListWords(const std::vector<PipeWord>& words) {
+    for (const PipeWord& w : words) {
       if (!IsKnown(w.Lookup)) FOut << w.Text << '\n';
     }
   }
@@ -156,7 +204,10 @@ class PipeSession {
   }
 
   void AddPersonal(const std::string& w) {
-    if (!w.empty() && KnowPersonal(w)) FPersonal.Add(w);
+    if (w.empty() || !KnowPersonal(w)) return;
+    FPersonal.Add(w);
+    // The word may now be a correction of another.
+    FSuggestions.Clear();
   }
 
   void Save() {
@@ -175,7 +226,11 @@ class PipeSession {
   std::ostream& FErr;
   const PipeOptions& FOptions;
   bool FTerse;
-  MarkupMode FMode;  // "+" and "-" switch TeX mode on and off
+  // The session's markup, carried from line to line; "+" and "-" switch TeX
+  // mode on and off.
+  MarkupMasker FMasker;
+  // Corrections once per word; a word added to the dictionary clears them.
+  SuggestionCache FSuggestions;
   int FStatus = 0;
   std::unordered_set<std::string> FSession;
 };
@@ -183,17 +238,8 @@ class PipeSession {
 }  // namespace
 
 std::vector<PipeWord> SplitWords(std::string_view Line, std::size_t From, MarkupMode Mode) {
-  std::vector<PipeWord> words;
-  From = std::min(From, Line.size());
-  // Characters before byte `offset`, counted on from the last word.
-  std::size_t chars = CharacterCount(Line.substr(0, From)), offset = From;
-  for (UnicodeWord& w : FindProseWords(Line.substr(From), Mode)) {
-    const std::size_t start = From + w.Offset;
-    chars += CharacterCount(Line.substr(offset, start - offset));
-    offset = start;
-    words.push_back({std::string(Line.substr(start, w.Length)), std::move(w.Lookup), chars});
-  }
-  return words;
+  MarkupMasker masker(Mode);
+  return WordsOfPiece(Line, From, true, 0, masker);
 }
 
 std::vector<std::string> LoadPersonal(const std::string& File) {

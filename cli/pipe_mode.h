@@ -42,6 +42,9 @@ struct PipeOptions {
   bool CaseSensitive = false;
   // Shown in the header line.
   std::string Version;
+  // The longest piece of a line held at once: a longer line is checked in
+  // parts cut at blanks, its offsets counted on (TextPieceReader).
+  std::size_t MaxPiece = TextPieceReader::kDefaultMaxPiece;
   // The order of the suggestions ("&" lines).
   TSuggestionRanking Ranking = srkLikelihood;
   // The markup whose commands are not checked, line by line.

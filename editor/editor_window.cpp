@@ -345,8 +345,10 @@ void EditorWindow::closeEvent(QCloseEvent* Event) {
 }
 
 void EditorWindow::CheckSpelling() {
-  // From the caret to the end, or the selection.
-  if (Guarded([this] { FChecker->CheckMemo(); })) {
+  // From the caret to the end, or the selection, by the words the
+  // highlighter marks: the same word layer and case rules.
+  const ProseCheckOptions options{MarkupMode::kPlain, !FHighlighter->AcceptCapitalised()};
+  if (Guarded([this, &options] { CheckProse(*FChecker, *FMemo, options); })) {
     statusBar()->showMessage(tr("The check is complete."), 4000);
   }
   FHighlighter->rehighlight();

@@ -1,4 +1,4 @@
 # The libFuzzer targets, one source fuzz/<name>_fuzzer.cpp and one seed folder
 # fuzz/corpus/<name> each.
 set(WORDLOOM_FUZZERS compact_form decoder encoded_file form_reader hunspell_import language_speller
-  names pipe protected_file spell_file tokenizer)
+  markup names pipe protected_file spell_file tokenizer)

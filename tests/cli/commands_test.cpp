@@ -144,6 +144,44 @@ TEST_F(CommandsTest, CheckPassesTypographyUrlsAndNumbers) {
                                              text + ":2:24: wel-known", text + ":2:45: seee"));
 }
 
+// check reads its text in pieces: small pieces find the same words at the
+// same places as the whole text, markup open across pieces included.
+TEST_F(CommandsTest, CheckFindsTheSameWordsPieceByPiece) {
+  const std::string dict = Learn("fine world the");
+  ToolChecker dictionary(false);
+  dictionary.OpenSpellFile(dict);
+  DictionarySet checker;
+  checker.Add(dictionary);
+  std::string text;
+  for (int i = 0; i < 30; ++i) {
+    text += "fine wrold <!-- qqqz\nqqqz --> the\xE2\x80\x94" "caf\xC3\xA9 " + std::string(i, ' ') +
+            "<b\nclass=x>fien</b>\n";
+  }
+  const auto shown = [](const std::vector<UnknownWord>& words) {
+    std::vector<std::string> out;
+    for (const UnknownWord& u : words) {
+      out.push_back(std::to_string(u.Line) + ":" + std::to_string(u.Column) + " " + u.Word);
+    }
+    return out;
+  };
+  const std::vector<std::string> whole =
+      shown(FindUnknownWords(checker, text, false, MarkupMode::kHtml));
+  ASSERT_EQ(whole.size(), 90u);
+  EXPECT_EQ(whole[0], "1:6 wrold");
+  EXPECT_EQ(whole[1], "2:14 caf\xC3\xA9");
+  EXPECT_EQ(whole[2], "3:9 fien");
+  std::istringstream in(text);
+  std::vector<UnknownWord> pieces;
+  ForEachUnknownWord(checker, in, "-", false, MarkupMode::kHtml,
+                     [&](const UnknownWord& u) { pieces.push_back(u); }, 24);
+  EXPECT_EQ(shown(pieces), whole);
+  // A NUL byte is binary input, wherever it comes.
+  std::istringstream binary(text + std::string(1, '\0'));
+  EXPECT_THROW(ForEachUnknownWord(checker, binary, "-", false, MarkupMode::kPlain,
+                                  [](const UnknownWord&) {}, 24),
+               CliError);
+}
+
 TEST_F(CommandsTest, SuggestNamesCorrectWordsAndLimitsCorrections) {
   const std::string dict = Learn("the the the ten tea tech cat");
   CheckOptions options = Options(dict);

@@ -74,8 +74,9 @@ TEST(PipeWords, CutsLettersAndCountsCharacters) {
   };
   EXPECT_THAT(texts(SplitWords("hello, world!")), ElementsAre("hello@0", "world@7"));
   // Punctuation cuts words, a word holding digits is no word to check; an
-  // apostrophe between letters stays, one at either edge does not.
-  EXPECT_THAT(texts(SplitWords("abc123def x_y")), ElementsAre("x@10", "y@12"));
+  // apostrophe between letters stays, one at either edge does not; names
+  // joined by an underscore are identifiers, no prose.
+  EXPECT_THAT(texts(SplitWords("abc123def x/y a_b")), ElementsAre("x@10", "y@12"));
   EXPECT_THAT(texts(SplitWords("'don't' rock''n o'")),
               ElementsAre("don't@1", "rock@8", "n@14", "o@16"));
   // Offsets count characters: "café " is five characters but six bytes.
@@ -138,6 +139,48 @@ TEST(PipeProtocol, MarkupModesLeaveCommandsAndTagsUnchecked) {
   r = Pipe(d.checker, "^\\emph{fine}\n+\n^\\emph{fine}\n-\n^\\emph{fine}\n");
   EXPECT_THAT(r.lines, ElementsAre(StartsWith("@(#)"), StartsWith("# emph"), "*", "", "*", "",
                                    StartsWith("# emph"), "*", ""));
+}
+
+// Markup open at the end of a line goes on in the next: a script, a
+// comment, a TeX math block, a Markdown fence.
+TEST(PipeProtocol, MarkupThatSpansLinesStaysUnchecked) {
+  Dictionary d({"fine"});
+  const struct {
+    MarkupMode Mode;
+    const char* Input;
+  } kCases[] = {
+      {MarkupMode::kHtml, "<script>\nvar qqqz;\n</script> fine\n<!--\nqqqz\n-->fine\n"},
+      {MarkupMode::kTex, "$$\nqqqz\n$$ fine\n\\cite{\nqqqz} fine\n"},
+      {MarkupMode::kMarkdown, "```\nqqqz\n```\nfine\n"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.Input);
+    PipeOptions options;
+    options.Mode = c.Mode;
+    options.ListMode = true;
+    EXPECT_THAT(Pipe(d.checker, c.Input, options).lines, IsEmpty());
+  }
+}
+
+// A line longer than the bound is checked in parts; the offsets count from
+// the start of the line, and the line still gets one closing empty line.
+TEST(PipeProtocol, ALongLineIsCheckedInPartsWithItsOffsets) {
+  Dictionary d({"fine", "world"});
+  std::string line = "^";
+  for (int i = 0; i < 40; ++i) line += "fine \xE2\x80\x94 wrold ";
+  PipeOptions small;
+  small.MaxPiece = 16;
+  small.Terse = true;
+  const PipeRun parts = Pipe(d.checker, line + "\nfine\n", small);
+  PipeOptions whole_lines;
+  whole_lines.Terse = true;
+  const PipeRun whole = Pipe(d.checker, line + "\nfine\n", whole_lines);
+  EXPECT_EQ(parts.lines, whole.lines);
+  ASSERT_EQ(parts.lines.size(), 1u + 40u + 1u + 1u);
+  EXPECT_EQ(parts.lines[1], "& wrold 1 8: world");
+  EXPECT_EQ(parts.lines[40], "& wrold 1 " + std::to_string(8 + 39 * 13) + ": world");
+  EXPECT_EQ(parts.lines[41], "");
+  EXPECT_EQ(parts.lines[42], "");
 }
 
 TEST(PipeProtocol, AnswersEachLineWithOneResultPerWordAndAnEmptyLine) {

@@ -68,7 +68,7 @@ TEST(DictionarySet, CorrectionsOfAllComeInOneOrderEachOnce) {
   // One spelling in two cases is offered once.
   const std::vector<std::string> paris = set.Suggestions("Pariss", 10, false);
   EXPECT_EQ(std::count_if(paris.begin(), paris.end(),
-                          [](const std::string& s) { return AsciiLower(s) == "paris"; }),
+                          [](const std::string& s) { return LowerCase(s) == "paris"; }),
             1);
 }
 

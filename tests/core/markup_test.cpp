@@ -69,6 +69,22 @@ TEST(MarkupTest, EachModeLeavesOnlyProse) {
        ".TH WORDLOOM 1\n.SH NAME\n\\fBwordloom\\fR \\- check \\(emspelling\\*(Tm\n'br\nend",
        {"wordloom", "check", "spelling", "end"}},
       {"unclosed markup blanks to the end", MarkupMode::kHtml, "text <b unclosed", {"text"}},
+      {"html entities of letters and apostrophes stay in their words",
+       MarkupMode::kHtml,
+       "caf&eacute; you&rsquo;ve it&#39;s don&#x2019;t &lt;b&gt;",
+       {"caf&eacute;", "you&rsquo;ve", "it&#39;s", "don&#x2019;t", "b"}},
+      {"tex inline math ends at a paragraph's end",
+       MarkupMode::kTex,
+       "a $x\ny$ b $unclosed\n\nnext",
+       {"a", "b", "next"}},
+      {"markdown indented code after a blank line",
+       MarkupMode::kMarkdown,
+       "Text\n    not code\n\n    qqq code\n\n    more code\nback",
+       {"Text", "not", "code", "back"}},
+      {"markdown code not closed on its line ends there",
+       MarkupMode::kMarkdown,
+       "a `b c\nd ``e f`` g",
+       {"a", "d", "g"}},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.Name);
@@ -105,6 +121,47 @@ TEST(MarkupTest, MaskKeepsLengthAndLineBreaks) {
     }
   }
   EXPECT_EQ(MaskMarkup(text, MarkupMode::kHtml), "   caf\xC3\xA9\n      \n         \n\\fBx\\fR");
+}
+
+// The pieces of a stream or the lines of the pipe are masked as the whole
+// text is: a comment, a script, a math block, a fence or a command's
+// arguments left open by one piece go on in the next.
+TEST(MarkupTest, PiecesAreMaskedAsTheWholeText) {
+  const struct {
+    MarkupMode Mode;
+    std::string Text;
+  } kCases[] = {
+      {MarkupMode::kTex,
+       "Intro $$\na + b\n$$ and $x\ny$ text % note\n\\cite{a,\n b} \\begin\n{x}\nend\n"},
+      {MarkupMode::kHtml,
+       "<p>One <!-- a\nb --> two <a\n href=x>three</a>\n<script>\nvar q;\n</script>\nfour "
+       "&amp; caf&eacute;\n"},
+      {MarkupMode::kMarkdown,
+       "Top\n```\ncode here\n```\nafter [link](\nhttp://x) `c d` e `open f\n\n    indented\n\nend\n"},
+      {MarkupMode::kNroff, ".TH X\nword \\fBbold\\fR\n.SH Y\nmore\n"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.Text);
+    const std::string whole = MaskMarkup(c.Text, c.Mode);
+    // Cut at every line break, and at every blank that follows some text on
+    // its line.
+    for (const char cut : {'\n', ' '}) {
+      MarkupMasker masker(c.Mode);
+      std::string pieces;
+      std::size_t from = 0;
+      bool line_has_text = false;
+      for (std::size_t at = 0; at < c.Text.size(); ++at) {
+        const bool cut_here = c.Text[at] == cut && (cut == '\n' || line_has_text);
+        line_has_text = c.Text[at] != '\n' && (line_has_text || c.Text[at] != ' ');
+        if (cut_here) {
+          pieces += masker.Mask(std::string_view(c.Text).substr(from, at + 1 - from));
+          from = at + 1;
+        }
+      }
+      pieces += masker.Mask(std::string_view(c.Text).substr(from));
+      EXPECT_EQ(pieces, whole) << "cut at " << (cut == ' ' ? "blanks" : "lines");
+    }
+  }
 }
 
 }  // namespace

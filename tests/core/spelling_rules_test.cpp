@@ -58,15 +58,20 @@ TEST(SpellingRulesTest, CaseOfAWord) {
       {"O'NEIL", true, true, "o'neil", "O'NEIL", "O'neil"},
       {"I", true, false, "i", "I", "I"},
       {"1ST", false, false, "1st", "1ST", "1st"},
-      {"\xC3\x89T\xC3\x89", false, false, "\xC3\x89t\xC3\x89", "\xC3\x89T\xC3\x89", "\xC3\x89t\xC3\x89"},
+      // Unicode case: "ÉCOLE", "École", "école"; "ß" may stay in capitals.
+      {"\xC3\x89" "COLE", true, true, "\xC3\xA9" "cole", "\xC3\x89" "COLE", "\xC3\x89" "cole"},
+      {"\xC3\xA9" "cole", false, false, "\xC3\xA9" "cole", "\xC3\x89" "COLE", "\xC3\x89" "cole"},
+      {"STRA\xC3\x9F" "E", true, true, "stra\xC3\x9F" "e", "STRA\xE1\xBA\x9E" "E", "Stra\xC3\x9F" "e"},
+      // Bytes that are no UTF-8 have no case and pass through.
+      {"A\xFF" "b", true, false, "a\xFF" "b", "A\xFF" "B", "A\xFF" "b"},
       {"", false, false, "", "", ""},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.word);
     EXPECT_EQ(StartsWithCapital(c.word), c.starts_with_capital);
     EXPECT_EQ(IsAllCapitals(c.word), c.all_capitals);
-    EXPECT_EQ(AsciiLower(c.word), c.lower);
-    EXPECT_EQ(AsciiUpper(c.word), c.upper);
+    EXPECT_EQ(LowerCase(c.word), c.lower);
+    EXPECT_EQ(UpperCase(c.word), c.upper);
     EXPECT_EQ(Capitalised(c.word), c.capitalised);
   }
 }
@@ -81,13 +86,21 @@ TEST(SpellingRulesTest, CorrectionsTakeTheWritersCase) {
   EXPECT_EQ(InWritersCase("iPhone", "IPHONR"), "IPHONE");
   // A single capital letter is no shouting.
   EXPECT_EQ(InWritersCase("an", "A"), "An");
+  EXPECT_EQ(InWritersCase("\xC3\xA9" "cole", "\xC3\x89" "COEL"), "\xC3\x89" "COLE");
+  EXPECT_EQ(InWritersCase("\xC3\xA9" "cole", "\xC3\x89" "coel"), "\xC3\x89" "cole");
 }
 
 TEST(SpellingRulesTest, KnownInTheCaseFormsOfADictionaryWord) {
-  Dictionary d({{"paris", 1}, {"Paris", 1}, {"london", 1}, {"NASA", 1}, {"it's", 1}});
+  Dictionary d({{"paris", 1}, {"Paris", 1}, {"london", 1}, {"NASA", 1}, {"it's", 1},
+                {"\xC3\xA9" "cole", 1}, {"the", 1}});
   TVelkSpellChecker& c = d.checker;
   const KnownCase kCases[] = {
       {"london", true, true},   {"London", true, false}, {"LONDON", true, false},
+      // Unicode case: "École" and "ÉCOLE" of "école".
+      {"\xC3\x89" "cole", true, false}, {"\xC3\x89" "COLE", true, false},
+      // Only the capitalised and the shouted forms: "THe" is a slip.
+      {"The", true, false},     {"THE", true, false},    {"THe", false, false},
+      {"ThE", false, false},
       {"lONDON", false, false}, {"Paris", true, true},   {"PARIS", true, false},
       {"NASA", true, true},     {"Nasa", false, false},  {"nasa", false, false},
       {"IT'S", true, false},    {"", false, false},
@@ -128,6 +141,28 @@ TEST(SpellingRulesTest, PossessivesAndHyphenatedWords) {
   // The dictionary decides "it's": known once it holds it.
   c.AddToSpell("it's");
   EXPECT_TRUE(IsKnownWord(c, "it's", true));
+}
+
+TEST(SpellingRulesTest, AbbreviationsElisionsAndCamelCase) {
+  Dictionary d({{"CD", 1}, {"URL", 1}, {"data", 1}, {"layer", 1}, {"mac", 1}, {"OS", 1},
+                {"'tis", 1}, {"em", 1}, {"content", 1}, {"he", 1}, {"t", 1}});
+  TVelkSpellChecker& c = d.checker;
+  const KnownCase kCases[] = {
+      {"CDs", true, true},          {"URLs", true, true},
+      {"CDS", false, false},        {"CDx", false, false},
+      {"'tis", true, true},         {"'em", true, true},
+      {"'emm", false, false},       {"dataLayer", true, false},
+      {"macOS", true, true},        {"DOMContent", false, false},
+      {"dataLayr", false, false},   {"OSContent", true, false},
+      // A hump of one letter is more likely a slip of the shift key.
+      {"tHe", false, false},
+  };
+  ExpectKnown(c, kCases);
+  EXPECT_THAT(CamelHumps("DOMContentLoaded"), ElementsAre("DOM", "Content", "Loaded"));
+  EXPECT_THAT(CamelHumps("addEventListener"), ElementsAre("add", "Event", "Listener"));
+  EXPECT_THAT(CamelHumps("NASA"), ElementsAre("NASA"));
+  EXPECT_THAT(CamelHumps("\xC3\xA9t\xC3\x89t\xC3\xA9"), ElementsAre("\xC3\xA9t", "\xC3\x89t\xC3\xA9"));
+  EXPECT_THAT(CamelHumps(""), ElementsAre(""));
 }
 
 TEST(SpellingRulesTest, CorrectionsKeepTheWritersApostrophe) {
@@ -187,12 +222,12 @@ TEST_P(SuggestionsForTest, WritersCaseLimitAndNoRepeats) {
     SCOPED_TRACE(s);
     EXPECT_TRUE(StartsWithCapital(s));
     EXPECT_EQ(std::count_if(capital.begin(), capital.end(),
-                            [&](const std::string& t) { return AsciiLower(t) == AsciiLower(s); }),
+                            [&](const std::string& t) { return LowerCase(t) == LowerCase(s); }),
               1);
   }
   const std::vector<std::string> shouted = SuggestionsFor(c, "TEH", 10, false);
   EXPECT_THAT(shouted, Contains("THE"));
-  for (const std::string& s : shouted) EXPECT_EQ(s, AsciiUpper(s));
+  for (const std::string& s : shouted) EXPECT_EQ(s, UpperCase(s));
 
   EXPECT_EQ(SuggestionsFor(c, "teh", 2, false).size(), 2u);
   EXPECT_THAT(SuggestionsFor(c, "teh", 0, false), IsEmpty());

@@ -148,6 +148,43 @@ TEST(MemoCheckEndToEndTest, QtEditorsMatchTheMemoInMemory) {
   EXPECT_EQ(o.SelStart, static_cast<int>(o.Text.size()));
 }
 
+// The editor's check (CheckProse, on the word layer) over Qt's editors does
+// what it does over a memo in memory; dashes, curly quotes, emoji and a
+// sentence's capital are no questions.
+TEST(MemoCheckEndToEndTest, TheProseCheckMatchesOnQtEditors) {
+  const std::string text =
+      "The c\xC3\xA4t\xE2\x80\x94sat \xE2\x80\x9Cteh\xE2\x80\x9D mat\r\n"
+      "\xF0\x9F\x98\x80 caf\xC3\xA9 zz, ZZ teh tehran teh.";
+  const auto run = [](TCustomMemo& memo) {
+    TVelkSpellChecker checker(nullptr);
+    checker.SetSpellFileOptions({});
+    testing_support::AddWords(checker, {"the", "cat", "sat", "mat", "caf\xC3\xA9", "tehran"});
+    ScriptedCheckDlg dlg({{crReplace, "cat"}, {crReplaceAll, "the"}, {crIgnoreAll, ""}}, crIgnore);
+    checker.SetCheckDialog(&dlg);
+    memo.SetSelStart(0);
+    CheckProse(checker, memo);
+    checker.SetCheckDialog(nullptr);
+    return Outcome{memo.Text(), memo.SelStart(), memo.SelLength(), dlg.Asked};
+  };
+  TStringMemo in_memory(nullptr);
+  std::string lf = text;
+  lf.erase(lf.find('\r'), 1);
+  in_memory.SetText(lf);
+  const Outcome expected = run(in_memory);
+  EXPECT_EQ(expected.Text,
+            "The cat\xE2\x80\x94sat \xE2\x80\x9Cthe\xE2\x80\x9D mat\n"
+            "\xF0\x9F\x98\x80 caf\xC3\xA9 zz, ZZ the tehran the.");
+  EXPECT_THAT(expected.Asked, ElementsAre("c\xC3\xA4t", "teh", "zz"));
+  const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  QPlainTextEdit plain(qtext);
+  TQtPlainTextMemo plain_memo(nullptr, &plain);
+  EXPECT_EQ(run(plain_memo), expected);
+  QTextEdit rich;
+  rich.setPlainText(qtext);
+  TQtTextEditMemo rich_memo(nullptr, &rich);
+  EXPECT_EQ(run(rich_memo), expected);
+}
+
 TEST(MemoCheckEndToEndTest, HighlighterCheckDialogAgreesWithTheMarks) {
   TVelkSpellChecker checker(nullptr);
   checker.SetSpellFileOptions({});

@@ -41,7 +41,7 @@ bool DictionarySet::IsKnown(const std::string& Word, bool CaseSensitive,
 std::uint32_t DictionarySet::Frequency(const std::string& Word) {
   std::uint32_t best = 0;
   const auto look = [&](TVelkSpellChecker& c) {
-    for (const std::string& form : {Word, AsciiLower(Word), Capitalised(Word)}) {
+    for (const std::string& form : {Word, LowerCase(Word), Capitalised(Word)}) {
       best = std::max(best, c.Frequency(form));
     }
   };
@@ -81,7 +81,7 @@ std::vector<std::string> DictionarySet::Suggestions(const std::string& Word, std
   for (std::size_t i = 0; i < lists.size(); ++i) {
     for (std::size_t j = 0; j < lists[i].size(); ++j) {
       const std::string& s = lists[i][j];
-      if (!seen.insert(AsciiLower(s)).second) continue;
+      if (!seen.insert(LowerCase(s)).second) continue;
       const detail::LikelihoodRanker::Scored scored = FRanker->ScoreCorrection(Word, s, Frequency(s));
       entries.push_back({s, by_likelihood ? -scored.Score : scored.Cost, j * lists.size() + i});
     }

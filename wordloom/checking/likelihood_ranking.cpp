@@ -524,7 +524,7 @@ void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, s
   for (const Candidate& c : FFound) {
     if (Limit != 0 && Out.size() >= Limit) break;
     std::string word = InWritersCase(Text(c), Typo);
-    if (seen.insert(AsciiLower(word)).second) Out.push_back(std::move(word));
+    if (seen.insert(LowerCase(word)).second) Out.push_back(std::move(word));
   }
 }
 

@@ -7,43 +7,6 @@
 
 namespace wordloom {
 
-std::string AsciiLower(std::string_view Word) {
-  std::string out(Word);
-  for (char& c : out) {
-    if (IsAsciiCapital(c)) c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-std::string AsciiUpper(std::string_view Word) {
-  std::string out(Word);
-  for (char& c : out) {
-    if (IsAsciiSmall(c)) c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-std::string Capitalised(std::string_view Word) {
-  std::string out = AsciiLower(Word);
-  if (!out.empty() && IsAsciiSmall(out[0])) out[0] = static_cast<char>(out[0] - 'a' + 'A');
-  return out;
-}
-
-bool StartsWithCapital(std::string_view Word) { return !Word.empty() && IsAsciiCapital(Word[0]); }
-
-bool IsAllCapitals(std::string_view Word) {
-  return Word.size() >= 2 && StartsWithCapital(Word) &&
-         std::none_of(Word.begin(), Word.end(), IsAsciiSmall);
-}
-
-std::string InWritersCase(std::string Suggestion, std::string_view Typed) {
-  if (IsAllCapitals(Typed)) return AsciiUpper(Suggestion);
-  if (StartsWithCapital(Typed) && !Suggestion.empty() && IsAsciiSmall(Suggestion[0])) {
-    Suggestion[0] = static_cast<char>(Suggestion[0] - 'a' + 'A');
-  }
-  return Suggestion;
-}
-
 namespace {
 
 // Word as written or in one of the case forms a writer may give it.
@@ -51,9 +14,14 @@ bool IsKnownInSomeCase(const std::string& Word, bool CaseSensitive,
                        const std::function<bool(const std::string&)>& Known) {
   if (Known(Word)) return true;
   if (CaseSensitive || !StartsWithCapital(Word)) return false;
-  if (Known(AsciiLower(Word))) return true;
+  const std::string capitalised = Capitalised(Word);
+  const bool shouted = IsAllCapitals(Word);
+  // Only the capitalised and the shouted forms: "THe" is a slip of the
+  // shift key, not a way of writing "the".
+  if (!shouted && Word != capitalised) return false;
+  if (Known(LowerCase(Word))) return true;
   // "PARIS" is the shouted form of "Paris".
-  return IsAllCapitals(Word) && Known(Capitalised(Word));
+  return shouted && Known(capitalised);
 }
 
 // The word whose possessive Word is ("John" for "John's"), or empty. "it's"
@@ -62,7 +30,7 @@ bool IsKnownInSomeCase(const std::string& Word, bool CaseSensitive,
 std::string PossessorOf(const std::string& Word) {
   if (Word.size() < 3 || Word[Word.size() - 2] != '\'' || (Word.back() | 0x20) != 's') return {};
   std::string stem = Word.substr(0, Word.size() - 2);
-  if (AsciiLower(stem) == "it") return {};
+  if (LowerCase(stem) == "it") return {};
   return stem;
 }
 
@@ -82,16 +50,38 @@ bool IsKnownWordBy(const WordPredicate& InDictionary, const std::string& Word, b
       !stem.empty() && IsKnownInSomeCase(stem, CaseSensitive, InDictionary)) {
     return true;
   }
-  // A hyphenated word the dictionary lacks is right when each part is.
-  if (Word.find('-') == std::string::npos) return false;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = std::min(Word.find('-', start), Word.size());
-    const std::string part = Word.substr(start, end - start);
-    if (!IsKnownWordBy(InDictionary, part, CaseSensitive)) return false;
-    if (end == Word.size()) return true;
-    start = end + 1;
+  // "CDs", "URLs": the plural of an abbreviation written in capitals.
+  if (Word.size() >= 3 && Word.back() == 's' &&
+      IsAllCapitals(std::string_view(Word).substr(0, Word.size() - 1)) &&
+      IsKnownInSomeCase(Word.substr(0, Word.size() - 1), CaseSensitive, InDictionary)) {
+    return true;
   }
+  // "'tis", "'em", or a word after a quotation mark the writer typed as an
+  // apostrophe.
+  if (Word.size() > 1 && Word.front() == '\'') {
+    return IsKnownWordBy(InDictionary, Word.substr(1), CaseSensitive);
+  }
+  // A hyphenated word the dictionary lacks is right when each part is.
+  if (Word.find('-') != std::string::npos) {
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t end = std::min(Word.find('-', start), Word.size());
+      const std::string part = Word.substr(start, end - start);
+      if (!IsKnownWordBy(InDictionary, part, CaseSensitive)) return false;
+      if (end == Word.size()) return true;
+      start = end + 1;
+    }
+  }
+  // "dataLayer", "macOS": names in camel case are right when each hump is; a
+  // hump of one letter ("tHe") is more likely a slip.
+  const std::vector<std::string_view> humps = CamelHumps(Word);
+  if (humps.size() < 2) return false;
+  for (const std::string_view hump : humps) {
+    if (hump.size() < 2 || !IsKnownWordBy(InDictionary, std::string(hump), CaseSensitive)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::string& Word,
@@ -106,7 +96,7 @@ std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::s
   } restore{Checker, Checker.SuggestionLimit()};
   std::unordered_set<std::string> seen;
   const auto take = [&](const std::string& s) {
-    if (out.size() < Limit && !s.empty() && s != Word && seen.insert(AsciiLower(s)).second) {
+    if (out.size() < Limit && !s.empty() && s != Word && seen.insert(LowerCase(s)).second) {
       out.push_back(s);
     }
   };
@@ -115,14 +105,14 @@ std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::s
     // itself; when case counts, only the dictionary's spellings are
     // corrections. One more than Limit, since Word itself may come back.
     Checker.SetSuggestionLimit(static_cast<std::uint32_t>(std::min<std::size_t>(Limit, UINT32_MAX - 1) + 1));
-    Checker.Suggest(CaseSensitive ? AsciiLower(Word) : Word);
+    Checker.Suggest(CaseSensitive ? LowerCase(Word) : Word);
     for (const std::string& s : Checker.Suggestions()) take(s);
     return out;
   }
   // The sort methods search the bytes as written, so "Teh" finds little that
   // "teh" would not find better: the lower-case search comes first.
   Checker.SetSuggestionLimit(0);
-  const std::string lower = AsciiLower(Word);
+  const std::string lower = LowerCase(Word);
   if (!CaseSensitive && lower != Word) {
     Checker.Suggest(lower);
     for (const std::string& s : Checker.Suggestions()) take(InWritersCase(s, Word));
@@ -131,6 +121,19 @@ std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::s
   for (const std::string& s : Checker.Suggestions()) take(s);
   return out;
 }
+
+const std::vector<std::string>& SuggestionCache::For(const std::string& Word) {
+  if (const auto found = FWords.find(Word); found != FWords.end()) return found->second;
+  if (FWords.size() >= kMaxWords) FWords.clear();
+  return FWords.emplace(Word, FSuggest(Word, FLimit, FCaseSensitive)).first->second;
+}
+
+SuggestionCache::SuggestionCache(TVelkSpellChecker& Checker, std::size_t Limit, bool CaseSensitive)
+    : SuggestionCache(
+          [&Checker](const std::string& Word, std::size_t Limit, bool CaseSensitive) {
+            return SuggestionsFor(Checker, Word, Limit, CaseSensitive);
+          },
+          Limit, CaseSensitive) {}
 
 namespace {
 

@@ -11,7 +11,9 @@ namespace wordloom {
 
 namespace {
 
-enum class CharKind { kLetter, kDigit, kJoiner, kSpace, kOther };
+// kFormat: an invisible format character (soft hyphen, zero-width joiner,
+// word joiner), which a word keeps inside it and its lookup drops.
+enum class CharKind { kLetter, kDigit, kJoiner, kFormat, kSpace, kOther };
 
 // One character of the text; Code is -1 for a byte that starts no valid
 // UTF-8 sequence.
@@ -24,12 +26,16 @@ struct Char {
 
 constexpr utf8proc_int32_t kRightSingleQuote = 0x2019;  // the typographic apostrophe
 constexpr utf8proc_int32_t kHyphen = 0x2010;            // the unambiguous hyphen
+constexpr utf8proc_int32_t kZeroWidthSpace = 0x200B;    // a break, though of category Cf
+constexpr utf8proc_int32_t kByteOrderMark = 0xFEFF;     // starts a file, never part of a word
 
 CharKind KindOf(utf8proc_int32_t code) {
   if (code < 0) return CharKind::kOther;
   if (code == '\'' || code == kRightSingleQuote || code == '-' || code == kHyphen) {
     return CharKind::kJoiner;
   }
+  if (code == kZeroWidthSpace) return CharKind::kSpace;
+  if (code == kByteOrderMark) return CharKind::kOther;
   switch (utf8proc_category(code)) {
     case UTF8PROC_CATEGORY_LU:
     case UTF8PROC_CATEGORY_LL:
@@ -49,6 +55,8 @@ CharKind KindOf(utf8proc_int32_t code) {
     case UTF8PROC_CATEGORY_ZP:
     case UTF8PROC_CATEGORY_CC:
       return CharKind::kSpace;
+    case UTF8PROC_CATEGORY_CF:
+      return CharKind::kFormat;
     default:
       return CharKind::kOther;
   }
@@ -133,8 +141,21 @@ std::size_t NonProseStart(std::string_view chunk) {
 
 bool InWord(CharKind kind) { return kind == CharKind::kLetter || kind == CharKind::kDigit; }
 
+bool IsCode(const Char& c, utf8proc_int32_t code) { return c.Code == code; }
+
+// The first character at or after I in [I, To) that is no format character.
+std::size_t SkipFormat(const std::vector<Char>& chars, std::size_t i, std::size_t to) {
+  while (i < to && chars[i].Kind == CharKind::kFormat) ++i;
+  return i;
+}
+
 // Adds the words of Chars[From, To): runs of letters and digits, joined by a
-// single apostrophe or hyphen that has one on each side.
+// single apostrophe or hyphen that has one on each side, with format
+// characters inside them. A typographic apostrophe before a word that follows
+// no letter belongs to it ("’tis", "’90s"). A word joined to the next by a
+// dot or an underscore is a file name, a domain or an identifier
+// ("README.md", "e.g", "snake_case"), and one after an underscore too: no
+// prose, left out whole.
 void AddWords(std::string_view text, const std::vector<Char>& chars, std::size_t from,
               std::size_t to, std::vector<UnicodeWord>& out) {
   std::size_t i = from;
@@ -143,22 +164,46 @@ void AddWords(std::string_view text, const std::vector<Char>& chars, std::size_t
       ++i;
       continue;
     }
-    const std::size_t first = i;
+    std::size_t first = i;
+    if (first > from && IsCode(chars[first - 1], kRightSingleQuote) &&
+        (first - 1 == from || !InWord(chars[first - 2].Kind))) {
+      --first;
+    }
+    const bool after_underscore = first > from && IsCode(chars[first - 1], '_');
     bool has_digit = false;
+    std::size_t last = i;  // the last letter or digit
     while (i < to) {
-      if (InWord(chars[i].Kind)) {
-        has_digit = has_digit || chars[i].Kind == CharKind::kDigit;
-        ++i;
-      } else if (chars[i].Kind == CharKind::kJoiner && i + 1 < to && InWord(chars[i + 1].Kind)) {
-        ++i;
+      const std::size_t next = SkipFormat(chars, i, to);
+      if (next < to && InWord(chars[next].Kind)) {
+        has_digit = has_digit || chars[next].Kind == CharKind::kDigit;
+        last = next;
+        i = next + 1;
+      } else if (next == i && chars[i].Kind == CharKind::kJoiner) {
+        const std::size_t after = SkipFormat(chars, i + 1, to);
+        if (after >= to || !InWord(chars[after].Kind)) break;
+        i = after;
       } else {
         break;
       }
     }
+    const bool joined = i + 1 < to && (IsCode(chars[i], '.') || IsCode(chars[i], '_')) &&
+                        InWord(chars[i + 1].Kind);
+    if (joined || after_underscore) {
+      // The rest of the name: words, dots, underscores and joiners.
+      while (i < to && (InWord(chars[i].Kind) || chars[i].Kind == CharKind::kJoiner ||
+                        chars[i].Kind == CharKind::kFormat || IsCode(chars[i], '.') ||
+                        IsCode(chars[i], '_'))) {
+        ++i;
+      }
+      continue;
+    }
     if (has_digit) continue;
+    // Format characters right after the last letter stay with the word: the
+    // padding of a written-out HTML entity ("caf&eacute;").
+    while (last + 1 < to && chars[last + 1].Kind == CharKind::kFormat) ++last;
     UnicodeWord word;
     word.Offset = chars[first].Offset;
-    word.Length = chars[i - 1].Offset + chars[i - 1].Length - word.Offset;
+    word.Length = chars[last].Offset + chars[last].Length - word.Offset;
     word.Lookup = LookupForm(text.substr(word.Offset, word.Length));
     out.push_back(std::move(word));
   }
@@ -203,16 +248,17 @@ std::size_t CharacterCount(std::string_view Text) {
 std::string LookupForm(std::string_view Word) {
   std::string folded;
   folded.reserve(Word.size());
-  for (std::size_t i = 0; i < Word.size(); ++i) {
-    if (Word.substr(i, 3) == "\xE2\x80\x99") {
+  for (std::size_t i = 0; i < Word.size();) {
+    utf8proc_int32_t code = 0;
+    const std::size_t n = DecodeAt(Word, i, code);
+    if (code == kRightSingleQuote) {
       folded += '\'';
-      i += 2;
-    } else if (Word.substr(i, 3) == "\xE2\x80\x90") {
+    } else if (code == kHyphen) {
       folded += '-';
-      i += 2;
-    } else {
-      folded += Word[i];
+    } else if (KindOf(code) != CharKind::kFormat) {
+      folded.append(Word, i, n);
     }
+    i += n;
   }
   const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(folded.c_str());
   // utf8proc_NFC allocates with malloc; NULL for invalid UTF-8.

@@ -9,40 +9,30 @@
 //   SuggestionsFor(checker, "Teh", 5, false);              // "The", "Ten", ...
 //   IsAcceptedWord(checker, "\xE2\x80\x99tis", false);     // "'tis", quotes removed
 //
-// Case here is ASCII case: words are bytes, and no encoding is assumed.
+// Case is Unicode case (unicode_case.h); bytes that are not UTF-8 have none.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "wordloom/checking/velk_spell_checker.h"
 #include "wordloom/dictionary/velk_wordloom.h"
+#include "wordloom/text/unicode_case.h"
 
 namespace wordloom {
 
 // ---- word case ----
+// Case forms and the writer's case: unicode_case.h (LowerCase, UpperCase,
+// Capitalised, StartsWithCapital, IsAllCapitals, InWritersCase).
 
+// Whether C is A-Z or a-z: for rules that weigh bytes (the ranking's costs).
 inline bool IsAsciiCapital(char C) { return C >= 'A' && C <= 'Z'; }
 inline bool IsAsciiSmall(char C) { return C >= 'a' && C <= 'z'; }
-
-// Word with A-Z in lower case (AsciiLower) or a-z in upper case (AsciiUpper);
-// every other byte as it is.
-std::string AsciiLower(std::string_view Word);
-std::string AsciiUpper(std::string_view Word);
-// Word in lower case with its first byte in upper case: "Paris" for "PARIS".
-std::string Capitalised(std::string_view Word);
-// Whether the writer capitalised Word: its first byte is A-Z.
-bool StartsWithCapital(std::string_view Word);
-// Whether the writer wrote Word in capitals: at least two bytes, A-Z first,
-// no a-z anywhere ("NASA", "O'NEIL"; not "I", not "1ST").
-bool IsAllCapitals(std::string_view Word);
-// Suggestion in the writer's case for Typed: all in capitals when Typed is
-// (IsAllCapitals), else with a capital first letter when Typed has one;
-// otherwise as it is. A capital the suggestion has of its own stays.
-std::string InWritersCase(std::string Suggestion, std::string_view Typed);
 
 // ---- known words ----
 
@@ -50,11 +40,15 @@ std::string InWritersCase(std::string Suggestion, std::string_view Typed);
 using WordPredicate = std::function<bool(const std::string& Word)>;
 
 // True when Word is a word of Dict or AlsoKnown accepts it; unless
-// CaseSensitive, also when Word starts with a capital and its lower-case
-// form is known, or is in capitals (IsAllCapitals) and its capitalised form
-// is known. A possessive is known when its possessor is ("John's" for
-// "John"; "it's" only from the dictionary), a hyphenated word when each of
-// its parts is. An empty word is never known.
+// CaseSensitive, also when Word is capitalised (a capital, then small
+// letters) and its lower-case form is known, or is in capitals
+// (IsAllCapitals) and its lower-case or capitalised form is known; "THe" is
+// no case form of "the". Besides: a possessive is known when its possessor
+// is ("John's" for "John"; "it's" only from the dictionary); the plural of
+// an abbreviation in capitals when the abbreviation is ("CDs"); a word with
+// a leading apostrophe ("'tis") as it is or without it; a hyphenated word
+// when each of its parts is; an identifier in camel case ("dataLayer") when
+// each hump of two or more characters is. An empty word is never known.
 bool IsKnownWord(TVelkWordloom& Dict, const std::string& Word, bool CaseSensitive,
                  const WordPredicate& AlsoKnown = {});
 // The same rule over any words: InDictionary says which spellings are words
@@ -73,6 +67,40 @@ bool IsKnownWordBy(const WordPredicate& InDictionary, const std::string& Word, b
 // empty Word or a Limit of 0.
 std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::string& Word,
                                         std::size_t Limit, bool CaseSensitive);
+
+// Corrections for each distinct word, for a check that meets the same
+// unknown word again and again: SuggestionsFor runs once per word. Clear it
+// when the dictionary or the checker's settings change. It keeps at most
+// kMaxWords words and starts afresh beyond them, so that its memory does not
+// grow with the text.
+class SuggestionCache {
+ public:
+  static constexpr std::size_t kMaxWords = 50000;
+
+  // What computes the corrections of a word: (Word, Limit, CaseSensitive).
+  using Suggester =
+      std::function<std::vector<std::string>(const std::string&, std::size_t, bool)>;
+
+  // Corrections by SuggestionsFor(Checker, ...).
+  SuggestionCache(TVelkSpellChecker& Checker, std::size_t Limit, bool CaseSensitive);
+  SuggestionCache(Suggester Suggest, std::size_t Limit, bool CaseSensitive)
+      : FSuggest(std::move(Suggest)), FLimit(Limit), FCaseSensitive(CaseSensitive) {}
+  // Suggest(Word, Limit, CaseSensitive), from the cache when Word was asked
+  // before. Valid until the next call.
+  const std::vector<std::string>& For(const std::string& Word);
+  void Clear() { FWords.clear(); }
+  // Another limit (the checker's settings changed): the cache starts afresh.
+  void SetLimit(std::size_t Limit) {
+    FLimit = Limit;
+    Clear();
+  }
+
+ private:
+  Suggester FSuggest;
+  std::size_t FLimit;
+  bool FCaseSensitive;
+  std::unordered_map<std::string, std::vector<std::string>> FWords;
+};
 
 // ---- apostrophes ----
 

@@ -1,9 +1,12 @@
 // The words of UTF-8 prose, found by Unicode character properties: what the
 // front ends check. Letters and combining marks make words; punctuation,
 // symbols, spaces of every kind, emoji and a byte-order mark part them; an
-// apostrophe (' or U+2019) or a hyphen between two letters stays inside.
-// What is not prose is left out: URLs, e-mail addresses, and every word that
-// holds a digit (numbers, "1st", "10km", "mp3").
+// apostrophe (' or U+2019) or a hyphen between two letters stays inside, and
+// so do invisible format characters (soft hyphen, joiners); a U+2019 before a
+// word that follows no letter is an elision ("’tis").
+// What is not prose is left out: URLs, e-mail addresses, every word that
+// holds a digit (numbers, "1st", "10km", "mp3"), and names joined by dots or
+// underscores (file names, domains, identifiers: "README.md", "snake_case").
 //
 //   for (const UnicodeWord& w : FindUnicodeWords("It\xE2\x80\x99s 5\xE2\x82\xAC.")) {
 //     // "It’s" at Offset 0, Length 6, Lookup "It's"; "5" and "€" are no words
@@ -26,9 +29,8 @@ struct UnicodeWord {
   std::size_t Offset = 0;
   std::size_t Length = 0;
   // The word as a dictionary spells it: in NFC, U+2019 folded to ' and the
-  // hyphen U+2010 to -. A
-  // correction replaces the text's bytes, so the writer's apostrophe is the
-  // caller's to keep.
+  // hyphen U+2010 to -, format characters dropped. A correction replaces the
+  // text's bytes, so the writer's apostrophe is the caller's to keep.
   std::string Lookup;
 };
 
@@ -42,7 +44,8 @@ std::vector<UnicodeWord> FindUnicodeWords(std::string_view Text);
 std::size_t CharacterCount(std::string_view Text);
 
 // Word in Unicode normalisation form C with U+2019 folded to ' and U+2010
-// to -: the lookup form of one word. Invalid UTF-8 comes back unchanged but for the folding.
+// to -, and without format characters: the lookup form of one word. Invalid
+// UTF-8 comes back unchanged but for the folding.
 std::string LookupForm(std::string_view Word);
 
 }  // namespace wordloom
