@@ -1,6 +1,8 @@
 // Overwrites secrets before their memory is given up.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstddef>
 #include <string>
 
@@ -14,3 +16,5 @@ void Wipe(void* Data, std::size_t Size);
 void Wipe(std::string& S);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -5,6 +5,8 @@
 // back into the register's last byte.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -56,3 +58,5 @@ class TWeakCipher : public TObject {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

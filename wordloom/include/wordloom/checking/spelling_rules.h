@@ -12,6 +12,8 @@
 // Case here is ASCII case: words are bytes, and no encoding is assumed.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -94,3 +96,5 @@ bool HasLetter(std::string_view Word);
 bool IsAcceptedWord(TVelkWordloom& Dict, std::string_view Word, bool CaseSensitive);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

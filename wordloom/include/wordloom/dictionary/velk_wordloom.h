@@ -8,6 +8,8 @@
 //   dict.Frequency("the");  // 1
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,10 +28,13 @@ namespace wordloom {
 
 class TWeakCipher;
 
+// Internals of the library, not exported from the shared one.
+#pragma GCC visibility push(hidden)
 namespace detail {
 class WordTrie;
 struct SpellHeader;
 }
+#pragma GCC visibility pop
 
 // Where the spell file reader takes its bytes from and the writer gives them
 // to: Size bytes at Block. The cipher variants change the bytes in place.
@@ -409,3 +414,5 @@ class TVelkWordloom : public TRndComponent {
 void Register();
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop
