@@ -5,6 +5,7 @@
 
 #include <wordloom/dialogs/highlighter.h>
 #include <wordloom/dialogs/qt_memo.h>
+#include <wordloom/dialogs/text_file.h>
 #include <wordloom/wordloom.h>
 
 #include <QMainWindow>
@@ -36,6 +37,10 @@ class SpellTextEdit : public QPlainTextEdit {
   // The context menu for the word at viewport point Pos (the caller owns it).
   QMenu* SpellContextMenu(const QPoint& Pos);
 
+ signals:
+  // "Add to dictionary" of the context menu added a word.
+  void WordAdded();
+
  protected:
   void contextMenuEvent(QContextMenuEvent* Event) override;
 
@@ -53,7 +58,15 @@ class EditorWindow : public QMainWindow {
   // Opens a dictionary file; false (after saying why) when it cannot.
   bool OpenDictionary(const QString& FileName);
   // Loads a text file into the editor; false (after saying why) when it cannot.
+  // A file that is not valid UTF-8 is read as Windows-1252, with a warning.
   bool OpenText(const QString& FileName);
+  // Writes the text to FileName in the encoding it was read in; when a
+  // character has no place there, asks whether to write UTF-8 instead.
+  bool SaveText(const QString& FileName);
+  // The encoding the text file is written in.
+  dialogs::TMemoEncoding FileEncoding() const { return FFile.Encoding; }
+  // The status bar's text: the dictionary, its words, the file's encoding.
+  QString StatusText() const;
   SpellTextEdit* Edit() const { return FEdit; }
   dialogs::SpellHighlighter* Highlighter() const { return FHighlighter; }
   EditorChecker& Checker() { return *FChecker; }
@@ -67,7 +80,6 @@ class EditorWindow : public QMainWindow {
 
  private:
   void CreateMenus();
-  bool SaveText(const QString& FileName);
   bool SaveDictionary(const QString& FileName);
   // Asks whether to save unsaved text and new dictionary words; false: cancel.
   bool MayDiscardChanges();
@@ -89,9 +101,10 @@ class EditorWindow : public QMainWindow {
   std::unique_ptr<EditorChecker> FChecker;
   dialogs::SpellHighlighter* FHighlighter;
   QLabel* FStatus;
+  QLabel* FEncodingStatus;
   QString FTextFile;
-  // The text file had Windows line breaks: saving writes them again.
-  bool FCrlf = false;
+  // How the text file was read and is written (its Text is not kept).
+  dialogs::TextFileContent FFile;
   bool FBatch = false;
 };
 

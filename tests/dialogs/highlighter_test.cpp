@@ -143,8 +143,8 @@ TEST(HighlighterTest, MenuOffersSuggestionsAddAndIgnore) {
   EXPECT_EQ(AddSpellActions(menu, *h.highlighter, h.At("  ") + 1), 0);
   ASSERT_EQ(menu.actions().size(), 1);
 
-  // The suggestions in the checker's order, limited, then Add and Ignore all,
-  // then the entries the menu had.
+  // The suggestions in the checker's order, limited, a separator, Add and
+  // Ignore all, then the entries the menu had.
   const int added = AddSpellActions(menu, *h.highlighter, h.At("teh") + 3, 2);
   h.checker.Suggest("teh");
   const Words order(h.checker.Suggestions().begin(), h.checker.Suggestions().end());
@@ -153,7 +153,7 @@ TEST(HighlighterTest, MenuOffersSuggestionsAddAndIgnore) {
   for (QAction* a : menu.actions())
     texts.push_back(a->isSeparator() ? "-" : a->text().toStdString());
   EXPECT_THAT(texts,
-              ElementsAre(order[0], order[1], "Add to dictionary", "Ignore all", "-", "Copy"));
+              ElementsAre(order[0], order[1], "-", "Add to dictionary", "Ignore all", "-", "Copy"));
   EXPECT_EQ(added, 4);
 
   menu.actions()[0]->trigger();

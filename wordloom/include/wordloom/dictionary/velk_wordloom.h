@@ -276,9 +276,10 @@ class TVelkWordloom : public TRndComponent {
   // or a designing state that does not match wlsHardCoded. The file is replaced
   // only once the new one is completely written.
   void SaveSpellFile(const std::string& FileName, bool Protect);
-  // Asks for the password of the protected file being read and checks it.
-  // True: Password holds it, and Cipher and ReadBlock read the rest.
-  bool RequestSpellAccess(std::string& Password);
+  // Asks for the password of the protected file being read (FileName, for
+  // the question) and checks it. True: Password holds it, and Cipher and
+  // ReadBlock read the rest.
+  bool RequestSpellAccess(std::string& Password, const std::string& FileName = {});
   // The stored "SpellFile" property: the body of a hard-coded dictionary.
   void DefineProperties(TFiler& Filer) override;
   void ReadSpellFileFromStream(TStream& Stream);
