@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -74,6 +75,8 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("wordloom-editor"));
+  // The icon installed with the desktop entry, where the theme has it.
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("wordloom-editor")));
   wordloom::dialogs::Install();
 
   wordloom::editor::CommandLine command_line;
