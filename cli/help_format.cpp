@@ -10,10 +10,12 @@ namespace {
 // Value names by option (its longest name) or positional name.
 const std::map<std::string, std::string>& ValueNames() {
   static const std::map<std::string, std::string> names = {
-      {"--dictionary", "DICT"}, {"--output", "DICT"},      {"dictionary", "DICT"},
-      {"--password-file", "FILE"}, {"-p", "FILE"},         {"--counts", "FILE"},
-      {"files", "FILE"},        {"in", "IN"},              {"out", "OUT"},
-      {"--encoding", "NAME"},   {"--from", "WORD"},        {"--to", "WORD"},
+      {"--dictionary", "DICT"}, {"--output", "DICT"},
+      {"dictionary", "DICT"},   {"--password-file", "FILE"},
+      {"-p", "FILE"},           {"--counts", "FILE"},
+      {"files", "FILE"},        {"in", "IN"},
+      {"out", "OUT"},           {"--encoding", "NAME"},
+      {"--from", "WORD"},       {"--to", "WORD"},
       {"words", "WORD"}};
   return names;
 }

@@ -38,7 +38,8 @@ CommandLine::CommandLine()
 
 std::optional<int> AnswerWithoutWindows(int Argc, char** Argv) {
   bool info = false;
-  for (int i = 1; i < Argc && std::strcmp(Argv[i], "--") != 0; ++i) info = info || IsInfoOption(Argv[i]);
+  for (int i = 1; i < Argc && std::strcmp(Argv[i], "--") != 0; ++i)
+    info = info || IsInfoOption(Argv[i]);
   if (!info) return std::nullopt;
   QCoreApplication app(Argc, Argv);
   CommandLine command_line;

@@ -211,9 +211,9 @@ bool EditorWindow::OpenDictionary(const QString& FileName) {
       if (!said.isEmpty()) Warn(tr("%1: %2").arg(FileName, said));
       return false;
     }
-    const auto answer = QMessageBox::warning(
-        this, tr("wordloom-editor"), tr("%1: %2").arg(FileName, said),
-        QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
+    const auto answer =
+        QMessageBox::warning(this, tr("wordloom-editor"), tr("%1: %2").arg(FileName, said),
+                             QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
     if (answer != QMessageBox::Retry) return false;
   }
   FHighlighter->rehighlight();
@@ -228,8 +228,8 @@ bool EditorWindow::OpenText(const QString& FileName) {
     return false;
   }
   const QByteArray bytes = file.readAll();
-  FFile = dialogs::DecodeTextFile(std::string_view(bytes.constData(), bytes.size()),
-                                  FMemo->Encoding());
+  FFile =
+      dialogs::DecodeTextFile(std::string_view(bytes.constData(), bytes.size()), FMemo->Encoding());
   FEdit->setPlainText(FFile.Text);
   FFile.Text.clear();
   FTextFile = FileName;
@@ -266,10 +266,10 @@ bool EditorWindow::SaveText(const QString& FileName) {
   setWindowTitle(QStringLiteral("[*]") + QFileInfo(FileName).fileName() +
                  QStringLiteral(" - wordloom-editor"));
   UpdateStatus();
-  statusBar()->showMessage(tr("Saved %1 in %2.")
-                               .arg(QFileInfo(FileName).fileName(),
-                                    dialogs::EncodingName(FFile.Encoding)),
-                           4000);
+  statusBar()->showMessage(
+      tr("Saved %1 in %2.")
+          .arg(QFileInfo(FileName).fileName(), dialogs::EncodingName(FFile.Encoding)),
+      4000);
   return true;
 }
 

@@ -141,7 +141,8 @@ bool SelectAskedWord(TCustomMemo& Memo, const std::string& Word) {
   }
   const std::size_t line = at == 0 ? 0 : text.rfind('\n', at - 1);
   const std::size_t start = line == std::string::npos || at == 0 ? 0 : line + 1;
-  const std::vector<UnicodeWord> words = FindUnicodeWords(std::string_view(text).substr(start, at - start));
+  const std::vector<UnicodeWord> words =
+      FindUnicodeWords(std::string_view(text).substr(start, at - start));
   for (auto w = words.rbegin(); w != words.rend(); ++w) {
     if (w->Lookup != Word) continue;
     Memo.SetSelStart(static_cast<int>(start + w->Offset));

@@ -83,7 +83,8 @@ int AddSpellActions(QMenu& Menu, SpellHighlighter& Highlighter, int Position, in
   // Only a word goes into the dictionary, not an em dash or other
   // punctuation that the checker's delimiters let through: the word layer
   // decides, as it finds the words of text.
-  const bool is_word = !FindUnicodeWords(DecodeMemoText(word->Word, encoding).toStdString()).empty();
+  const bool is_word =
+      !FindUnicodeWords(DecodeMemoText(word->Word, encoding).toStdString()).empty();
   auto* add = new QAction(QObject::tr("Add to dictionary"), &Menu);
   add->setObjectName(QStringLiteral("AddWordAction"));
   QObject::connect(add, &QAction::triggered, &Menu, [checker, &Highlighter, w = word->Word] {

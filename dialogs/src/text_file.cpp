@@ -8,7 +8,8 @@ namespace {
 
 bool IsValidUtf8(std::string_view Bytes) {
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  const QString text = decoder.decode(QByteArrayView(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
+  const QString text =
+      decoder.decode(QByteArrayView(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
   return !decoder.hasError();
 }
 
@@ -30,8 +31,8 @@ TextFileContent DecodeTextFile(std::string_view Bytes, TMemoEncoding Wanted) {
 std::optional<std::string> EncodeTextFile(QStringView Text, const TextFileContent& Like) {
   std::string bytes = EncodeMemoText(Text, Like.Encoding);
   // Windows-1252 writes '?' for a character it lacks: the text would change.
-  if (Like.Encoding != meUtf8 &&
-      DecodeMemoText(bytes, Like.Encoding) != DecodeMemoText(EncodeMemoText(Text, meUtf8), meUtf8)) {
+  if (Like.Encoding != meUtf8 && DecodeMemoText(bytes, Like.Encoding) !=
+                                     DecodeMemoText(EncodeMemoText(Text, meUtf8), meUtf8)) {
     return std::nullopt;
   }
   if (!Like.Crlf) return bytes;

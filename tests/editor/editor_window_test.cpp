@@ -1,3 +1,5 @@
+#include "editor_window.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <wordloom/dialogs/password_dlg.h>
@@ -20,7 +22,6 @@
 #include <sstream>
 #include <string>
 
-#include "editor_window.h"
 #include "modal_script.h"
 #include "support/dictionary.h"
 #include "support/temp_dir.h"
@@ -190,7 +191,8 @@ TEST(EditorWindowTest, Latin1FileOpensWithAWarningAndIsSavedInItsEncoding) {
     EXPECT_TRUE(e.window.SaveText(QString::fromStdString(file)));
     EXPECT_TRUE(save.Ran());
   }
-  EXPECT_EQ(ReadFile(file), "caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC 5\r\nsecond line\r\n\r\n\xC5\x91");
+  EXPECT_EQ(ReadFile(file),
+            "caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC 5\r\nsecond line\r\n\r\n\xC5\x91");
   EXPECT_EQ(e.window.FileEncoding(), dialogs::meUtf8);
 
   // UTF-8 opens without a word.
@@ -258,8 +260,8 @@ TEST(EditorWindowTest, WrongPasswordOffersARetry) {
   Editor e;
   QString said;
   {
-    ModalSequence steps({TypePassword("wrong"), Answer(QMessageBox::Retry, &said),
-                         TypePassword("right")});
+    ModalSequence steps(
+        {TypePassword("wrong"), Answer(QMessageBox::Retry, &said), TypePassword("right")});
     EXPECT_TRUE(e.window.OpenDictionary(QString::fromStdString(file)));
   }
   EXPECT_THAT(said.toStdString(), HasSubstr("Wrong password"));
