@@ -25,7 +25,7 @@ for f in /usr/bin/wordloom /usr/share/wordloom/en.spl /usr/share/man/man1/wordlo
   /usr/include/wordloom/wordloom.h /usr/lib/pkgconfig/wordloom.pc; do
   grep -qx -- "$f" "$work/contents" || fail "the package lacks $f"
 done
-if [[ -e $build/libwordloom.so ]]; then
+if grep -q '^WORDLOOM_BUILD_SHARED:BOOL=ON' "$build/CMakeCache.txt"; then
   grep -qE '^/usr/lib/libwordloom\.so\.[0-9.]+$' "$work/contents" || fail "the package lacks the shared library"
 fi
 if grep -qx /usr/bin/wordloom-editor "$work/contents"; then
