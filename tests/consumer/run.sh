@@ -54,6 +54,18 @@ expect_linkage "$work/cmake-build/consumer" static
 "$work/cmake-build/consumer_shared"
 expect_linkage "$work/cmake-build/consumer_shared" "$wanted"
 
+# A consumer of the shared library alone needs neither Qt's nor utf8proc's
+# development files.
+if [[ $wanted == shared ]]; then
+  cmake -S "$source" -B "$work/shared-only" -G Ninja -DSHARED_ONLY=ON \
+    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON -DCMAKE_DISABLE_FIND_PACKAGE_PkgConfig=ON \
+    -DCMAKE_MAKE_PROGRAM="$make_program" -DCMAKE_CXX_COMPILER="$cxx" \
+    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_FLAGS="$flags" \
+    -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null || fail "find_package needs more than the shared library"
+  cmake --build "$work/shared-only" >/dev/null
+  "$work/shared-only/consumer_shared"
+fi
+
 # 2. pkg-config.
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig:$prefix/lib/x86_64-linux-gnu/pkgconfig
 # shellcheck disable=SC2046
