@@ -37,14 +37,15 @@ install(FILES
 file(RELATIVE_PATH WORDLOOM_PC_TO_PREFIX
   ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
 # Static libraries in link order: each after those that use it; the static
-# core needs utf8proc at link time, the shared library only at run time.
+# core needs utf8proc at link time, the shared library only at run time (its
+# consumers need no utf8proc development files).
 set(static_libs "-lwordloom-core -lwordloom-weaksecurity -lwordloom-randomobject -lwordloom-platform")
 set(WORDLOOM_PC_LIBS ${static_libs})
-set(WORDLOOM_PC_REQUIRES Requires)
+set(WORDLOOM_PC_REQUIRES "Requires: libutf8proc")
 configure_file(cmake/wordloom.pc.in ${CMAKE_CURRENT_BINARY_DIR}/wordloom-static.pc @ONLY)
 if(TARGET wordloom_shared)
   set(WORDLOOM_PC_LIBS -lwordloom)
-  set(WORDLOOM_PC_REQUIRES Requires.private)
+  set(WORDLOOM_PC_REQUIRES "")
 endif()
 configure_file(cmake/wordloom.pc.in ${CMAKE_CURRENT_BINARY_DIR}/wordloom.pc @ONLY)
 install(FILES
