@@ -246,7 +246,8 @@ bool EditorWindow::OpenText(const QString& FileName) {
 
 bool EditorWindow::SaveText(const QString& FileName) {
   const QString text = FEdit->toPlainText();
-  std::optional<std::string> encoded = dialogs::EncodeTextFile(text, FFile);
+  dialogs::TextFileContent target = FFile;
+  std::optional<std::string> encoded = dialogs::EncodeTextFile(text, target);
   if (!encoded) {
     const auto answer = QMessageBox::question(
         this, tr("wordloom-editor"),
@@ -254,13 +255,14 @@ bool EditorWindow::SaveText(const QString& FileName) {
             .arg(dialogs::EncodingName(FFile.Encoding)),
         QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer != QMessageBox::Save) return false;
-    FFile.Encoding = dialogs::meUtf8;
-    encoded = dialogs::EncodeTextFile(text, FFile);
+    target.Encoding = dialogs::meUtf8;
+    encoded = dialogs::EncodeTextFile(text, target);
   }
   const std::string& bytes = *encoded;
   // The same writer as every other save: a link is followed, a read-only
   // file refused, and a failure leaves the old text.
   if (!Guarded([&] { FileWriter().SaveBytes(ToLocal(FileName), bytes); })) return false;
+  FFile.Encoding = target.Encoding;
   FTextFile = FileName;
   FEdit->document()->setModified(false);
   setWindowTitle(QStringLiteral("[*]") + QFileInfo(FileName).fileName() +
