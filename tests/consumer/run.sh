@@ -37,8 +37,10 @@ if [[ -n $shared ]]; then
   symbols=$(nm -D --defined-only "$shared" | c++filt)
   grep -q 'wordloom::TVelkSpellChecker::Suggest' <<<"$symbols" || fail "the public API is not exported"
   grep -q 'wordloom::FindUnicodeWords' <<<"$symbols" || fail "free functions are not exported"
-  # Symbols of the internals themselves (public members may take them as arguments).
-  ! grep -qE ' [A-Za-z] wordloom::detail::(WordTrie::|LikelihoodRanker::|ReadSpellBody\()' <<<"$symbols" ||
+  # Functions of the internals themselves: not public members that take them
+  # as arguments, nor the standard library's templates instantiated for them
+  # (whose names start with a return type).
+  ! grep -qE ' [A-Za-z] wordloom::detail::((WordTrie|LikelihoodRanker)::[A-Za-z_~:]+|ReadSpellBody)\(' <<<"$symbols" ||
     fail "internals are exported"
   grep -q '@@WORDLOOM_' <<<"$symbols" || fail "the symbols carry no version"
 fi
