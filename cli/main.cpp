@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 #include "commands.h"
 #include "import_command.h"
+#include "help_format.h"
 #include "interactive_check.h"
 #include "pipe_mode.h"
 #include "terminal_services.h"
@@ -145,11 +147,12 @@ int RunPipeMode(const PipeArgs& pipe, const CommonArgs& common, TerminalServices
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   CLI::App app{"Learn, check, suggest and encode text with Wordloom dictionaries.", "wordloom"};
+  app.formatter(std::make_shared<HelpFormatter>());
   app.set_version_flag("--version", "wordloom " WORDLOOM_VERSION);
   app.footer(
       "Exit status: 0 done, 1 misspellings found (check, suggest), 2 usage or I/O error.\n"
       "Without a subcommand, -a runs the ispell pipe protocol and -l lists unknown words.\n"
-      "See docs/cli.md.");
+      "The manual: man wordloom.");
 
   CommonArgs common;
   PipeArgs pipe;

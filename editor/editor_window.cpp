@@ -19,6 +19,9 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <cstdio>
+#include <optional>
+
+#include "open_watch.h"
 
 #include "default_dictionary.h"
 
@@ -42,12 +45,14 @@ QMenu* SpellTextEdit::SpellContextMenu(const QPoint& Pos) {
     const int position = cursorForPosition(Pos).position();
     dialogs::AddSpellActions(*menu, *FHighlighter, position, kMenuSuggestions);
     // "Add to dictionary" adds to the checker; the word goes to the personal
-    // list as well (connected after, so it runs after the checker's add).
+    // list as well (connected after, so it runs after the checker's add),
+    // and then the word count follows.
     auto* add = menu->findChild<QAction*>(QStringLiteral("AddWordAction"));
     const std::optional<dialogs::SpellWord> word = FHighlighter->WordAt(position);
     if (add != nullptr && word && FOnAddWord) {
       connect(add, &QAction::triggered, menu, [this, w = word->Word] { FOnAddWord(w); });
     }
+    if (add != nullptr) connect(add, &QAction::triggered, this, &SpellTextEdit::WordAdded);
   }
   return menu;
 }
@@ -61,7 +66,8 @@ EditorWindow::EditorWindow()
     : FEdit(new SpellTextEdit(this)),
       FMemo(std::make_unique<dialogs::TQtPlainTextMemo>(nullptr, FEdit)),
       FChecker(std::make_unique<EditorChecker>(nullptr)),
-      FStatus(new QLabel(this)) {
+      FStatus(new QLabel(this)),
+      FEncodingStatus(new QLabel(this)) {
   // The editor decides itself when to save the dictionary (on closing it asks).
   FChecker->SetSpellFileOptions({});
   FChecker->SetSuggestionRanking(srkLikelihood);
@@ -92,6 +98,9 @@ EditorWindow::EditorWindow()
 
   setCentralWidget(FEdit);
   statusBar()->addWidget(FStatus, 1);
+  statusBar()->addPermanentWidget(FEncodingStatus);
+  // The word count follows words added from the context menu.
+  connect(FEdit, &SpellTextEdit::WordAdded, this, &EditorWindow::UpdateStatus);
   CreateMenus();
   connect(FEdit->document(), &QTextDocument::modificationChanged, this,
           &QWidget::setWindowModified);
@@ -199,11 +208,22 @@ bool EditorWindow::OpenDictionary(const QString& FileName) {
     return false;
   }
   const std::string name = ToLocal(FileName);
-  const bool opened = Guarded([&] { FChecker->OpenSpellFile(name); });
-  if (!opened) return false;
-  if (FChecker->SpellFileName() != name) {
-    // Refused (a wrong password, an answer of the user); the services said why.
-    return false;
+  for (;;) {
+    OpenWatch watch;
+    const bool opened = Guarded([&] { FChecker->OpenSpellFile(name); });
+    if (opened && FChecker->SpellFileName() == name) break;
+    const QString said = QString::fromStdString(watch.Messages());
+    // Refused for a wrong password: the password is asked again, or the open
+    // given up, as the user says. Other refusals (an answer of the user, a
+    // cancelled password) end here, with what the library said.
+    if (!opened || !watch.PasswordGiven() || FBatch) {
+      if (!said.isEmpty()) Warn(tr("%1: %2").arg(FileName, said));
+      return false;
+    }
+    const auto answer =
+        QMessageBox::warning(this, tr("wordloom-editor"), tr("%1: %2").arg(FileName, said),
+                             QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
+    if (answer != QMessageBox::Retry) return false;
   }
   FSharedDictionary = false;
   FDictionaryEdited = false;
@@ -259,33 +279,50 @@ bool EditorWindow::OpenText(const QString& FileName) {
     return false;
   }
   const QByteArray bytes = file.readAll();
-  FCrlf = bytes.contains("\r\n");
-  FEdit->setPlainText(dialogs::DecodeMemoText(std::string_view(bytes.constData(), bytes.size()),
-                                              FMemo->Encoding()));
+  FFile =
+      dialogs::DecodeTextFile(std::string_view(bytes.constData(), bytes.size()), FMemo->Encoding());
+  FEdit->setPlainText(FFile.Text);
+  FFile.Text.clear();
   FTextFile = FileName;
+  UpdateStatus();
+  if (FFile.FellBack) {
+    Warn(tr("%1 is not UTF-8 text. It was read as Windows-1252 (Latin-1) and will be saved "
+            "in that encoding.")
+             .arg(FileName));
+  }
   setWindowTitle(QStringLiteral("[*]") + QFileInfo(FileName).fileName() +
                  QStringLiteral(" - wordloom-editor"));
   return true;
 }
 
 bool EditorWindow::SaveText(const QString& FileName) {
-  std::string bytes = FMemo->Text();
-  if (FCrlf) {
-    std::string crlf;
-    crlf.reserve(bytes.size());
-    for (const char c : bytes) {
-      if (c == '\n') crlf += '\r';
-      crlf += c;
-    }
-    bytes.swap(crlf);
+  const QString text = FEdit->toPlainText();
+  dialogs::TextFileContent target = FFile;
+  std::optional<std::string> encoded = dialogs::EncodeTextFile(text, target);
+  if (!encoded) {
+    const auto answer = QMessageBox::question(
+        this, tr("wordloom-editor"),
+        tr("The text has characters that %1 cannot hold. Save it as UTF-8 instead?")
+            .arg(dialogs::EncodingName(FFile.Encoding)),
+        QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer != QMessageBox::Save) return false;
+    target.Encoding = dialogs::meUtf8;
+    encoded = dialogs::EncodeTextFile(text, target);
   }
+  const std::string& bytes = *encoded;
   // The same writer as every other save: a link is followed, a read-only
   // file refused, and a failure leaves the old text.
   if (!Guarded([&] { FileWriter().SaveBytes(ToLocal(FileName), bytes); })) return false;
+  FFile.Encoding = target.Encoding;
   FTextFile = FileName;
   FEdit->document()->setModified(false);
   setWindowTitle(QStringLiteral("[*]") + QFileInfo(FileName).fileName() +
                  QStringLiteral(" - wordloom-editor"));
+  UpdateStatus();
+  statusBar()->showMessage(
+      tr("Saved %1 in %2.")
+          .arg(QFileInfo(FileName).fileName(), dialogs::EncodingName(FFile.Encoding)),
+      4000);
   return true;
 }
 
@@ -372,8 +409,11 @@ void EditorWindow::LearnFromFile() {
 }
 
 void EditorWindow::SetEncoding(dialogs::TMemoEncoding Encoding) {
+  // The text and its file take the dictionary's encoding.
   FMemo->SetEncoding(Encoding);
   FHighlighter->SetEncoding(Encoding);
+  FFile.Encoding = Encoding;
+  UpdateStatus();
 }
 
 int EditorWindow::MarkedWordCount() {
@@ -391,6 +431,11 @@ void EditorWindow::UpdateStatus() {
   FStatus->setText(tr("Dictionary: %1, %2 words")
                        .arg(file.isEmpty() ? tr("new") : QFileInfo(file).fileName())
                        .arg(FChecker->WordCount()));
+  FEncodingStatus->setText(dialogs::EncodingName(FFile.Encoding));
+}
+
+QString EditorWindow::StatusText() const {
+  return FStatus->text() + QStringLiteral(" | ") + FEncodingStatus->text();
 }
 
 }  // namespace wordloom::editor

@@ -5,6 +5,7 @@
 
 #include <wordloom/dialogs/highlighter.h>
 #include <wordloom/dialogs/qt_memo.h>
+#include <wordloom/dialogs/text_file.h>
 #include <wordloom/wordloom.h>
 
 #include <QMainWindow>
@@ -42,6 +43,10 @@ class SpellTextEdit : public QPlainTextEdit {
   // The context menu for the word at viewport point Pos (the caller owns it).
   QMenu* SpellContextMenu(const QPoint& Pos);
 
+ signals:
+  // "Add to dictionary" of the context menu added a word.
+  void WordAdded();
+
  protected:
   void contextMenuEvent(QContextMenuEvent* Event) override;
 
@@ -69,7 +74,15 @@ class EditorWindow : public QMainWindow {
   // once to the personal word list, never into the dictionary.
   const PersonalWordList& PersonalList() const { return FPersonal; }
   // Loads a text file into the editor; false (after saying why) when it cannot.
+  // A file that is not valid UTF-8 is read as Windows-1252, with a warning.
   bool OpenText(const QString& FileName);
+  // Writes the text to FileName in the encoding it was read in; when a
+  // character has no place there, asks whether to write UTF-8 instead.
+  bool SaveText(const QString& FileName);
+  // The encoding the text file is written in.
+  dialogs::TMemoEncoding FileEncoding() const { return FFile.Encoding; }
+  // The status bar's text: the dictionary, its words, the file's encoding.
+  QString StatusText() const;
   SpellTextEdit* Edit() const { return FEdit; }
   dialogs::SpellHighlighter* Highlighter() const { return FHighlighter; }
   EditorChecker& Checker() { return *FChecker; }
@@ -83,7 +96,6 @@ class EditorWindow : public QMainWindow {
 
  private:
   void CreateMenus();
-  bool SaveText(const QString& FileName);
   bool SaveDictionary(const QString& FileName);
   // The file a save of the dictionary goes to: its own, or when it is shared
   // or new, one the user chooses (empty when cancelled).
@@ -113,9 +125,10 @@ class EditorWindow : public QMainWindow {
   std::unique_ptr<EditorChecker> FChecker;
   dialogs::SpellHighlighter* FHighlighter;
   QLabel* FStatus;
+  QLabel* FEncodingStatus;
   QString FTextFile;
-  // The text file had Windows line breaks: saving writes them again.
-  bool FCrlf = false;
+  // How the text file was read and is written (its Text is not kept).
+  dialogs::TextFileContent FFile;
   bool FBatch = false;
   PersonalWordList FPersonal;
   // The dictionary was found by name: a save asks for a file of the user's.

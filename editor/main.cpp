@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -17,7 +18,9 @@
 #include <QTextLayout>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
+#include "command_line.h"
 #include "default_dictionary.h"
 #include "editor_window.h"
 
@@ -65,25 +68,22 @@ int Screenshot(wordloom::editor::EditorWindow& Window, const QString& File) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  QCoreApplication::setApplicationName(QStringLiteral("wordloom-editor"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(WORDLOOM_VERSION));
+  // --help and --version need no display.
+  if (const std::optional<int> status = wordloom::editor::AnswerWithoutWindows(argc, argv)) {
+    return *status;
+  }
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("wordloom-editor"));
-  QApplication::setApplicationVersion(QStringLiteral(WORDLOOM_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral("wordloom-editor"));
+  // The icon installed with the desktop entry, where the theme has it.
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("wordloom-editor")));
   wordloom::dialogs::Install();
 
-  QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("A text editor that marks misspelled words as you type."));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  const QCommandLineOption dictionary({QStringLiteral("d"), QStringLiteral("dictionary")},
-                                      QStringLiteral("The spell file or dictionary name to check with."),
-                                      QStringLiteral("DICTIONARY"));
-  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                      QStringLiteral("Render the window to a PNG file and quit."),
-                                      QStringLiteral("FILE"));
-  parser.addOption(dictionary);
-  parser.addOption(screenshot);
-  parser.addPositionalArgument(QStringLiteral("TEXTFILE"), QStringLiteral("The text to open."));
+  wordloom::editor::CommandLine command_line;
+  QCommandLineParser& parser = command_line.Parser;
+  const QCommandLineOption& dictionary = command_line.Dictionary;
+  const QCommandLineOption& screenshot = command_line.Screenshot;
   parser.process(app);
 
   wordloom::editor::EditorWindow window;

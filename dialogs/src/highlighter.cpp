@@ -119,10 +119,51 @@ THighlighterCheckDlg::THighlighterCheckDlg(TComponent* AOwner, SpellHighlighter*
                                            TCustomSpellCheckDlg* Inner)
     : TCustomSpellCheckDlg(AOwner), FHighlighter(Highlighter), FInner(Inner) {}
 
+namespace {
+
+// Selects Word in the memo where a check that asks about it stands: it ends
+// at the caret, or one delimiter before it, or (when the word was asked in
+// its lookup form, "don't" for "don’t") it is the last word of the line
+// before the caret with that lookup form. False, and nothing selected, when
+// it is not there.
+bool SelectAskedWord(TCustomMemo& Memo, const std::string& Word) {
+  const std::string text = Memo.Text();
+  const int caret = Memo.SelStart();
+  if (Word.empty() || caret < 0 || static_cast<std::size_t>(caret) > text.size()) return false;
+  const auto at = static_cast<std::size_t>(caret);
+  for (const std::size_t end : {at, at - 1}) {
+    if (end > at || end < Word.size() || text.compare(end - Word.size(), Word.size(), Word) != 0) {
+      continue;
+    }
+    Memo.SetSelStart(static_cast<int>(end - Word.size()));
+    Memo.SetSelLength(static_cast<int>(Word.size()));
+    return true;
+  }
+  const std::size_t line = at == 0 ? 0 : text.rfind('\n', at - 1);
+  const std::size_t start = line == std::string::npos || at == 0 ? 0 : line + 1;
+  const std::vector<UnicodeWord> words =
+      FindUnicodeWords(std::string_view(text).substr(start, at - start));
+  for (auto w = words.rbegin(); w != words.rend(); ++w) {
+    if (w->Lookup != Word) continue;
+    Memo.SetSelStart(static_cast<int>(start + w->Offset));
+    Memo.SetSelLength(static_cast<int>(w->Length));
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 TCheckResults THighlighterCheckDlg::Execute(TVelkSpellChecker* Checker, std::string& AWord) {
   if (FHighlighter->Accepts(AWord)) return crIgnore;
   const std::string asked = AWord;
+  // The word asked about is selected in the text while the dialog is open;
+  // then the caret goes back where the check put it.
+  TCustomMemo* memo = Checker != nullptr ? Checker->Memo() : nullptr;
+  const int caret = memo != nullptr ? memo->SelStart() : 0;
+  const bool selected = memo != nullptr && SelectAskedWord(*memo, asked);
   const TCheckResults r = FInner->Execute(Checker, AWord);
+  if (selected) memo->SetSelStart(caret);
   if (r == crIgnoreAll) FHighlighter->IgnoreAll(asked);
   return r;
 }

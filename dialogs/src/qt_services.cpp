@@ -1,6 +1,10 @@
 #include "wordloom/dialogs/qt_services.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -141,6 +145,11 @@ void TQtServices::ShowMessage(const std::string& Text) {
 }
 
 bool TQtServices::AskPassword(const std::string& Caption, std::string& Password) {
+  return AskFilePassword(Caption, {}, Password);
+}
+
+bool TQtServices::AskFilePassword(const std::string& Caption, const std::string& FileName,
+                                  std::string& Password) {
   if (!HaveWidgets()) return THeadlessServices::AskPassword(Caption, Password);
   // One form for one question, released afterwards.
   TPasswordDlg form;
@@ -149,6 +158,17 @@ bool TQtServices::AskPassword(const std::string& Caption, std::string& Password)
     ~Release() { PasswordDlg = nullptr; }
   } release;
   form.setWindowTitle(detail::ToQString(Caption));
+  if (!FileName.empty()) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(FileName));
+    const QString label = QObject::tr("Password for %1:");
+    // The name fits the form's width, shortened in the middle if need be.
+    const QFontMetrics metrics(form.Label1->font());
+    const int room = form.Password->width() - metrics.horizontalAdvance(label.arg(QString()));
+    form.Label1->setText(
+        label.arg(metrics.elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle, room)));
+    form.Label1->setToolTip(path);
+    form.Label1->adjustSize();
+  }
   const int result = form.exec();
   if (result != mrOk) {
     form.Password->clear();

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "wordloom/checking/spelling_rules.h"
+#include "wordloom/text/unicode_words.h"
 
 namespace wordloom::dialogs {
 
@@ -75,6 +76,15 @@ int AddSpellActions(QMenu& Menu, SpellHighlighter& Highlighter, int Position, in
     added.append(none);
   }
 
+  auto* separator = new QAction(&Menu);
+  separator->setSeparator(true);
+  added.append(separator);
+
+  // Only a word goes into the dictionary, not an em dash or other
+  // punctuation that the checker's delimiters let through: the word layer
+  // decides, as it finds the words of text.
+  const bool is_word =
+      !FindUnicodeWords(DecodeMemoText(word->Word, encoding).toStdString()).empty();
   auto* add = new QAction(QObject::tr("Add to dictionary"), &Menu);
   add->setObjectName(QStringLiteral("AddWordAction"));
   QObject::connect(add, &QAction::triggered, &Menu, [checker, &Highlighter, w = word->Word] {
@@ -86,7 +96,11 @@ int AddSpellActions(QMenu& Menu, SpellHighlighter& Highlighter, int Position, in
     }
     Highlighter.rehighlight();
   });
-  added.append(add);
+  if (is_word) {
+    added.append(add);
+  } else {
+    delete add;
+  }
 
   auto* ignore = new QAction(QObject::tr("Ignore all"), &Menu);
   ignore->setObjectName(QStringLiteral("IgnoreAllAction"));
@@ -96,7 +110,7 @@ int AddSpellActions(QMenu& Menu, SpellHighlighter& Highlighter, int Position, in
 
   Menu.insertActions(before, added);
   if (had_entries) Menu.insertSeparator(before);
-  return static_cast<int>(added.size());
+  return static_cast<int>(added.size()) - 1;  // the separator is no entry
 }
 
 }  // namespace wordloom::dialogs

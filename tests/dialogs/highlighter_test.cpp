@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <wordloom/dialogs/highlighter.h>
+#include <wordloom/dialogs/qt_memo.h>
 #include <wordloom/dialogs/spell_menu.h>
 #include <wordloom/wordloom.h>
 
@@ -143,8 +144,8 @@ TEST(HighlighterTest, MenuOffersSuggestionsAddAndIgnore) {
   EXPECT_EQ(AddSpellActions(menu, *h.highlighter, h.At("  ") + 1), 0);
   ASSERT_EQ(menu.actions().size(), 1);
 
-  // The suggestions in the checker's order, limited, then Add and Ignore all,
-  // then the entries the menu had.
+  // The suggestions in the checker's order, limited, a separator, Add and
+  // Ignore all, then the entries the menu had.
   const int added = AddSpellActions(menu, *h.highlighter, h.At("teh") + 3, 2);
   h.checker.Suggest("teh");
   const Words order(h.checker.Suggestions().begin(), h.checker.Suggestions().end());
@@ -153,7 +154,7 @@ TEST(HighlighterTest, MenuOffersSuggestionsAddAndIgnore) {
   for (QAction* a : menu.actions())
     texts.push_back(a->isSeparator() ? "-" : a->text().toStdString());
   EXPECT_THAT(texts,
-              ElementsAre(order[0], order[1], "Add to dictionary", "Ignore all", "-", "Copy"));
+              ElementsAre(order[0], order[1], "-", "Add to dictionary", "Ignore all", "-", "Copy"));
   EXPECT_EQ(added, 4);
 
   menu.actions()[0]->trigger();
@@ -173,6 +174,52 @@ TEST(HighlighterTest, MenuOffersSuggestionsAddAndIgnore) {
   ignore_menu.findChild<QAction*>(QStringLiteral("IgnoreAllAction"))->trigger();
   EXPECT_EQ(h.Marked(), (std::vector<Words>{{}}));
   EXPECT_EQ(h.checker.Frequency("Teh"), 0u);
+}
+
+// Records what the editor shows selected while it is asked about a word.
+class SelectionRecorder : public TCustomSpellCheckDlg {
+ public:
+  SelectionRecorder(QPlainTextEdit* Edit) : TCustomSpellCheckDlg(nullptr), FEdit(Edit) {}
+  TCheckResults Execute(TVelkSpellChecker*, std::string&) override {
+    Selected.push_back(FEdit->textCursor().selectedText().toStdString());
+    return crIgnore;
+  }
+  Words Selected;
+
+ private:
+  QPlainTextEdit* FEdit;
+};
+
+TEST(HighlighterTest, CheckDialogSeesTheWordAskedAboutSelected) {
+  Highlighted h({"the"});
+  h.SetText("the don\xE2\x80\x99t teh\nxq");
+  TQtPlainTextMemo memo(nullptr, &h.edit);
+  h.checker.SetMemo(&memo);
+  SelectionRecorder inner(&h.edit);
+  THighlighterCheckDlg dialog(nullptr, h.highlighter, &inner);
+  // The caret as the check leaves it: after the word and its delimiter, or
+  // at the end of the text. The word asked in its lookup form is found too.
+  const struct {
+    int Caret;  // in bytes
+    std::string Asked;
+    std::string Selected;
+  } kCases[] = {
+      {12, "teh", ""},  // not before the caret: nothing is selected
+      {16, "teh", "teh"},
+      {12, "don't", "don\xE2\x80\x99t"},
+      {18, "xq", "xq"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.Asked + " at " + std::to_string(c.Caret));
+    inner.Selected.clear();
+    memo.SetSelStart(c.Caret);
+    std::string word = c.Asked;
+    EXPECT_EQ(dialog.Execute(&h.checker, word), crIgnore);
+    EXPECT_THAT(inner.Selected, ElementsAre(c.Selected));
+    // Afterwards the caret is back where the check put it.
+    EXPECT_EQ(memo.SelStart(), c.Caret);
+    EXPECT_EQ(memo.SelLength(), 0);
+  }
 }
 
 }  // namespace

@@ -183,8 +183,8 @@ std::uint64_t TVelkWordloom::StreamBytesLeft() {
 
 // ---- opening ----
 
-bool TVelkWordloom::RequestSpellAccess(std::string& Password) {
-  if (!ApplicationServices().AskPassword(kAskPasswordCaption, Password)) return false;
+bool TVelkWordloom::RequestSpellAccess(std::string& Password, const std::string& FileName) {
+  if (!ApplicationServices().AskFilePassword(kAskPasswordCaption, FileName, Password)) return false;
   try {
     Cipher = std::make_unique<TWeakCipher>(Password);
   } catch (const Exception&) {
@@ -272,7 +272,7 @@ bool TVelkWordloom::BeginFileRead(const std::string& FileName, bool ShortIsPlain
   IsProtected = std::memcmp(marker, detail::kProtectedMarker, 4) == 0;
   if (!IsProtected) return true;
   std::string password;
-  const bool granted = RequestSpellAccess(password);
+  const bool granted = RequestSpellAccess(password, FileName);
   Wipe(password);
   // The calls that held the password left copies in their frames.
   WipeStack();
@@ -340,7 +340,7 @@ void TVelkWordloom::SaveSpellFile(const std::string& FileName, bool Protect) {
     Wipe(password);
     WipeStack();  // what the calls that had it left in their frames
   });
-  if (Protect && !app.AskPassword(kNewPasswordCaption, password)) return;
+  if (Protect && !app.AskFilePassword(kNewPasswordCaption, FileName, password)) return;
 
   // Everything that can refuse does so before a byte is written: the option
   // byte and the cipher of the new password.

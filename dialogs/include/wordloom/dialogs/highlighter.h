@@ -94,7 +94,9 @@ class SpellHighlighter : public QSyntaxHighlighter {
 // words the highlighter accepts (answering crIgnore without showing
 // anything), asks the dialog it stands in front of about the others, and
 // tells the highlighter the words ignored for all. So a check and the marks
-// agree on which words are wrong. Neither the highlighter nor Inner is owned.
+// agree on which words are wrong. While the dialog is open, the word asked
+// about is selected in the checker's memo. Neither the highlighter nor Inner
+// is owned.
 class THighlighterCheckDlg : public TCustomSpellCheckDlg {
  public:
   WORDLOOM_OBJECT(THighlighterCheckDlg)

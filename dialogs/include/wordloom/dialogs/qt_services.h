@@ -27,6 +27,10 @@ class TQtServices : public THeadlessServices {
   // Runs a TPasswordDlg captioned Caption; on OK, Password receives the text
   // typed (UTF-8) and the form's copy is wiped.
   bool AskPassword(const std::string& Caption, std::string& Password) override;
+  // The same, with the form's label naming the file ("Password for
+  // notes.spl:", the whole path as its tool tip).
+  bool AskFilePassword(const std::string& Caption, const std::string& FileName,
+                       std::string& Password) override;
   // A hidden TProgressDisplay; the caller owns it.
   std::unique_ptr<ProgressDisplay> CreateProgressDisplay() override;
 };

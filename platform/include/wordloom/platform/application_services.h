@@ -4,6 +4,8 @@
 // dialogs and the command-line tool their own.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -77,6 +79,13 @@ class TApplicationServices {
   // Asks for a password in a form captioned Caption. Returns false on Cancel;
   // on OK, Password receives what was typed.
   virtual bool AskPassword(const std::string& Caption, std::string& Password) = 0;
+  // The same question about the file FileName, which the form may name; by
+  // default AskPassword(Caption, Password).
+  virtual bool AskFilePassword(const std::string& Caption, const std::string& FileName,
+                               std::string& Password) {
+    (void)FileName;
+    return AskPassword(Caption, Password);
+  }
   // A new progress display, hidden; the caller owns it.
   virtual std::unique_ptr<ProgressDisplay> CreateProgressDisplay() = 0;
 };
@@ -114,3 +123,5 @@ class ScopedApplicationServices {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

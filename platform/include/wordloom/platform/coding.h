@@ -7,6 +7,8 @@
 //   DecodeFixed(field, 3);            // 0x0A0B0C
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -69,3 +71,5 @@ inline std::uint32_t DecodeFixedMasked(const std::uint8_t* Src, std::uint32_t Ma
 }
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -3,6 +3,8 @@
 // of them is destroyed, so that they can drop their references to it.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -126,3 +128,5 @@ std::vector<std::string> PaletteClasses(std::string_view Page);
 std::string PaletteOf(std::string_view ClassName);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -2,6 +2,8 @@
 // enumerator (or byte value) n is bit n mod 8 of byte n div 8.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -111,3 +113,5 @@ class TCharSet {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

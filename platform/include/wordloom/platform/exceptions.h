@@ -2,6 +2,8 @@
 // one of them and can raise it (what error events pass to the application).
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <exception>
 #include <string>
 #include <typeinfo>
@@ -94,3 +96,5 @@ inline constexpr const char* kRangeErrorMessage = "Range check error";
 inline constexpr const char* kIntOverflowMessage = "Integer overflow";
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -6,6 +6,8 @@
 //   writer.Save("words.spl", [&](TStream& out) { out.WriteBuffer(data, size); });
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -82,3 +84,5 @@ class FileWriter {
 std::string FollowSymlinks(const std::string& FileName);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -15,6 +15,8 @@
 //   end
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -86,3 +88,5 @@ inline constexpr std::size_t kMaxFormFileSize = std::size_t{1} << 30;
 inline constexpr int kMaxFormNesting = 64;
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

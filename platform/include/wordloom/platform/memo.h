@@ -2,6 +2,8 @@
 // and a selection. Positions count bytes of the text from 0.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <string>
 
 #include "wordloom/platform/component.h"
@@ -48,3 +50,5 @@ class TStringMemo : public TCustomMemo {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -2,6 +2,8 @@
 // from TObject, so an event can name its sender and an error can name a class.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 namespace wordloom {
 
 // Declares the class-name queries of a TObject descendant. Put it first in the
@@ -25,3 +27,5 @@ class TObject {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -2,6 +2,8 @@
 // and stored in form files (published properties and DefineProperties).
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -161,3 +163,5 @@ class TPersistent : public TObject {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

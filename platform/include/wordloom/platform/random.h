@@ -1,6 +1,8 @@
 // The run-time library's uniform random numbers.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 
 namespace wordloom {
@@ -11,3 +13,5 @@ std::uint32_t RandomBelow(std::uint32_t Bound);
 void RandomSeed(std::uint32_t Seed);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

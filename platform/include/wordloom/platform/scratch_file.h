@@ -7,6 +7,8 @@
 //   spool.SetPosition(0);
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <string>
 
 #include "wordloom/platform/stream.h"
@@ -38,3 +40,5 @@ class ScratchFile : public TStream {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -2,6 +2,8 @@
 // question, message, password request and progress step is recorded.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <deque>
 #include <memory>
 #include <optional>
@@ -63,3 +65,5 @@ class TScriptedServices : public TApplicationServices {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

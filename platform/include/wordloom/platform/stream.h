@@ -2,6 +2,8 @@
 // (TMemoryStream), and the file existence test and deletion.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -112,3 +114,5 @@ bool FileExists(const std::string& FileName);
 bool DeleteFile(const std::string& FileName);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

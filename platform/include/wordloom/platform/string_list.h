@@ -2,6 +2,8 @@
 // without regard to letter case, with duplicates ignored, accepted or refused.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -84,3 +86,5 @@ class TStringList : public TObject {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

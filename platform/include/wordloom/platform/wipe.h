@@ -1,6 +1,8 @@
 // Overwrites secrets before their memory is given up.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstddef>
 #include <string>
 
@@ -20,3 +22,5 @@ void WipeStack();
 inline constexpr std::size_t kStackWipeBytes = 16 * 1024;
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -5,6 +5,8 @@
 // TRandomObject (TObject), TRndPersistent (TPersistent), TRndComponent (TComponent).
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -93,3 +95,5 @@ class TRndComponent : public detail::RandomHooks<TComponent> {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -3,6 +3,8 @@
 // and the base g is derived from the string. The weak cipher holds two of them.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -99,3 +101,5 @@ class TDiscreteInteger : public TObject {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

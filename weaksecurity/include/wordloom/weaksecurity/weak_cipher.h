@@ -5,6 +5,8 @@
 // back into the register's last byte.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -60,3 +62,5 @@ class TWeakCipher : public TObject {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

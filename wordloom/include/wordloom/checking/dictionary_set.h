@@ -12,6 +12,8 @@
 //   set.Suggestions("colr", 5, false);
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -71,3 +73,5 @@ class DictionarySet {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -8,6 +8,8 @@
 //   list.Save();              // creates the folder when needed
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -53,3 +55,5 @@ class PersonalWordList {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -19,6 +19,8 @@
 // own CheckMemo keeps the dictionary's byte tokenizer.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include "wordloom/checking/velk_spell_checker.h"
 #include "wordloom/platform/memo.h"
 #include "wordloom/text/markup.h"
@@ -37,3 +39,5 @@ struct ProseCheckOptions {
 void CheckProse(TVelkSpellChecker& Checker, TCustomMemo& Memo, const ProseCheckOptions& Options = {});
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

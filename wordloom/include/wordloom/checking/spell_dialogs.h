@@ -6,6 +6,8 @@
 // checker gets headless stand-ins.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -75,3 +77,5 @@ void SetSpellDialogFactory(SpellDialogFactory Factory);
 const SpellDialogFactory& GetSpellDialogFactory();
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -12,6 +12,8 @@
 // Case is Unicode case (unicode_case.h); bytes that are not UTF-8 have none.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -125,3 +127,5 @@ bool HasLetter(std::string_view Word);
 bool IsAcceptedWord(TVelkWordloom& Dict, std::string_view Word, bool CaseSensitive);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -10,6 +10,8 @@
 //   checker.CheckMemo();             // asks about every unknown word
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,9 +26,12 @@
 
 namespace wordloom {
 
+// Internals of the library, not exported from the shared one.
+#pragma GCC visibility push(hidden)
 namespace detail {
 class LikelihoodRanker;
 }
+#pragma GCC visibility pop
 
 // The keys Suggestions can be sorted by.
 enum TSortMethod : std::uint8_t { scpAlphabetic, scpFrequency, scpDeviation, scpNone };
@@ -151,3 +156,5 @@ class TVelkSpellChecker : public TVelkWordloom {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

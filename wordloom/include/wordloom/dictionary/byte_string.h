@@ -3,6 +3,8 @@
 // byte string may hold any byte, 0 included.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -99,3 +101,5 @@ class TByteString : public TPersistent {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -4,6 +4,8 @@
 // contain the token, and the decoder turns the replacement back into it.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <string>
 
@@ -73,3 +75,5 @@ class TFormatChar : public TPersistent {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -2,6 +2,8 @@
 // Every enumerator's ordinal is its position; sets are stored in one byte.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -47,3 +49,5 @@ TCharSet InitialDefDelimiters();
 TCharSet Utf8Delimiters();
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

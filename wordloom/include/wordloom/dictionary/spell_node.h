@@ -1,6 +1,8 @@
 // The records of the word trie and the word table, as the dictionary shows them.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,3 +27,5 @@ struct TWordEntry {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -8,6 +8,8 @@
 //   dict.Frequency("the");  // 1
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,9 +29,17 @@ namespace wordloom {
 
 class TWeakCipher;
 
+// Internals of the library, not exported from the shared one.
+#pragma GCC visibility push(hidden)
 namespace detail {
 class WordTrie;
 struct SpellHeader;
+}
+#pragma GCC visibility pop
+// Held by pointer in the component's fields: declared with the component's
+// visibility, so that the class is no more visible than its fields in code
+// built without hidden visibility.
+namespace detail {
 struct CompactState;
 struct KeyedSpellFile;
 }
@@ -274,9 +284,10 @@ class TVelkWordloom : public TRndComponent {
   // or a designing state that does not match wlsHardCoded. The file is replaced
   // only once the new one is completely written.
   void SaveSpellFile(const std::string& FileName, bool Protect);
-  // Asks for the password of the protected file being read and checks it.
-  // True: Password holds it, and Cipher and ReadBlock read the rest.
-  bool RequestSpellAccess(std::string& Password);
+  // Asks for the password of the protected file being read (FileName, for
+  // the question) and checks it. True: Password holds it, and Cipher and
+  // ReadBlock read the rest.
+  bool RequestSpellAccess(std::string& Password, const std::string& FileName = {});
   // The stored "SpellFile" property: the body of a hard-coded dictionary.
   void DefineProperties(TFiler& Filer) override;
   void ReadSpellFileFromStream(TStream& Stream);
@@ -461,3 +472,5 @@ std::string DefaultCompactFormFolder();
 void Register();
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

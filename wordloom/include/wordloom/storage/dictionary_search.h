@@ -9,6 +9,8 @@
 //   for (const AvailableDictionary& a : ListDictionaries(folders)) ...
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -115,3 +117,5 @@ std::vector<AvailableDictionary> ListDictionaries(const DictionaryFolders& Folde
 std::string PersonalListPath(std::string_view Name, const DictionaryFolders& Folders);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -5,6 +5,8 @@
 //   SpellWidth(179116);  // 3: node indices of a 179116-node dictionary
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 
 namespace wordloom {
@@ -19,3 +21,5 @@ constexpr std::uint8_t SpellWidth(std::uint32_t N) {
 }
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

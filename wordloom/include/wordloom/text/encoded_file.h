@@ -8,6 +8,8 @@
 //                                        // EReadError: a damaged file
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -103,3 +105,5 @@ void WriteEncodedFile(TVelkWordloom& Dictionary, TStream& Text, TStream& Dest);
 void ReadEncodedFile(TVelkWordloom& Dictionary, TStream& Source, TStream& Dest);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -5,6 +5,8 @@
 //   FindProseWords("<b>Hello</b> &amp; wrold", MarkupMode::kHtml);  // Hello, wrold
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,3 +78,5 @@ MarkupMode MarkupModeForFile(std::string_view FileName);
 std::vector<UnicodeWord> FindProseWords(std::string_view Text, MarkupMode Mode);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

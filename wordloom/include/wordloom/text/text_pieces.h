@@ -10,6 +10,8 @@
 //   while (reader.Next(piece)) { ... reader.EndsLine() ... }
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstddef>
 #include <istream>
 #include <string>
@@ -55,3 +57,5 @@ class TextPieceReader {
 };
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

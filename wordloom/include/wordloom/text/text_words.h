@@ -7,6 +7,8 @@
 //   }
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -46,3 +48,5 @@ struct TextWord {
 std::vector<TextWord> WordsOfText(TVelkWordloom& Dict, std::string_view Text);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

@@ -6,6 +6,8 @@
 // valid UTF-8 pass through unchanged and count as neither capital nor small.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,3 +37,5 @@ std::string InWritersCase(std::string Suggestion, std::string_view Typed);
 std::vector<std::string_view> CamelHumps(std::string_view Word);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop

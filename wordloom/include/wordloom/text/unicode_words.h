@@ -16,6 +16,8 @@
 // learning and of CheckMemo; this one serves text shown to people.
 #pragma once
 
+#pragma GCC visibility push(default)
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -49,3 +51,5 @@ std::size_t CharacterCount(std::string_view Text);
 std::string LookupForm(std::string_view Word);
 
 }  // namespace wordloom
+
+#pragma GCC visibility pop
