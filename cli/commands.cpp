@@ -44,37 +44,21 @@ void ImportCounts(ToolChecker& checker, const std::string& file) {
   // A new dictionary has no root yet; nothing can be looked up or added without it.
   if (checker.GetNodeCount() == 0) checker.InitFirstSpellNode();
   std::size_t line_no = 0;
-  std::size_t start = 0;
-  while (start < data.size()) {
-    std::size_t end = data.find('\n', start);
-    if (end == std::string::npos) end = data.size();
-    std::string_view line(data.data() + start, end - start);
-    start = end + 1;
-    ++line_no;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) continue;
-    const std::string where = DisplayName(file) + ":" + std::to_string(line_no) + ": ";
-    const std::size_t tab = line.find('\t');
-    if (tab == std::string_view::npos || tab == 0) {
-      throw CliError(where + "expected word<TAB>count");
-    }
-    const std::string_view word = line.substr(0, tab);
-    const std::string_view digits = line.substr(tab + 1);
-    std::uint32_t count = 0;
-    const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), count);
-    if (ec != std::errc() || ptr != digits.data() + digits.size() || count == 0) {
-      throw CliError(where + "the count must be a whole number from 1 to 4294967295");
-    }
-    // Frequencies saturate, as the spell file stores them: counts summed
-    // from a large corpus stop at the largest frequency rather than failing.
-    const std::uint32_t room = UINT32_MAX - checker.Frequency(word);
-    if (room == 0) continue;
-    try {
+  try {
+    ForEachCountLine(data, [&](const CountLine& line) {
+      line_no = line.Number;
+      // Frequencies saturate, as the spell file stores them: counts summed
+      // from a large corpus stop at the largest frequency rather than failing.
+      const std::uint32_t room = UINT32_MAX - checker.Frequency(line.Word);
+      if (room == 0) return;
       // In one step: a count of billions must not mean billions of additions.
-      checker.AddToSpell(word, std::min(count, room));
-    } catch (const Exception& e) {
-      throw CliError(where + e.what());
-    }
+      checker.AddToSpell(line.Word,
+                         static_cast<std::uint32_t>(std::min<std::uint64_t>(line.Count, room)));
+    });
+  } catch (const EConvertError& e) {
+    throw CliError(DisplayName(file) + ":" + e.Message());
+  } catch (const Exception& e) {
+    throw CliError(DisplayName(file) + ":" + std::to_string(line_no) + ": " + e.what());
   }
 }
 

@@ -18,6 +18,7 @@
 #include "dic_reader.h"
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/storage/spell_width.h"
+#include "wordloom/text/count_lines.h"
 #include "wordloom/text/unicode_words.h"
 #include "wordloom/wordloom.h"
 
@@ -57,25 +58,13 @@ std::string ReadWholeFile(const std::string& path, std::uintmax_t limit) {
 std::unordered_map<std::string, std::uint64_t> ReadCounts(const std::string& path) {
   const std::string data = ReadWholeFile(path, kMaxDicBytes);
   std::unordered_map<std::string, std::uint64_t> counts;
-  std::size_t start = 0, number = 0;
-  while (start < data.size()) {
-    std::size_t end = data.find('\n', start);
-    if (end == std::string::npos) end = data.size();
-    std::string_view line(data.data() + start, end - start);
-    start = end + 1;
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) continue;
-    const std::size_t tab = line.find('\t');
-    std::uint64_t count = 0;
-    const std::string_view digits = tab == std::string_view::npos ? line : line.substr(tab + 1);
-    const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), count);
-    if (tab == std::string_view::npos || tab == 0 || ec != std::errc() ||
-        ptr != digits.data() + digits.size()) {
-      throw EImportError(path + ":" + std::to_string(number) + ": expected word<TAB>count");
-    }
-    std::uint64_t& total = counts[LookupForm(line.substr(0, tab))];
-    total = std::min<std::uint64_t>(total + count, UINT64_MAX / 2);
+  try {
+    ForEachCountLine(data, [&](const CountLine& line) {
+      std::uint64_t& total = counts[LookupForm(line.Word)];
+      total = std::min<std::uint64_t>(total + std::min(line.Count, UINT64_MAX / 2), UINT64_MAX / 2);
+    });
+  } catch (const EConvertError& e) {
+    throw EImportError(path + ":" + e.Message());
   }
   return counts;
 }
@@ -111,7 +100,10 @@ HunspellImportReport ExpandHunspellBytes(std::string_view Aff, std::string_view 
   const detail::ConversionTable& output = rules.OutputConversion();
   const auto emit = [&](const std::string& form) {
     if (forbidden.count(form) != 0) return;
-    Sink(LookupForm(output.Apply(form)));
+    // An output conversion or the lookup form may leave nothing of a form
+    // (a rule that maps it away): no word, so none is written.
+    const std::string shown = LookupForm(output.Apply(form));
+    if (!shown.empty()) Sink(shown);
   };
   const std::size_t total = detail::CountLines(Dic);
   std::size_t done = 0;

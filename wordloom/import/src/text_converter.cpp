@@ -58,6 +58,12 @@ bool TextConverter::ToUtf8(std::string_view Text, std::string& Out) {
     return false;
   }
   Out.resize(Out.size() - out_left);
+  // glibc's iconv lets some sequences past that are no UTF-8 (code points
+  // beyond U+10FFFF, when the SET names UTF-8 in a spelling of its own).
+  if (!IsValidUtf8(Out)) {
+    Out.clear();
+    return false;
+  }
   return true;
 }
 

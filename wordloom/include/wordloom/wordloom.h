@@ -17,6 +17,7 @@
 #include "wordloom/checking/spelling_rules.h"
 #include "wordloom/checking/dictionary_set.h"
 #include "wordloom/checking/personal_word_list.h"
+#include "wordloom/text/count_lines.h"
 #include "wordloom/text/encoded_file.h"
 #include "wordloom/checking/prose_check.h"
 #include "wordloom/text/text_words.h"
