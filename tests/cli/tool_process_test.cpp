@@ -148,7 +148,7 @@ class PasswordCoreTest : public ::testing::Test {
   // child surely has (so the search works) and no part of the password.
   void ExpectNoPasswordIn(const Child& child, const std::string& surely_there) {
     const std::string core = FDir.File("core");
-    if (Shell(FGcore + " -o " + core + " " + std::to_string(child.Pid) + " >/dev/null 2>&1") != 0 ||
+    if (Shell(FGcore + " -o " + core + " " + std::to_string(child.Pid) + " >" + FDir.File("gcore.log") + " 2>&1") != 0 ||
         !fs::exists(core + "." + std::to_string(child.Pid))) {
       GTEST_SKIP() << "gcore could not attach (ptrace not permitted here)";
     }
@@ -184,7 +184,7 @@ TEST_F(PasswordCoreTest, NoCopyStaysAfterOpeningAndSavingAProtectedDictionary) {
   EXPECT_EQ(Finish(holder), 0);
   // The save happened, with the same password.
   EXPECT_EQ(Shell(std::string(WORDLOOM_TOOL) + " suggest -d " + FDir.File("protected.spl") +
-                " --password-file " + FDir.File("pw.txt") + " holder >/dev/null"),
+                " --password-file " + FDir.File("pw.txt") + " holder >" + FDir.File("holder.out")),
             0);
 }
 

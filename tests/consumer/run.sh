@@ -63,8 +63,8 @@ if [[ $wanted == shared ]]; then
     -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON -DCMAKE_DISABLE_FIND_PACKAGE_PkgConfig=ON \
     -DCMAKE_MAKE_PROGRAM="$make_program" -DCMAKE_CXX_COMPILER="$cxx" \
     -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_FLAGS="$flags" \
-    -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null || fail "find_package needs more than the shared library"
-  cmake --build "$work/shared-only" >/dev/null
+    -DCMAKE_EXE_LINKER_FLAGS="$flags" >"$work/shared-only-configure.log" || fail "find_package needs more than the shared library"
+  cmake --build "$work/shared-only" >"$work/shared-only.log" || { cat "$work/shared-only.log"; fail "the shared-only consumer does not build"; }
   "$work/shared-only/consumer_shared"
 fi
 

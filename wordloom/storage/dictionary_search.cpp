@@ -60,9 +60,9 @@ std::string Env(const char* name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
-// An XDG base folder: the variable when it holds an absolute path (the
-// specification says to ignore relative ones), else HOME/Fallback; empty
-// without either.
+// An XDG base folder: the variable when it holds an absolute path (a
+// relative one is ignored, as the desktop's base-folder rules have it), else
+// HOME/Fallback; empty without either.
 std::string XdgFolder(const char* variable, const char* fallback) {
   const std::string value = Env(variable);
   if (!value.empty() && value.front() == '/') return value;
