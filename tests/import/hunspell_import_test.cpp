@@ -33,14 +33,22 @@ using testing_support::WriteFile;
 const char kAff[] = "SET UTF-8\nSFX S Y 1\nSFX S 0 s .\n";
 const char kDic[] = "2\nword/S\nk\xC3\xA4se\n";
 
+// Options that read their frequencies from Counts, with the fixture
+// dictionary x.aff/x.dic written to Dir.
+HunspellImportOptions FixtureWithCounts(const TempDir& Dir, const std::string& Counts) {
+  WriteFile(Dir.File("x.aff"), kAff);
+  WriteFile(Dir.File("x.dic"), kDic);
+  WriteFile(Dir.File("counts.tsv"), Counts);
+  HunspellImportOptions options;
+  options.CountsFile = Dir.File("counts.tsv");
+  return options;
+}
+
 TEST(HunspellImportTest, WritesEveryFormWithFrequenciesFromCounts) {
   TempDir dir;
-  WriteFile(dir.File("x.aff"), kAff);
-  WriteFile(dir.File("x.dic"), kDic);
   // Counts of words the dictionary does not have are left out.
-  WriteFile(dir.File("counts.tsv"), "words\t40\nk\xC3\xA4se\t2\nother\t1000\n");
-  HunspellImportOptions options;
-  options.CountsFile = dir.File("counts.tsv");
+  HunspellImportOptions options =
+      FixtureWithCounts(dir, "words\t40\nk\xC3\xA4se\t2\nother\t1000\n");
   std::size_t last_done = 0;
   options.OnProgress = [&](std::size_t done, std::size_t total) {
     EXPECT_LE(done, total);
@@ -65,12 +73,8 @@ TEST(HunspellImportTest, WritesEveryFormWithFrequenciesFromCounts) {
 
 TEST(HunspellImportTest, CountsScaleToTheSpellFilesFrequencies) {
   TempDir dir;
-  WriteFile(dir.File("x.aff"), kAff);
-  WriteFile(dir.File("x.dic"), kDic);
   // Three words: frequencies are one byte wide, so 254 is the room above 1.
-  WriteFile(dir.File("counts.tsv"), "word\t100000\nwords\t50000\n");
-  HunspellImportOptions options;
-  options.CountsFile = dir.File("counts.tsv");
+  const HunspellImportOptions options = FixtureWithCounts(dir, "word\t100000\nwords\t50000\n");
   TVelkWordloom dict(nullptr);
   dict.InitFirstSpellNode();
   ImportHunspellInto(dir.File("x.aff"), dir.File("x.dic"), dict, options);
