@@ -50,7 +50,7 @@ bool TVelkWordloom::OpenThroughCompactForm(const std::string& FileName,
   if (!keyed->Handle || !keyed->Handle->Read(keyed->Key, nullptr)) return false;
   Keyed = keyed;
   std::shared_ptr<const detail::CompactForm> form =
-      detail::FindCompactForm(FileName, keyed->Key, FCompactFormFolder);
+      detail::FindCompactForm(FileName, keyed->Key, FCompactFormFolder, FCompactSoundIndex);
   if (!form) return false;
 
   // The nodes are read from the same open file when first needed, after
@@ -82,8 +82,9 @@ void TVelkWordloom::MakeCompactForm(const detail::KeyedSpellFile& Keyed) {
   FCompact.reset();
   const detail::WordTrie& trie = *FNodeList;
   if (FCompactFormFolder.empty() || trie.NodeCount() == 0) return;
-  std::shared_ptr<const detail::CompactForm> form = detail::StoreCompactForm(
-      FCompactFormFolder, Keyed.Key, detail::CompactForm::Build(trie, Keyed.Key));
+  std::shared_ptr<const detail::CompactForm> form =
+      detail::StoreCompactForm(FCompactFormFolder, Keyed.Key, FCompactSoundIndex,
+                               detail::CompactForm::Build(trie, Keyed.Key, FCompactSoundIndex));
   if (!form) return;
   FCompact = std::make_unique<detail::CompactState>();
   FCompact->Form = std::move(form);
@@ -101,7 +102,15 @@ void TVelkWordloom::SaveCompactForm(const std::string& FileName) {
   }
   const detail::WordTrie& trie = *FNodeList;
   if (trie.NodeCount() == 0) throw EWriteError(FileName + ": the dictionary has no words");
-  FileWriter().SaveBytes(FileName, detail::CompactForm::Build(trie, keyed.Key));
+  FileWriter().SaveBytes(FileName, detail::CompactForm::Build(trie, keyed.Key, FCompactSoundIndex));
+}
+
+void TVelkWordloom::SetCompactSoundIndex(bool Wanted) {
+  FCompactSoundIndex = Wanted;
+  if (!Wanted || !FCompact || FCompact->Form->HasSoundIndex()) return;
+  // The ranking then builds the index of the trie, read now if it waits.
+  (void)*FNodeList;
+  FCompact.reset();
 }
 
 detail::CompactState* TVelkWordloom::CurrentCompact() const {
