@@ -14,7 +14,9 @@
 // N (default 300) misspellings a language, made with a fixed seed. The
 // imported dictionaries carry no frequencies (every form counts 1), so the
 // words are drawn evenly from the dictionary's stems (its .dic entries),
-// not by how common they are. --items writes each language's items
+// not by how common they are; German nouns with their capital, the stems
+// of the other languages in small letters only (their capitals are names).
+// --items writes each language's items
 // (misspelling TAB intended word) to FOLDER/NAME.tsv, for other tools.
 // LANGUAGE: de_DE, fr, es_ES, ru_RU (default: all that are installed).
 #include <hunspell/hunspell.hxx>
@@ -180,8 +182,9 @@ class Typist {
 };
 
 // The stems of a .dic: each entry's word before its flags, kept when it is
-// 4 to 12 small letters.
-std::vector<std::string> Stems(const std::string& dic, std::set<char32_t>& alphabet) {
+// 4 to 12 small letters (the first may be a capital where Nouns are written
+// so, as German writes them).
+std::vector<std::string> Stems(const std::string& dic, bool Nouns, std::set<char32_t>& alphabet) {
   std::ifstream in(dic);
   std::string line;
   std::getline(in, line);  // the count
@@ -191,13 +194,14 @@ std::vector<std::string> Stems(const std::string& dic, std::set<char32_t>& alpha
     const std::u32string letters = Letters(word);
     if (letters.size() < 4 || letters.size() > 12) continue;
     bool plain = true;
-    for (char32_t c : letters) {
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+      const char32_t c = i == 0 && Nouns ? detail::LowerLetter(letters[i]) : letters[i];
       const bool letter = (c >= U'a' && c <= U'z') || (c >= 0xDF && c < detail::kRawByte && c != 0xF7 &&
                                                        detail::LowerLetter(c) == c);
       plain = plain && letter;
     }
     if (!plain) continue;
-    for (char32_t c : letters) alphabet.insert(c);
+    for (char32_t c : letters) alphabet.insert(detail::LowerLetter(c));
     out.push_back(word);
   }
   return out;
@@ -263,24 +267,35 @@ void RunLanguage(const Language& L, std::size_t count, const std::string& items_
   Hunspell hunspell(aff.c_str(), dic.c_str());
 
   std::set<char32_t> alphabet;
-  const std::vector<std::string> stems = Stems(dic, alphabet);
+  const std::vector<std::string> stems = Stems(dic, std::strcmp(L.Name, "de_DE") == 0, alphabet);
   std::mt19937 rng(kSeed);
   Typist typist(L, alphabet, rng);
   std::vector<Typo> items;
   std::set<std::string> taken;
   std::map<std::string, std::size_t> per_pattern;
-  const int patterns = static_cast<int>(std::size(Typist::kPatterns));
-  for (std::size_t tries = 0; items.size() < count && tries < 100 * count && !stems.empty(); ++tries) {
-    const std::string& right = stems[std::uniform_int_distribution<std::size_t>(0, stems.size() - 1)(rng)];
-    if (ours->Frequency(right) == 0 || !hunspell.spell(right)) continue;
-    const int pattern = std::uniform_int_distribution<int>(0, patterns - 1)(rng);
-    std::u32string letters = Letters(right);
-    if (!typist.Apply(pattern, letters)) continue;
-    const std::string wrong = Utf8(letters);
-    if (wrong == right || ours->Frequency(wrong) != 0 || hunspell.spell(wrong)) continue;
-    if (!taken.insert(wrong).second) continue;
-    items.push_back({wrong, right, Typist::kPatterns[pattern]});
-    ++per_pattern[Typist::kPatterns[pattern]];
+  // The patterns in turn, so that each makes about as many items; ß as ss
+  // only where the language writes ß.
+  std::vector<int> patterns;
+  for (int p = 0; p < static_cast<int>(std::size(Typist::kPatterns)); ++p) {
+    if (p != 2 || alphabet.count(U'ß') != 0) patterns.push_back(p);
+  }
+  auto any_stem = [&]() -> const std::string& {
+    return stems[std::uniform_int_distribution<std::size_t>(0, stems.size() - 1)(rng)];
+  };
+  for (std::size_t k = 0; items.size() < count && k < 4 * count && !stems.empty(); ++k) {
+    const int pattern = patterns[k % patterns.size()];
+    for (int tries = 0; tries < 1000; ++tries) {
+      const std::string& right = any_stem();
+      std::u32string letters = Letters(right);
+      if (!typist.Apply(pattern, letters)) continue;
+      const std::string wrong = Utf8(letters);
+      if (wrong == right || ours->Frequency(wrong) != 0 || hunspell.spell(wrong)) continue;
+      if (ours->Frequency(right) == 0 || !hunspell.spell(right)) continue;
+      if (!taken.insert(wrong).second) continue;
+      items.push_back({wrong, right, Typist::kPatterns[pattern]});
+      ++per_pattern[Typist::kPatterns[pattern]];
+      break;
+    }
   }
   if (!items_folder.empty()) {
     std::ofstream out(items_folder + "/" + L.Name + ".tsv");
@@ -290,7 +305,7 @@ void RunLanguage(const Language& L, std::size_t count, const std::string& items_
   std::printf("\n== %s (%s): %zu forms imported in %.1f s; compact form %.1f MiB "
               "(with the English sound-alike index: %.1f MiB)\n",
               L.Name, L.Title, report.Forms, import_s, without_index, with_index);
-  std::printf("%zu misspellings of %zu stems (4-12 small letters), seed %u:", items.size(),
+  std::printf("%zu misspellings of %zu stems (4-12 letters), seed %u:", items.size(),
               stems.size(), kSeed);
   for (const auto& [name, n] : per_pattern) std::printf(" %s %zu,", name.c_str(), n);
   std::printf("\n\n%-30s %7s %7s %7s %11s\n", "checker", "first", "top5", "top10", "median");

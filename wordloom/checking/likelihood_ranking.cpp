@@ -30,11 +30,36 @@ bool StartsCapital(std::string_view word) {
 constexpr std::size_t kNearSoundKey = 4;
 // How much longer or shorter than the typo a sound-alike word may be.
 constexpr std::size_t kSoundLengthSlack = 3;
-// Letter costs are kept for letters below this directly, for raw bytes
-// after them, and for the rest in a map.
-constexpr char32_t kDirectLetters = 0x800;
 
 }  // namespace
+
+std::pair<std::size_t, bool> LikelihoodRanker::FoundIndex::Emplace(std::uint32_t Word,
+                                                                    std::size_t Next) {
+  if (2 * (FUsed.size() + 1) > FSlots.size()) {
+    // Twice the slots, the entries placed again.
+    std::vector<std::uint64_t> old(std::max<std::size_t>(64, 2 * FSlots.size()), 0);
+    old.swap(FSlots);
+    FUsed.clear();
+    for (std::uint64_t entry : old) {
+      if (entry != 0) Emplace(static_cast<std::uint32_t>(entry >> 32), entry & 0xFFFFFFFFu);
+    }
+  }
+  const std::size_t mask = FSlots.size() - 1;
+  for (std::size_t i = (Word * std::size_t{0x9E3779B1}) & mask;; i = (i + 1) & mask) {
+    const std::uint64_t entry = FSlots[i];
+    if (entry == 0) {
+      FSlots[i] = std::uint64_t{Word} << 32 | static_cast<std::uint32_t>(Next);
+      FUsed.push_back(static_cast<std::uint32_t>(i));
+      return {Next, true};
+    }
+    if (entry >> 32 == Word) return {entry & 0xFFFFFFFFu, false};
+  }
+}
+
+void LikelihoodRanker::FoundIndex::Clear() {
+  for (std::uint32_t i : FUsed) FSlots[i] = 0;
+  FUsed.clear();
+}
 
 std::string WordAt(const WordTrie& Trie, std::uint32_t Node) {
   std::string word;
@@ -48,26 +73,16 @@ std::string WordAt(const WordTrie& Trie, std::uint32_t Node) {
   return word;
 }
 
-int LikelihoodRanker::Substitution(char32_t Intended, char32_t Typed) const {
-  if (Intended == Typed) return 0;
-  if (WithoutAccent(Intended) == WithoutAccent(Typed)) return FModel.AccentSubstitute;
-  if (IsVowelLetter(Intended) && IsVowelLetter(Typed)) return FModel.VowelSubstitute;
-  if (KeysTouch(KeyOf(FLanguage->Layout, Intended), KeyOf(FLanguage->Layout, Typed))) {
-    return FModel.NeighbourSubstitute;
-  }
-  return FModel.Substitute;
-}
-
-const LikelihoodRanker::LetterCosts& LikelihoodRanker::CostsOf(char32_t Letter) {
-  std::int32_t* direct = nullptr;
+const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Letter) {
+  LetterCosts* slot = nullptr;
   if (Letter < kDirectLetters) {
-    direct = &FLetterAt[Letter];
+    slot = &FDirectCosts[Letter];
   } else if (Letter >= kRawByte && Letter < kRawByte + 256) {
-    direct = &FLetterAt[kDirectLetters + (Letter - kRawByte)];
-  } else if (auto it = FLetterAtOther.find(Letter); it != FLetterAtOther.end()) {
-    return FLetters[it->second];
+    slot = &FDirectCosts[kDirectLetters + (Letter - kRawByte)];
+  } else {
+    slot = &FOtherCosts[Letter];
   }
-  if (direct != nullptr && *direct >= 0) return FLetters[static_cast<std::size_t>(*direct)];
+  if (slot->At != kNoCosts) return *slot;
 
   // First met in this typo: its cost against each typo letter, then the same
   // as a candidate's first letter (the first letter's extra on every edit
@@ -77,9 +92,22 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::CostsOf(char32_t Letter) 
   costs.Cheapest = IsApostrophe(Letter) ? FModel.ApostropheDelete : FModel.Delete;
   FLetterCosts.resize(FLetterCosts.size() + 2 * n);
   std::uint8_t* row = FLetterCosts.data() + costs.At;
+  const LetterTraits intended = TraitsOf(FLanguage->Layout, Letter);
   for (std::size_t j = 0; j < n; ++j) {
-    const int sub = Substitution(Letter, FTypo[j]);
-    const bool accent = sub != 0 && WithoutAccent(Letter) == WithoutAccent(FTypo[j]);
+    // The same letter; an accent left off or added; a vowel for a vowel; a
+    // neighbouring key; any other.
+    const LetterTraits& typed = FTypoTraits[j];
+    const bool accent = Letter != FTypo[j] && intended.Base == typed.Base;
+    int sub = FModel.Substitute;
+    if (Letter == FTypo[j]) {
+      sub = 0;
+    } else if (accent) {
+      sub = FModel.AccentSubstitute;
+    } else if (intended.Vowel && typed.Vowel) {
+      sub = FModel.VowelSubstitute;
+    } else if (KeysTouch(intended.Key, typed.Key)) {
+      sub = FModel.NeighbourSubstitute;
+    }
     const bool surcharge = sub != 0 && !accent;
     const int first = sub + (surcharge ? FModel.FirstLetter : 0);
     row[j] = static_cast<std::uint8_t>(std::clamp(j == 0 ? first : sub, 0, 255));
@@ -90,15 +118,11 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::CostsOf(char32_t Letter) 
       costs.Cheapest = std::min(costs.Cheapest, sub);
     }
   }
-  const auto index = static_cast<std::uint32_t>(FLetters.size());
-  FLetters.push_back(costs);
-  if (direct != nullptr) {
-    *direct = static_cast<std::int32_t>(index);
-    FLetterSlots.push_back(static_cast<std::uint32_t>(direct - FLetterAt.data()));
-  } else {
-    FLetterAtOther.emplace(Letter, index);
+  *slot = costs;
+  if (slot >= FDirectCosts.data() && slot < FDirectCosts.data() + FDirectCosts.size()) {
+    FLetterSlots.push_back(static_cast<std::uint32_t>(slot - FDirectCosts.data()));
   }
-  return FLetters.back();
+  return *slot;
 }
 
 int LikelihoodRanker::Deletion(char32_t Letter, char32_t Before, std::size_t Depth) const {
@@ -135,7 +159,6 @@ int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Befor
   }
   return least;
 }
-
 
 // The three graphs the walk searches. Each gives a node's children as
 // parallel arrays of letters and a way to step down, and says whether a
@@ -213,7 +236,7 @@ LikelihoodRanker::Resolved LikelihoodRanker::InTrie(const WordTrie& Trie, std::s
 template <typename Graph>
 bool LikelihoodRanker::TakeLetter(const Graph& G, typename Graph::Cursor Node, WalkState& S,
                                   char32_t C, bool WordEnds) {
-  const std::size_t depth = S.Letters + 1;
+  const std::uint32_t depth = S.Letters + 1;
   if (depth > FMaxDepth + 1) return false;
   const char32_t letter = LowerLetter(C);
   if (depth == 1) S.Capital = IsCapitalLetter(C);
@@ -225,7 +248,7 @@ bool LikelihoodRanker::TakeLetter(const Graph& G, typename Graph::Cursor Node, W
   const int cost = FRows[depth * (FTypo.size() + 1) + FTypo.size()];
   if (WordEnds && cost <= FBound && G.Final(Node)) {
     const Resolved r = G.Resolve(Node, std::string_view(FPath.data() + 1, S.Bytes));
-    if (r.Word != 0 && FFoundAt.emplace(r.Word, FFound.size()).second) {
+    if (r.Word != 0 && FFoundAt.Emplace(r.Word, FFound.size()).second) {
       FFound.push_back({r.Word, cost, 0, S.Capital, r.Frequency, r.From, r.Ref});
     }
   }
@@ -236,31 +259,27 @@ template <typename Graph>
 void LikelihoodRanker::Walk(const Graph& G, typename Graph::Cursor Node, WalkState S, Partial P) {
   const auto byte = static_cast<std::uint8_t>(FPath[S.Bytes]);
   const bool continuation = (byte & 0xC0) == 0x80;
+  char32_t letter = byte;
   if (P.Need > 0 && continuation) {
     P.Bits = P.Bits << 6 | (byte & 0x3Fu);
-    if (--P.Need == 0) {
-      if (TakeLetter(G, Node, S, P.Bits)) Descend(G, Node, S, Partial{});
-      return;
-    }
+    letter = --P.Need == 0 ? P.Bits : 0;
   } else {
     // A letter cut short before this byte counts as one of its own (as
     // NextLetter reads it), and this byte starts the next.
     if (P.Need > 0 && !TakeLetter(G, Node, S, kRawByte + P.Lead, false)) return;
-    if (byte < 0x80) {
-      if (TakeLetter(G, Node, S, byte)) Descend(G, Node, S, Partial{});
-      return;
-    }
+    P.Need = 0;
     if (byte >= 0xC2 && byte <= 0xF4) {
       P.Lead = byte;
       P.Need = byte <= 0xDF ? 1 : byte <= 0xEF ? 2 : 3;
       P.Bits = byte & (byte <= 0xDF ? 0x1Fu : byte <= 0xEF ? 0x0Fu : 0x07u);
-    } else {
-      if (TakeLetter(G, Node, S, kRawByte + byte)) Descend(G, Node, S, Partial{});
-      return;
+    } else if (byte >= 0x80) {
+      letter = kRawByte + byte;
     }
   }
-  // Within a letter: a word that ends here ends with the letter cut short.
-  if (G.Final(Node)) {
+  if (P.Need == 0) {
+    if (!TakeLetter(G, Node, S, letter)) return;
+  } else if (G.Final(Node)) {
+    // Within a letter: a word that ends here ends with the letter cut short.
     WalkState end = S;
     TakeLetter(G, Node, end, kRawByte + P.Lead);
   }
@@ -271,21 +290,24 @@ template <typename Graph>
 void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, const WalkState& S,
                                const Partial& P) {
   if (S.Letters >= FMaxDepth || S.Bytes + 1 >= FPath.size()) return;
+  const auto kids = G.Kids(Node);
+  if (kids.Count == 0) return;
   // A child can stay within the bound only by matching a letter of the typo
   // (straight or swapped) where the row is within it, or by an edit cheap
   // enough for what is left: most children fail all three and are not
   // visited. A child that completes a letter is tested as that letter; a
   // child that starts a letter of several bytes cannot be yet.
+  const int slack = FBound - S.Least;
+  // Bit j: typo letter j may still be matched, straight (row[j] within the
+  // bound) or swapped with the next (the row above within it less a swap).
   const std::size_t n = FTypo.size();
   const int* row = FRows.data() + S.Letters * (n + 1);
-  const int* above = S.Letters > 0 ? row - (n + 1) : nullptr;
-  const int slack = FBound - S.Least;
-  std::uint64_t usable = 0;  // bit j: typo letter j may still be matched
-  for (std::size_t j = 0; j < n; ++j) {
-    if (row[j] <= FBound) usable |= std::uint64_t{1} << j;
-    if (above != nullptr && j + 2 <= n && above[j] + FModel.Transpose <= FBound) {
-      usable |= std::uint64_t{1} << j;
-    }
+  std::uint64_t usable = 0;
+  for (std::size_t j = 0; j < n; ++j) usable |= std::uint64_t{row[j] <= FBound} << j;
+  if (S.Letters > 0) {
+    const int* above = row - (n + 1);
+    const int swap_bound = FBound - FModel.Transpose;
+    for (std::size_t j = 0; j + 2 <= n; ++j) usable |= std::uint64_t{above[j] <= swap_bound} << j;
   }
   auto may_enter = [&](char32_t c) {
     const char32_t letter = LowerLetter(c);
@@ -295,7 +317,6 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     if (letter == S.Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
     return cheapest <= slack;
   };
-  const auto kids = G.Kids(Node);
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
     const std::uint8_t b = kids.Letters[k];
     if (P.Need == 0 && b < 0x80) {
@@ -356,12 +377,12 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
       if (near && Index.Firsts[i] != first) return;
       const Resolved r = Resolve(Index.Words[i], word);
       if (r.Word == 0) return;
-      auto [at, inserted] = FFoundAt.emplace(r.Word, FFound.size());
+      auto [at, inserted] = FFoundAt.Emplace(r.Word, FFound.size());
       if (inserted) {
         const int cost = EditCost(word, static_cast<int>(FModel.SoundEditCap));
         FFound.push_back({r.Word, cost, bonus, StartsCapital(word), r.Frequency, r.From, r.Ref});
       } else {
-        FFound[at->second].Score = std::max(FFound[at->second].Score, bonus);
+        FFound[at].Score = std::max(FFound[at].Score, bonus);
       }
     });
   };
@@ -391,7 +412,7 @@ void LikelihoodRanker::Search(const Graph& G, int Bound) {
   for (std::size_t j = 1; j <= n; ++j) FRows[j] = FRows[j - 1] + FInsertion[j];
   const auto root = G.Root();
   if (G.Resolve(root, std::string_view()).Word != 0) return;
-  Descend(G, root, WalkState{0, 0, 0, 0, false, 0}, Partial{});
+  Descend(G, root, WalkState{0, 0, 0, 0, 0, false}, Partial{});
 }
 
 template <typename F>
@@ -406,7 +427,7 @@ bool LikelihoodRanker::Start(std::string_view Typo) {
   StartTypo(Typo);
   if (FTypo.size() > kMaxWordLength) return false;
   FFound.clear();
-  FFoundAt.clear();
+  FFoundAt.Clear();
   return true;
 }
 
@@ -416,14 +437,15 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
   FTypo.clear();
   for (std::size_t i = 0; i < Typo.size();) FTypo.push_back(LowerLetter(NextLetter(Typo, i)));
   const std::size_t n = FTypo.size();
+  FTypoTraits.clear();
+  for (char32_t c : FTypo) FTypoTraits.push_back(TraitsOf(FLanguage->Layout, c));
   FInsertion.assign(n + 1, 0);
   for (std::size_t j = 1; j <= n; ++j) FInsertion[j] = Insertion(j);
   // The letter costs of the last typo go.
-  if (FLetterAt.empty()) FLetterAt.assign(kDirectLetters + 256, -1);
-  for (std::uint32_t slot : FLetterSlots) FLetterAt[slot] = -1;
+  if (FDirectCosts.empty()) FDirectCosts.resize(kDirectLetters + 256);
+  for (std::uint32_t slot : FLetterSlots) FDirectCosts[slot] = LetterCosts();
   FLetterSlots.clear();
-  FLetterAtOther.clear();
-  FLetters.clear();
+  FOtherCosts.clear();
   FLetterCosts.clear();
 }
 

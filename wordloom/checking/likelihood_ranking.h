@@ -135,22 +135,23 @@ class LikelihoodRanker {
   // Where the walk stands: the letters of the path so far (with the two
   // last, lower case) and the row of the last one.
   struct WalkState {
-    std::size_t Bytes;   // the path's length in bytes
-    std::size_t Letters; // its complete letters: the rows computed
-    char32_t Letter;     // the last of them
-    char32_t Before;     // the one before
-    bool Capital;        // the first is a capital
-    int Least;           // the least entry of row Letters
+    std::uint32_t Bytes;    // the path's length in bytes
+    std::uint32_t Letters;  // its complete letters: the rows computed
+    char32_t Letter;        // the last of them
+    char32_t Before;        // the one before
+    int Least;              // the least entry of row Letters
+    bool Capital;           // the first is a capital
   };
   // The costs of one intended letter against each letter of the typo, worked
   // out when the walk first meets the letter: Costs[j] for typo letter j
   // (with the first letter's extra for j = 0), then the same as the
   // candidate's first letter; the typo positions holding the letter itself;
   // the cheapest way the letter enters a candidate without matching.
+  static constexpr std::uint32_t kNoCosts = UINT32_MAX;
   struct LetterCosts {
-    std::uint32_t At;          // where its costs start in FLetterCosts
-    std::uint64_t Positions;   // bit j: typo letter j is this letter
-    int Cheapest;
+    std::uint32_t At = kNoCosts;  // where its costs start in FLetterCosts
+    std::uint64_t Positions = 0;  // bit j: typo letter j is this letter
+    int Cheapest = 0;
   };
   struct TrieGraph;
   struct FormGraph;
@@ -173,11 +174,12 @@ class LikelihoodRanker {
   // WordEnds) the word at Node if the row allows it; false when the row
   // leaves the bound.
   template <typename Graph>
-  bool TakeLetter(const Graph& G, typename Graph::Cursor Node, WalkState& S, char32_t C,
-                  bool WordEnds = true);
+  [[gnu::always_inline]] inline bool TakeLetter(const Graph& G, typename Graph::Cursor Node,
+                                                WalkState& S, char32_t C, bool WordEnds = true);
   // Enters the children of Node that can stay within the bound.
   template <typename Graph>
-  void Descend(const Graph& G, typename Graph::Cursor Node, const WalkState& S, const Partial& P);
+  [[gnu::always_inline]] inline void Descend(const Graph& G, typename Graph::Cursor Node,
+                                             const WalkState& S, const Partial& P);
   // Both walks: once, and again with the wide bound when they found next to nothing.
   template <typename F>
   void SearchAll(F&& SearchWith);
@@ -199,9 +201,14 @@ class LikelihoodRanker {
   // returns the row's least cost.
   int NextRow(std::size_t Depth, char32_t Letter, char32_t Before, int* Rows);
   // The costs of Letter against the typo (made on first use for this typo).
-  const LetterCosts& CostsOf(char32_t Letter);
-  // The cost of Intended typed as Typed, both lower case.
-  int Substitution(char32_t Intended, char32_t Typed) const;
+  const LetterCosts& CostsOf(char32_t Letter) {
+    if (Letter < kDirectLetters && FDirectCosts[Letter].At != kNoCosts) return FDirectCosts[Letter];
+    return MakeCostsOf(Letter);
+  }
+  const LetterCosts& MakeCostsOf(char32_t Letter);
+  // Letter costs are kept for letters below this directly, for raw bytes
+  // after them, and for the rest in a map.
+  static constexpr char32_t kDirectLetters = 0x800;
   // The edit cost of Word for the typo, at most Cap.
   int EditCost(std::string_view Word, int Cap);
   int Deletion(char32_t Letter, char32_t Before, std::size_t Depth) const;
@@ -215,20 +222,34 @@ class LikelihoodRanker {
   // The typo being ranked: its letters in lower case; its bytes with A-Z in
   // lower case, as the sound-alike keys take it; and the walk's state.
   std::u32string FTypo;
+  std::vector<LetterTraits> FTypoTraits;
   std::string FTypoBytes;
   int FBound = 0;
   std::size_t FMaxDepth = 0;  // in letters
   std::vector<int> FRows;  // (FMaxDepth + 2) rows of FTypo.size() + 1 costs
   std::string FPath;       // the walk's bytes as stored, FPath[b] at byte depth b
-  // The letter costs met for this typo: by letter below 0x800, raw bytes
-  // after them, the rest in a map; FLetterSlots holds the slots in use.
-  std::vector<LetterCosts> FLetters;
-  std::vector<std::int32_t> FLetterAt;  // slot -> index in FLetters, -1: not yet
-  std::unordered_map<char32_t, std::uint32_t> FLetterAtOther;
+  // The letter costs met for this typo: by letter below kDirectLetters, raw
+  // bytes after them, the rest in a map; FLetterSlots holds the slots in use.
+  std::vector<LetterCosts> FDirectCosts;
+  std::unordered_map<char32_t, LetterCosts> FOtherCosts;
   std::vector<std::uint32_t> FLetterSlots;
   std::vector<std::uint8_t> FLetterCosts;
   std::vector<Candidate> FFound;
-  std::unordered_map<std::uint32_t, std::size_t> FFoundAt;  // word number -> FFound index
+  // Word number (from 1) -> its index in FFound: open addressing in a table
+  // of a power of two slots, emptied slot by slot, where a map would
+  // allocate and free a node for each of the hundreds of candidates a typo
+  // has.
+  class FoundIndex {
+   public:
+    // The index of Word, entered as Next when it is new (then true).
+    std::pair<std::size_t, bool> Emplace(std::uint32_t Word, std::size_t Next);
+    void Clear();
+
+   private:
+    std::vector<std::uint64_t> FSlots;  // word << 32 | index; 0: empty
+    std::vector<std::uint32_t> FUsed;   // the slots taken
+  };
+  FoundIndex FFoundAt;
   // The sound-alike index of a trie, by word number, valid for FIndexRevision.
   SoundIndexBuilder FSoundIndex;
   std::uint64_t FIndexRevision = 0;

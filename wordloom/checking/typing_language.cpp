@@ -108,14 +108,12 @@ char32_t NextLetter(std::string_view Text, std::size_t& I) {
   return c;
 }
 
-char32_t LowerLetter(char32_t C) {
-  if (C < 128) return C >= 'A' && C <= 'Z' ? C + 32 : C;
+char32_t LowerOtherLetter(char32_t C) {
   if (C >= kRawByte) return C;
   return static_cast<char32_t>(utf8proc_tolower(static_cast<utf8proc_int32_t>(C)));
 }
 
-bool IsCapitalLetter(char32_t C) {
-  if (C < 128) return C >= 'A' && C <= 'Z';
+bool IsOtherCapitalLetter(char32_t C) {
   if (C >= kRawByte) return false;
   const auto c = static_cast<utf8proc_int32_t>(C);
   return utf8proc_tolower(c) != c;
@@ -159,12 +157,19 @@ KeyPosition KeyOf(KeyboardLayout Layout, char32_t C) {
   return {};
 }
 
-bool KeysTouch(KeyPosition A, KeyPosition B) {
-  if (A.Row < 0 || B.Row < 0) return false;
-  const bool same_row = A.Row == B.Row && std::abs(A.Column - B.Column) == 1;
-  const bool below = B.Row == A.Row + 1 && (B.Column == A.Column || B.Column == A.Column - 1);
-  const bool above = A.Row == B.Row + 1 && (A.Column == B.Column || A.Column == B.Column - 1);
-  return same_row || below || above;
+LetterTraits TraitsOf(KeyboardLayout Layout, char32_t C) {
+  // The ASCII letters of each layout, worked out once.
+  static const std::array<std::array<LetterTraits, 128>, kLayoutCount> kAscii = [] {
+    std::array<std::array<LetterTraits, 128>, kLayoutCount> tables;
+    for (const LayoutRows& l : kLayouts) {
+      for (char32_t c = 0; c < 128; ++c) {
+        tables[static_cast<std::size_t>(l.Layout)][c] = {c, IsVowelLetter(c), KeyOf(l.Layout, c)};
+      }
+    }
+    return tables;
+  }();
+  if (C < 128) return kAscii[static_cast<std::size_t>(Layout)][C];
+  return {WithoutAccent(C), IsVowelLetter(C), KeyOf(Layout, C)};
 }
 
 }  // namespace wordloom::detail

@@ -47,9 +47,17 @@ inline constexpr char32_t kRawByte = 0x110000;
 char32_t NextLetter(std::string_view Text, std::size_t& I);
 
 // The lower-case form of a letter (Unicode's simple mapping); raw bytes stay.
-char32_t LowerLetter(char32_t C);
+char32_t LowerOtherLetter(char32_t C);
+inline char32_t LowerLetter(char32_t C) {
+  if (C < 128) return C >= 'A' && C <= 'Z' ? C + 32 : C;
+  return LowerOtherLetter(C);
+}
 // Whether C is a capital (upper- or title-case) letter.
-bool IsCapitalLetter(char32_t C);
+bool IsOtherCapitalLetter(char32_t C);
+inline bool IsCapitalLetter(char32_t C) {
+  if (C < 128) return C >= 'A' && C <= 'Z';
+  return IsOtherCapitalLetter(C);
+}
 // The letter without its accents: é, è, ê -> e; ü -> u; ё -> е; й -> и;
 // ß -> s. Letters without one (and raw bytes) stay as they are.
 char32_t WithoutAccent(char32_t C);
@@ -67,6 +75,22 @@ KeyPosition KeyOf(KeyboardLayout Layout, char32_t C);
 // Whether two keys touch: next to each other in a row, or diagonally in the
 // rows above and below (rows are offset by about half a key, so a key
 // touches the key below it and the one to that key's left).
-bool KeysTouch(KeyPosition A, KeyPosition B);
+inline bool KeysTouch(KeyPosition A, KeyPosition B) {
+  if (A.Row < 0 || B.Row < 0) return false;
+  const int columns = A.Column - B.Column;
+  if (A.Row == B.Row) return columns == 1 || columns == -1;
+  if (B.Row == A.Row + 1) return columns == 0 || columns == 1;
+  if (A.Row == B.Row + 1) return columns == 0 || columns == -1;
+  return false;
+}
+
+// What the typo model asks of a (lower-case) letter, worked out once: its
+// letter without accents, whether it is a vowel, its key on a layout.
+struct LetterTraits {
+  char32_t Base = 0;
+  bool Vowel = false;
+  KeyPosition Key;
+};
+LetterTraits TraitsOf(KeyboardLayout Layout, char32_t C);
 
 }  // namespace wordloom::detail
