@@ -147,6 +147,23 @@ TEST(LanguageRankingTest, SoundAlikesCountOnlyForEnglish) {
   EXPECT_THAT(german.Suggested("fonetik"), Contains("phonetic"));
 }
 
+TEST(LanguageRankingTest, PersonalWordsAreRankedInThePrimaryDictionarysLanguage) {
+  for (const char* language : {"en", "de"}) {
+    SCOPED_TRACE(language);
+    Speller primary(language);
+    primary.Add({{"fanatic", 1}});
+    DictionarySet set;
+    set.Add(primary);
+    set.AddPersonalWord("phonetic");
+    const Words got = set.Suggestions("fonetik", 10, false);
+    if (std::string(language) == "en") {
+      EXPECT_THAT(got, Contains("phonetic"));
+    } else {
+      EXPECT_THAT(got, Not(Contains("phonetic")));
+    }
+  }
+}
+
 TEST(LanguageRankingTest, LanguageComesFromTheDictionarysName) {
   const struct {
     const char* Name;

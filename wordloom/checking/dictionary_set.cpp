@@ -57,6 +57,10 @@ std::vector<std::string> DictionarySet::Suggestions(const std::string& Word, std
   for (TVelkSpellChecker* c : FCheckers) lists.push_back(SuggestionsFor(*c, Word, Limit, CaseSensitive));
   if (FPersonal && FPersonal->WordCount() > 0) {
     FPersonal->SetSuggestionRanking(FCheckers.front()->SuggestionRanking());
+    // The personal words are ranked in the primary dictionary's language.
+    if (FPersonal->Language() != FCheckers.front()->Language()) {
+      FPersonal->SetLanguage(FCheckers.front()->Language());
+    }
     lists.push_back(SuggestionsFor(*FPersonal, Word, Limit, CaseSensitive));
   }
   const auto non_empty = std::count_if(lists.begin(), lists.end(),
