@@ -65,6 +65,7 @@ TEST(LanguageRankingTest, AnAccentLeftOffOrAddedRanksTheAccentedWordFirst) {
   } kCases[] = {
       {"de", {{"über", 10}, {"aber", 200}, {"ober", 100}}, "uber", "über"},
       {"de", {{"Straße", 10}, {"Strasser", 50}, {"Strahl", 100}}, "Strasse", "Straße"},
+      {"de", {{"bloß", 10}, {"blass", 10}, {"Floss", 10}}, "bloss", "bloß"},
       {"fr", {{"café", 5}, {"cage", 50}, {"cafard", 100}}, "cafe", "café"},
       {"fr", {{"été", 20}, {"te", 500}, {"tête", 100}}, "eté", "été"},
       {"es", {{"año", 10}, {"aro", 200}, {"amo", 200}}, "ano", "año"},
@@ -79,6 +80,11 @@ TEST(LanguageRankingTest, AnAccentLeftOffOrAddedRanksTheAccentedWordFirst) {
     EXPECT_EQ(s.First(c.Typo), c.Expected);
   }
   EXPECT_EQ(Cost("fr", "cafe", "café"), detail::TypoModel().AccentSubstitute);
+  // ß written ss and ss written ß are one accent too, in capitals as well.
+  EXPECT_EQ(Cost("de", "Strasse", "Straße"), detail::TypoModel().AccentSubstitute);
+  EXPECT_EQ(Cost("de", "STRASSE", "Straße"), detail::TypoModel().AccentSubstitute);
+  EXPECT_EQ(Cost("de", "weiß", "weiss"), detail::TypoModel().AccentSubstitute);
+  EXPECT_EQ(Cost("de", "Grusse", "Grüße"), 2 * detail::TypoModel().AccentSubstitute);
   EXPECT_EQ(Cost("fr", "café", "cafe"), detail::TypoModel().AccentSubstitute);
   // Capitals fold before accents are compared, and a capital's accent costs
   // no first-letter extra: "Ecole" for "École".

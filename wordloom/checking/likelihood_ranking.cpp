@@ -147,12 +147,21 @@ int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Befor
   const std::uint8_t* substitution = FLetterCosts.data() + costs.At + (Depth == 1 ? n : 0);
   row[0] = above[0] + deletion;
   int least = row[0];
+  // ß written ss, and ss written ß, cost as an accent left off.
+  const bool sharp_as_ss = Letter == U'ß';
+  const bool ss_as_sharp = FTypoSharpS && Depth >= 2 && Letter == U's' && Before == U's';
   for (std::size_t j = 1; j <= n; ++j) {
     const char32_t typed = FTypo[j - 1];
     int best = std::min(above[j - 1] + substitution[j - 1], above[j] + deletion);
     best = std::min(best, row[j - 1] + (typed == Letter ? FModel.DoubledInsert : FInsertion[j]));
     if (Depth >= 2 && j >= 2 && Letter != Before && Letter == FTypo[j - 2] && Before == typed) {
       best = std::min(best, Rows[(Depth - 2) * (n + 1) + j - 2] + FModel.Transpose);
+    }
+    if (sharp_as_ss && j >= 2 && typed == U's' && FTypo[j - 2] == U's') {
+      best = std::min(best, above[j - 2] + FModel.AccentSubstitute);
+    }
+    if (ss_as_sharp && typed == U'ß') {
+      best = std::min(best, Rows[(Depth - 2) * (n + 1) + j - 1] + FModel.AccentSubstitute);
     }
     row[j] = best;
     least = std::min(least, best);
@@ -313,6 +322,8 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     const char32_t letter = LowerLetter(c);
     const LetterCosts& costs = CostsOf(letter);
     if ((costs.Positions & usable) != 0) return true;
+    // The second s of ss for a typed ß counts from the row before the first.
+    if (FTypoSharpS && letter == U's' && S.Letter == U's') return true;
     int cheapest = costs.Cheapest;
     if (letter == S.Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
     return cheapest <= slack;
@@ -439,6 +450,7 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
   const std::size_t n = FTypo.size();
   FTypoTraits.clear();
   for (char32_t c : FTypo) FTypoTraits.push_back(TraitsOf(FLanguage->Layout, c));
+  FTypoSharpS = FTypo.find(U'ß') != std::u32string::npos;
   FInsertion.assign(n + 1, 0);
   for (std::size_t j = 1; j <= n; ++j) FInsertion[j] = Insertion(j);
   // The letter costs of the last typo go.

@@ -34,7 +34,7 @@ class CompactForm;
 struct TypoModel {
   int Substitute = 10;
   int VowelSubstitute = 6;      // a vowel written for another
-  int AccentSubstitute = 3;     // the same letter with an accent left off or added (é, e)
+  int AccentSubstitute = 3;     // the same letter with an accent left off or added (é, e; ß, ss)
   int NeighbourSubstitute = 7;  // a key next to the right one
   int Insert = 10;              // a letter too many
   int DoubledInsert = 4;        // the letter before written twice
@@ -223,6 +223,7 @@ class LikelihoodRanker {
   // lower case, as the sound-alike keys take it; and the walk's state.
   std::u32string FTypo;
   std::vector<LetterTraits> FTypoTraits;
+  bool FTypoSharpS = false;  // the typo has a ß
   std::string FTypoBytes;
   int FBound = 0;
   std::size_t FMaxDepth = 0;  // in letters
