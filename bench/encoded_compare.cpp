@@ -5,8 +5,8 @@
 //   - gzip -6 and zstd at levels 3, 6, 9, 19 and its highest on the text
 //     (zlib and libzstd in process);
 //   - the encoded file with the default dictionary, alone and under zstd, in
-//     its own coding (variable-width codes), with 3-byte codes, and cut to
-//     the words that 2-byte codes number;
+//     its own coding (variable-width codes), with 3-byte codes, and reduced
+//     to the words 2-byte codes number, which renumbers them by frequency;
 //   - the encoded file with a dictionary learned from the text itself, words
 //     with their delimiter, variable and 2-byte codes; its "+ dictionary"
 //     column adds the spell file as zstd -19 makes it, since a reader needs it;
@@ -264,7 +264,7 @@ class RankedLayout {
 void Measure(const std::string& Label, const std::string& Text, const std::vector<Method>& Methods) {
   const double mb = static_cast<double>(Text.size()) / (1 << 20);
   std::printf("\ntext: %s, %zu bytes\n", Label.c_str(), Text.size());
-  std::printf("%-52s %10s %7s %10s %10s %12s %s\n", "method", "bytes", "ratio", "enc MB/s",
+  std::printf("%-62s %10s %7s %10s %10s %12s %s\n", "method", "bytes", "ratio", "enc MB/s",
               "dec MB/s", "+ dictionary", "round trip");
   for (const Method& m : Methods) {
     std::string encoded, decoded;
@@ -273,13 +273,13 @@ void Measure(const std::string& Label, const std::string& Text, const std::vecto
       enc = Best(m.Runs, [&] { encoded = m.Encode(Text); });
       dec = Best(m.Runs, [&] { decoded = m.Decode(encoded); });
     } catch (const std::exception& e) {
-      std::printf("%-52s failed: %s\n", m.Name.c_str(), e.what());
+      std::printf("%-62s failed: %s\n", m.Name.c_str(), e.what());
       continue;
     }
     const auto ratio = [&](std::size_t n) { return static_cast<double>(Text.size()) / static_cast<double>(n); };
     char with_dictionary[32] = "";
     if (m.Extra > 0) std::snprintf(with_dictionary, sizeof with_dictionary, "%.3f", ratio(encoded.size() + m.Extra));
-    std::printf("%-52s %10zu %7.3f %10.1f %10.1f %12s %s\n", m.Name.c_str(), encoded.size(),
+    std::printf("%-62s %10zu %7.3f %10.1f %10.1f %12s %s\n", m.Name.c_str(), encoded.size(),
                 ratio(encoded.size()), mb / enc, mb / dec, with_dictionary,
                 decoded == Text ? "yes" : "NO: differs");
     std::fflush(stdout);
@@ -294,9 +294,11 @@ void Compare(const std::string& Label, const std::string& Text, const ScratchFol
   TVelkWordloom fixed3(nullptr);
   fixed3.OpenSpellFile(WORDLOOM_DEFAULT_DICTIONARY);
   fixed3.SetEncodedBlockSize(3);
-  // Two bytes number 65,535 words: setting the width cuts the dictionary to
-  // its first 65,535 (in byte order: the capitalised words, then a to m), and
-  // the others, "the" and "of" among them, stay literal text.
+  // Two bytes number 65,535 words: setting the width reduces the dictionary
+  // to its 65,535 most frequent words and numbers them by falling frequency
+  // (the default dictionary numbers its words in byte order); it keeps a few
+  // more that begin kept words. The others stay literal text. A reader needs
+  // the same reduced dictionary.
   TVelkWordloom fixed2(nullptr);
   fixed2.OpenSpellFile(WORDLOOM_DEFAULT_DICTIONARY);
   fixed2.SetEncodedBlockSize(2);
@@ -344,7 +346,8 @@ void Compare(const std::string& Label, const std::string& Text, const ScratchFol
   };
   file_with("codes, default dictionary", standard, 0);
   file_with("codes, default dictionary, 3-byte codes", fixed3, 0);
-  file_with("codes, default dictionary cut to 2-byte codes", fixed2, 0);
+  file_with("codes, default dictionary reduced to " + std::to_string(fixed2.WordCount()) + " words, 2-byte",
+            fixed2, 0);
   file_with("codes, learned from the text", *variable, variable_spell);
   file_with("codes, learned from the text, 2-byte codes", *two_byte, two_byte_spell);
   for (const bool split : {false, true}) {
