@@ -11,8 +11,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "checking/compact_form.h"
@@ -437,6 +439,55 @@ TEST_F(CompactFileTest, FormsAreNamedByWhatWasReadNeverByAStamp) {
   detail::ContentKey real;
   ASSERT_TRUE(detail::SpellFileHandle::Open(spell)->Read(real, nullptr));
   EXPECT_TRUE(fs::exists(detail::CachedCompactForm(cache, real)));
+}
+
+// Application services whose progress display runs a step when it is shown,
+// as an open shows it after opening the file and before taking its key.
+class ServicesWithStepOnShow : public TScriptedServices {
+ public:
+  std::function<void()> OnShow;
+  std::unique_ptr<ProgressDisplay> CreateProgressDisplay() override {
+    class Display : public HeadlessProgressDisplay {
+     public:
+      explicit Display(std::function<void()>& Step) : FStep(Step) {}
+      void Show() override {
+        HeadlessProgressDisplay::Show();
+        if (FStep) std::exchange(FStep, nullptr)();
+      }
+
+     private:
+      std::function<void()>& FStep;
+    };
+    return std::make_unique<Display>(OnShow);
+  }
+};
+
+TEST_F(CompactFileTest, FormIsNamedByTheFileThatWasReadWhenAnotherTakesItsPlace) {
+  const std::string cache = dir.File("cache");
+  fs::remove(beside);
+  Probe maker;
+  maker.InitFirstSpellNode();
+  maker.AddToSpell("receive", 5);
+  maker.AddToSpell("relieve", 4);
+  maker.SaveSpellFile(dir.File("four.spl"), false);
+  detail::ContentKey read_key, other_key;
+  ASSERT_TRUE(detail::SpellFileHandle::Open(spell)->Read(read_key, nullptr));
+  ASSERT_TRUE(detail::SpellFileHandle::Open(dir.File("four.spl"))->Read(other_key, nullptr));
+  {
+    ServicesWithStepOnShow app;
+    ScopedApplicationServices scope(app);
+    Probe p(cache);
+    p.SetShowProgress(true);
+    // Saved over while the open is under way.
+    app.OnShow = [&] { fs::rename(dir.File("four.spl"), spell); };
+    p.OpenSpellFile(spell);
+    EXPECT_EQ(p.Frequency("relieve"), 2u);
+  }
+  EXPECT_TRUE(fs::exists(detail::CachedCompactForm(cache, read_key)));
+  EXPECT_FALSE(fs::exists(detail::CachedCompactForm(cache, other_key)));
+  Probe later(cache);
+  later.OpenSpellFile(spell);
+  EXPECT_EQ(later.Frequency("relieve"), 4u);
 }
 
 TEST_F(CompactFileTest, ProtectedFilesGetNoForm) {
