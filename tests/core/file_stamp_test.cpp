@@ -110,17 +110,13 @@ TEST(FileStampTest, LookUpNeedsTheExactIdentityAndKind) {
   EXPECT_FALSE(LookUpStamp(folder, StampKind::kSpellKey, id, found));
 }
 
-TEST(FileStampTest, NoStampOfAFileThatMayStillChangeUnseen) {
+TEST(FileStampTest, NoStampOfAFileChangedWhileItWasRead) {
   TempDir dir;
   const std::string folder = dir.File("stamps");
   OpenFile file(dir.File("a.spl"));
   const FileIdentity id = file.Identity();
   StampValue found;
-  // Changed in the clock tick its reading began: a second change in that
-  // tick would leave its times as they are.
-  RecordStamp(folder, StampKind::kSpellKey, file.Fd(), id, {1, 2}, id.ChangedNs);
-  EXPECT_FALSE(LookUpStamp(folder, StampKind::kSpellKey, id, found));
-  // Changed while it was read: the identity taken before is no longer its own.
+  // The identity taken before the read is no longer its own.
   std::ofstream(dir.File("a.spl"), std::ios::app) << "more";
   RecordStamp(folder, StampKind::kSpellKey, file.Fd(), id, {1, 2}, kAnyTime);
   EXPECT_FALSE(LookUpStamp(folder, StampKind::kSpellKey, id, found));
@@ -129,6 +125,31 @@ TEST(FileStampTest, NoStampOfAFileThatMayStillChangeUnseen) {
   std::ofstream(dir.File("plain")) << "x";
   EXPECT_NO_THROW(RecordStamp(dir.File("plain") + "/stamps", StampKind::kSpellKey, file.Fd(),
                               file.Identity(), {1, 2}, kAnyTime));
+}
+
+TEST(FileStampTest, OnlyFilesWhoseNextChangeMustShowAreStamped) {
+  constexpr std::int64_t kSecond = 1'000'000'000;
+  const std::int64_t t = 1'765'000'000 * kSecond;
+  const struct {
+    const char* what;
+    std::int64_t modified, changed, started;
+    bool expected;
+  } kCases[] = {
+      {"changed a nanosecond before the reading", t + 5, t + 7, t + 8, true},
+      {"changed in the tick the reading began", t + 5, t + 8, t + 8, false},
+      {"changed after the reading began", t + 5, t + 9, t + 8, false},
+      {"mtime put in the future (touch -d)", t + 100 * kSecond, t + 7, t + 8, true},
+      {"whole seconds, changed a second before", t, t, t + kSecond, false},
+      {"whole seconds, changed two seconds before", t, t, t + 2 * kSecond, false},
+      {"whole seconds, changed three seconds before", t, t, t + 3 * kSecond, true},
+      {"only ctime in whole seconds", t + 5, t, t + 1, true},
+      {"no times", 0, 0, t, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    FileIdentity id{1, 2, 3, c.modified, c.changed};
+    EXPECT_EQ(MayStamp(id, c.started), c.expected);
+  }
 }
 
 TEST(FileStampTest, FolderKeepsTheStampsWrittenLast) {

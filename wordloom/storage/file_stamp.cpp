@@ -87,6 +87,14 @@ std::int64_t StampClock() {
   return Nanoseconds(now);
 }
 
+bool MayStamp(const FileIdentity& Identity, std::int64_t ReadStartedNs) {
+  constexpr std::int64_t kSecond = 1'000'000'000;
+  if (Identity.ChangedNs <= 0 || Identity.ModifiedNs <= 0) return false;
+  const bool whole_seconds = Identity.ChangedNs % kSecond == 0 && Identity.ModifiedNs % kSecond == 0;
+  const std::int64_t margin = whole_seconds ? 2 * kSecond : 0;
+  return Identity.ChangedNs < ReadStartedNs - margin;
+}
+
 std::string EncodeStamp(StampKind Kind, const FileIdentity& Identity, const StampValue& Value) {
   std::string out(kStampSize, '\0');
   auto* bytes = reinterpret_cast<std::uint8_t*>(out.data());
@@ -144,7 +152,7 @@ bool LookUpStamp(const std::string& Folder, StampKind Kind, const FileIdentity& 
 
 void RecordStamp(const std::string& Folder, StampKind Kind, int Fd, const FileIdentity& Identity,
                  const StampValue& Value, std::int64_t ReadStartedNs) {
-  if (Folder.empty() || Identity.ChangedNs >= ReadStartedNs) return;
+  if (Folder.empty() || !MayStamp(Identity, ReadStartedNs)) return;
   FileIdentity now;
   if (!IdentityOf(Fd, now) || !(now == Identity)) return;
   std::error_code ec;

@@ -10,7 +10,8 @@
 //   back, even when `touch -d` puts the modification time back;
 // - a stamp is kept only of a file whose last change came before the clock
 //   time at which its reading began, since a file changed within the same
-//   clock tick could change again in that tick without changing its times.
+//   clock tick (or the same second, where the file system keeps seconds)
+//   could change again then without changing its times.
 // Stamps lie in a cache folder as KIND-DEVICE-INODE.stamp (hexadecimal); the
 // layout of their 80 bytes is in docs/compact-form.md.
 #pragma once
@@ -49,6 +50,13 @@ struct StampValue {
 // is read, to be passed to RecordStamp.
 std::int64_t StampClock();
 
+// Whether a file of Identity, read from ReadStartedNs on, may be stamped:
+// any later change must give it other times. True when its last change came
+// before that clock reading, by two seconds more when its times are whole
+// seconds (file systems that keep times in seconds or, as FAT, in two);
+// never for a file without times.
+bool MayStamp(const FileIdentity& Identity, std::int64_t ReadStartedNs);
+
 // The value Folder records for a file of kind Kind and exactly this
 // Identity; false when there is none, it is damaged, or Folder is empty.
 bool LookUpStamp(const std::string& Folder, StampKind Kind, const FileIdentity& Identity,
@@ -56,7 +64,7 @@ bool LookUpStamp(const std::string& Folder, StampKind Kind, const FileIdentity& 
 
 // Records Value for the open file Fd, whose Identity was taken before it was
 // read, from ReadStartedNs (the StampClock() before that) on. Does nothing
-// when the file changed at or after that time or while it was read (its
+// when MayStamp says no, when the file changed while it was read (its
 // identity is no longer Identity), or when Folder is empty; a stamp that
 // cannot be written is done without. Beyond kMaxStamps, the ones written
 // longest ago go.
