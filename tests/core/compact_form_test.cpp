@@ -367,7 +367,7 @@ TEST_F(CompactFileTest, StampIsTrustedOnlyWhileTheFileIsTheOneStamped) {
     return key;
   };
   const detail::ContentKey key3 = make("three.spl", 3);
-  make("four.spl", 4);
+  const detail::ContentKey key4 = make("four.spl", 4);
   detail::ContentKey key2;
   ASSERT_TRUE(detail::SpellFileHandle::Open(spell)->Read(key2, nullptr));
   {
@@ -410,6 +410,8 @@ TEST_F(CompactFileTest, StampIsTrustedOnlyWhileTheFileIsTheOneStamped) {
   fs::copy_file(spell, dir.File("copy.spl"));
   fs::rename(dir.File("copy.spl"), spell);
   EXPECT_EQ(relieve(spell), 2u);
+  // Read again, the same content found its form beside it: none was made.
+  EXPECT_FALSE(fs::exists(detail::CachedCompactForm(cache, key2)));
   // A copy is a file of its own.
   stamp(key3);
   fs::copy_file(spell, dir.File("copy.spl"));
@@ -421,7 +423,9 @@ TEST_F(CompactFileTest, StampIsTrustedOnlyWhileTheFileIsTheOneStamped) {
   stat(spell.c_str(), &before);
   Write(spell, Bytes(dir.File("four.spl")));
   put_times_back(before);
+  EXPECT_FALSE(fs::exists(detail::CachedCompactForm(cache, key4)));
   EXPECT_EQ(relieve(spell), 4u);
+  EXPECT_TRUE(fs::exists(detail::CachedCompactForm(cache, key4)));
 }
 
 TEST_F(CompactFileTest, FormsAreNamedByWhatWasReadNeverByAStamp) {
