@@ -4,7 +4,9 @@
 // a cache folder under the key of the spell file's content
 // (FOLDER/KEY.compact). A form is used only when its header names the spell
 // file's current key and its sizes and checksum hold; otherwise it is passed
-// over, and the one in the cache folder is made again.
+// over, and the one in the cache folder is made again. Stamps in the cache
+// folder (storage/file_stamp.h) spare reading a spell file or a form that
+// has not changed since it was last read in full.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,10 @@ class SpellFileHandle {
  public:
   // Opens FileName; nullptr when it cannot be opened.
   static std::shared_ptr<SpellFileHandle> Open(const std::string& FileName);
+  // A handle of its own on the file open as Fd (a duplicate descriptor), so
+  // that the key is taken of the very file a stream is reading; nullptr when
+  // Fd cannot be duplicated.
+  static std::shared_ptr<SpellFileHandle> Duplicate(int Fd);
   ~SpellFileHandle();
   SpellFileHandle(const SpellFileHandle&) = delete;
   SpellFileHandle& operator=(const SpellFileHandle&) = delete;
@@ -31,6 +37,10 @@ class SpellFileHandle {
   // Reads the whole file (into Bytes when not null) and takes its key. False
   // on a read error.
   bool Read(ContentKey& Key, std::string* Bytes) const;
+  // Takes the file's key from its stamp in Folder while the file is the one
+  // stamped (FromStamp set), else by reading it, and stamps it then. With
+  // TrustStamp false, the file is always read. False on a read error.
+  bool TakeKey(ContentKey& Key, const std::string& Folder, bool TrustStamp, bool& FromStamp) const;
 
  private:
   explicit SpellFileHandle(int Fd) : FFd(Fd) {}
@@ -41,6 +51,9 @@ class SpellFileHandle {
 struct KeyedSpellFile {
   std::shared_ptr<SpellFileHandle> Handle;
   ContentKey Key;
+  // The key came from a stamp, not from reading the file: good for finding
+  // a form, not for naming one made of what was read.
+  bool FromStamp = false;
 };
 
 // The form beside a spell file, and the one a cache folder keeps for a key.
@@ -49,12 +62,15 @@ std::string CachedCompactForm(const std::string& Folder, const ContentKey& Key);
 
 // Maps the form in FileName and checks it against Key (header, sizes,
 // checksum). nullptr, with the reason in Why, when it is missing, stale or
-// damaged.
+// damaged. The checksum is taken only of a form that Folder (when not
+// empty) holds no stamp of as it is now, and stamped then.
 std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
-                                                  const ContentKey& Key, std::string& Why);
+                                                  const ContentKey& Key, std::string& Why,
+                                                  const std::string& Folder = {});
 
 // The form for a spell file of key Key: the one beside it, else the one in
-// Folder (when not empty). nullptr when neither is usable.
+// Folder (when not empty), whose stamps spare reading forms already
+// checked. nullptr when neither is usable.
 std::shared_ptr<const CompactForm> FindCompactForm(const std::string& SpellFile,
                                                    const ContentKey& Key,
                                                    const std::string& Folder);
