@@ -1,26 +1,31 @@
-// Opening the default dictionary and answering at once, beside Aspell
-// (aspell-en, sug-mode normal) and Hunspell (en_US), each measured in a fresh
-// process so that one checker's memory does not hide another's:
+// Opening dictionaries and answering at once, beside Aspell (aspell-en,
+// sug-mode normal) and Hunspell, each measured in a fresh process so that one
+// checker's memory does not hide another's:
 //   - the time to open, and the memory the open adds: the resident set
 //     (VmRSS, which counts the pages of mapped files a process has touched,
 //     shared with every other process and dropped at will) and the private
 //     memory within it (RssAnon);
-//   - the first suggestion after opening ("recieve"), and the memory then;
+//   - the first suggestion after opening, and the memory then;
 //   - checks per second over the words of ../shared/data/big.txt;
 //   - the median and 90th percentile of one suggestion over the misspellings
 //     of ../shared/data/spell-testset1.txt;
 //   - a whole process asked for one suggestion: `wordloom suggest recieve`,
 //     `aspell -a` and `hunspell -a` given "recieve" on standard input.
-// Ours is measured twice: through the compact form beside en.spl, and from a
-// copy of en.spl alone (the trie read and the sound-alike index built).
-// Medians of several runs; it measures and never fails.
+// The default English dictionary (peers with en_US) is opened as the tool
+// opens it: through the compact form beside en.spl with stamps in a cache
+// folder (what every open after the first finds), through the form with no
+// cache folder (the spell file and the form read in full, as the first open
+// after a change), and from a copy of en.spl alone (the trie read and the
+// sound-alike index built).
+// Then each large dictionary of /usr/share/hunspell asked for (French,
+// German, Spanish and Russian unless named), imported into a spell file here
+// with its compact form beside it, beside Hunspell with the same .aff/.dic:
+// opening (with stamps, and with the spell file and form read whole),
+// memory and the first suggestion.
+// Medians of several runs; it measures and never fails. Every file it writes,
+// the tool's cache included, lies in a scratch folder of its own.
 //
-//   build/noqt/bench/open_compare [RUNS] [--large NAME SPELLFILE AFF DIC TYPO]
-//
-// --large adds a large dictionary: SPELLFILE (made from Hunspell's forms,
-// e.g. unmunch's output learned with `wordloom learn --counts`) through its
-// compact form (made here, beside a copy) and alone, beside Hunspell with AFF
-// and DIC: opening, memory and the first suggestion for TYPO.
+//   build/noqt/bench/open_compare [RUNS] [LANGUAGE...]   (e.g. 5 fr de_DE)
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -38,6 +43,7 @@
 
 #include "spelling_peers.h"
 #include "support/scratch_folder.h"
+#include "wordloom/import/hunspell_import.h"
 #include "wordloom/wordloom.h"
 
 extern char** environ;
@@ -202,9 +208,20 @@ double TimeProcess(const std::vector<std::string>& argv, const std::string& inpu
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  // The tool's cache and personal lists in the scratch folder.
+  std::vector<std::string> env_strings;
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (std::strncmp(*e, "XDG_", 4) != 0) env_strings.emplace_back(*e);
+  }
+  for (const char* name : {"XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
+    env_strings.push_back(std::string(name) + "=" + folder.File("home"));
+  }
+  std::vector<char*> env;
+  for (std::string& e : env_strings) env.push_back(e.data());
+  env.push_back(nullptr);
   const auto t = Clock::now();
   pid_t pid = 0;
-  const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), env.data());
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) return -1;
   int status = 0;
@@ -213,18 +230,79 @@ double TimeProcess(const std::vector<std::string>& argv, const std::string& inpu
   return WIFEXITED(status) && WEXITSTATUS(status) <= 1 ? ms : -1;
 }
 
+// A large dictionary of /usr/share/hunspell and a misspelling to ask about.
+struct Language {
+  const char* code;
+  const char* typo;
+};
+constexpr Language kLanguages[] = {
+    {"fr", "bonjuor"}, {"de_DE", "Fahrad"}, {"es_ES", "graicas"}, {"ru_RU", "превет"}};
+
+// Opens Spell once or twice with Folder as the cache, so that the stamps of
+// the spell file and of its form are there, as after a first use.
+void LeaveStamps(const std::string& spell, const std::string& folder) {
+  for (int i = 0; i < 2; ++i) {
+    TVelkSpellChecker c(nullptr);
+    c.SetSpellFileOptions({});
+    c.SetCompactFormFolder(folder);
+    c.OpenSpellFile(spell);
+    // A file changed within the clock tick of its reading is not stamped:
+    // the second open comes a tick later.
+    usleep(20000);
+  }
+}
+
+// Imports a Hunspell dictionary into Spell with its compact form beside it,
+// as a build would install it, and says what was made. In a child process:
+// the memory the import held and freed would otherwise be reused by the
+// checkers measured afterwards (forked from this process) and hide theirs.
+bool PrepareInChild(const std::string& code, const std::string& aff, const std::string& dic,
+                    const std::string& spell) {
+  std::fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    try {
+      const auto t = Clock::now();
+      ImportHunspellDictionary(aff, dic, spell, HunspellImportOptions());
+      const double import_s = Since(t);
+      TVelkSpellChecker maker(nullptr);
+      maker.SetSpellFileOptions({});
+      const auto t2 = Clock::now();
+      maker.OpenSpellFile(spell);
+      maker.SaveCompactForm(spell + ".compact");
+      namespace fs = std::filesystem;
+      std::printf("\n%s: %u words, spell file %.1f MB (imported in %.1f s), compact form %.1f MB "
+                  "(made in %.1f s); Hunspell's .aff + .dic %.1f MB\n",
+                  code.c_str(), maker.WordCount(), static_cast<double>(fs::file_size(spell)) / 1e6,
+                  import_s, static_cast<double>(fs::file_size(spell + ".compact")) / 1e6, Since(t2),
+                  static_cast<double>(fs::file_size(aff) + fs::file_size(dic)) / 1e6);
+    } catch (const std::exception& e) {
+      std::printf("\n%s: %s, skipped\n", code.c_str(), e.what());
+      std::fflush(stdout);
+      _exit(1);
+    }
+    std::fflush(stdout);
+    _exit(0);
+  }
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int runs = 5;
-  std::vector<std::string> large;  // NAME SPELLFILE AFF DIC TYPO
+  std::vector<std::string> languages;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--large") == 0 && i + 5 < argc) {
-      large.assign(argv + i + 1, argv + i + 6);
-      i += 5;
-    } else {
+    if (std::isdigit(static_cast<unsigned char>(argv[i][0]))) {
       runs = std::max(1, std::atoi(argv[i]));
+    } else {
+      languages.emplace_back(argv[i]);
     }
+  }
+  if (languages.empty()) {
+    for (const Language& l : kLanguages) languages.emplace_back(l.code);
   }
   const std::string dictionary = WORDLOOM_DEFAULT_DICTIONARY;
   if (!Exists(dictionary) || !Exists(kData + "big.txt")) {
@@ -233,6 +311,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   static const ScratchFolder folder;
+  const std::string cache = folder.File("cache");
   // The dictionary alone, without its compact form.
   const std::string bare = folder.File("en.spl");
   std::filesystem::copy_file(dictionary, bare);
@@ -241,13 +320,15 @@ int main(int argc, char** argv) {
   Sample(set, 400);
 
   std::unique_ptr<TVelkSpellChecker> ours;
-  auto our_subject = [&ours](const std::string& name, const std::string& file) {
+  auto our_subject = [&ours](const std::string& name, const std::string& file,
+                             const std::string& form_folder) {
     return Subject{name,
-                   [&ours, file] {
+                   [&ours, file, form_folder] {
                      ours = std::make_unique<TVelkSpellChecker>(nullptr);
                      ours->SetSpellFileOptions({});
                      ours->SetSuggestionRanking(srkLikelihood);
                      ours->SetSuggestionLimit(10);
+                     ours->SetCompactFormFolder(form_folder);
                      ours->OpenSpellFile(file);
                      return ours->SpellFileName() == file;
                    },
@@ -257,8 +338,11 @@ int main(int argc, char** argv) {
                      for (const std::string& s : ours->Suggestions()) out.push_back(s);
                    }};
   };
-  std::vector<Subject> subjects = {our_subject("wordloom, compact form", dictionary),
-                                   our_subject("wordloom, spell file only", bare)};
+  LeaveStamps(dictionary, cache);
+  std::vector<Subject> subjects = {
+      our_subject("wordloom, compact form", dictionary, cache),
+      our_subject("wordloom, form read whole", dictionary, ""),
+      our_subject("wordloom, spell file only", bare, "")};
 #ifdef WORDLOOM_BENCH_ASPELL
   AspellSpeller* speller = nullptr;
   subjects.push_back({"aspell en_US normal",
@@ -308,6 +392,8 @@ int main(int argc, char** argv) {
       {"hunspell -a", {"hunspell", "-a", "-d", "en_US"}, "recieve\n"},
   };
   for (const auto& p : kProcesses) {
+    // One run first, uncounted: it leaves the tool's stamps, as any first use does.
+    TimeProcess(p.argv, p.input, folder);
     std::vector<double> ms;
     for (int r = 0; r < runs * 2; ++r) {
       const double t = TimeProcess(p.argv, p.input, folder);
@@ -321,31 +407,32 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (!large.empty()) {
-    const std::string& name = large[0];
-    // A copy with its compact form beside it, made here once.
-    const std::string copy = folder.File("large.spl");
-    std::filesystem::copy_file(large[1], copy);
-    {
-      TVelkSpellChecker maker(nullptr);
-      maker.SetSpellFileOptions({});
-      const auto t = Clock::now();
-      maker.OpenSpellFile(copy);
-      maker.SaveCompactForm(copy + ".compact");
-      std::printf("\n%s: %u words, spell file %.1f MB, compact form %.1f MB (made in %.1f s)\n",
-                  name.c_str(), maker.WordCount(),
-                  static_cast<double>(std::filesystem::file_size(copy)) / 1e6,
-                  static_cast<double>(std::filesystem::file_size(copy + ".compact")) / 1e6,
-                  Since(t));
+  for (const std::string& code : languages) {
+    const std::string aff = "/usr/share/hunspell/" + code + ".aff";
+    const std::string dic = "/usr/share/hunspell/" + code + ".dic";
+    if (!Exists(aff) || !Exists(dic)) {
+      std::printf("\n%s: not installed (hunspell-* package), skipped\n", code.c_str());
+      continue;
     }
-    std::vector<Subject> large_subjects = {our_subject("wordloom " + name + ", compact form", copy),
-                                           our_subject("wordloom " + name + ", spell file only",
-                                                       large[1])};
+    std::string typo = "recieve";
+    for (const Language& l : kLanguages) {
+      if (code == l.code) typo = l.typo;
+    }
+    const std::string spell = folder.File(code + ".spl");
+    if (!PrepareInChild(code, aff, dic, spell)) continue;
+    std::fflush(stdout);
+    LeaveStamps(spell, cache);
+    std::vector<Subject> large_subjects = {
+        our_subject("wordloom " + code + ", compact form", spell, cache),
+        our_subject("wordloom " + code + ", form read whole", spell, "")};
 #ifdef WORDLOOM_BENCH_HUNSPELL
     std::unique_ptr<Hunspell> peer;
-    large_subjects.push_back(HunspellSubject("hunspell " + name, large[2], large[3], peer));
+    large_subjects.push_back(HunspellSubject("hunspell " + code, aff, dic, peer));
 #endif
-    PrintTable(large_subjects, runs, large[4], {}, {});
+    PrintTable(large_subjects, runs, typo, {}, {});
+    std::error_code ec;
+    std::filesystem::remove(spell + ".compact", ec);
+    std::filesystem::remove(spell, ec);
   }
   return 0;
 }

@@ -2,18 +2,25 @@
 // with the same numbers and frequencies, the same suggestions in the same
 // order, before and after words are added and deleted; and a form that is
 // stale, truncated or damaged is never used.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <wordloom/wordloom.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "checking/compact_form.h"
 #include "dictionary/word_trie.h"
+#include "storage/compact_files.h"
+#include "storage/file_stamp.h"
 #include "support/temp_dir.h"
 #include "wordloom/platform/scripted_services.h"
 
@@ -214,6 +221,22 @@ bool OpensThroughForm(const std::string& spell, const std::string& folder = {}) 
   return p.UsesCompactForm() && p.Frequency("receive") == 5 && p.Frequency("recieve") == 0;
 }
 
+// Records in Folder a stamp of kind Kind and value Value for the file Name
+// as it is now, as a read of it leaves one: once the clock has passed the
+// file's last change, so that any later change gives it another identity.
+void StampAsRead(const std::string& folder, detail::StampKind kind, const std::string& name,
+                 const detail::StampValue& value) {
+  const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  detail::FileIdentity id;
+  ASSERT_TRUE(detail::IdentityOf(fd, id));
+  std::int64_t started = 0;
+  while ((started = detail::StampClock()) <= id.ChangedNs) usleep(1000);
+  detail::RecordStamp(folder, kind, fd, id, value, started);
+  close(fd);
+  detail::StampValue found;
+  EXPECT_TRUE(detail::LookUpStamp(folder, kind, id, found));
+}
+
 class CompactFileTest : public ::testing::Test {
  protected:
   CompactFileTest() {
@@ -277,18 +300,35 @@ TEST_F(CompactFileTest, DamagedFormsAreNeverTrustedAndRemadeInTheCache) {
       {"longer", good + std::string(8, '\0')},
       {"empty", ""},
   };
+  detail::ContentKey key;
+  ASSERT_TRUE(detail::SpellFileHandle::Open(spell)->Read(key, nullptr));
+  const std::string stamps = dir.File("stamps");
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
+    // A stamp of the good form, as its first use leaves, vouches for that
+    // file as it was, not for what a write made of it.
+    Write(beside, good);
+    StampAsRead(stamps, detail::StampKind::kFormChecksum, beside,
+                {detail::CompactForm::StoredChecksum(reinterpret_cast<const std::uint8_t*>(good.data())), 0});
     Write(beside, c.bytes);
+    std::string why;
+    EXPECT_FALSE(detail::MapCompactForm(beside, key, why, stamps));
     EXPECT_FALSE(OpensThroughForm(spell));
     // The cache's copy is damaged the same way: made again, then used.
     const std::string cache = dir.File("cache");
     Probe first(cache);
     first.OpenSpellFile(spell);
     ASSERT_TRUE(first.UsesCompactForm());
-    for (const auto& e : fs::directory_iterator(cache)) Write(e.path().string(), c.bytes);
+    auto forms = [&] {
+      std::vector<std::string> names;
+      for (const auto& e : fs::directory_iterator(cache)) {
+        if (e.path().extension() == ".compact") names.push_back(e.path().string());
+      }
+      return names;
+    };
+    for (const std::string& name : forms()) Write(name, c.bytes);
     EXPECT_TRUE(OpensThroughForm(spell, cache));
-    for (const auto& e : fs::directory_iterator(cache)) EXPECT_EQ(Bytes(e.path().string()), good);
+    for (const std::string& name : forms()) EXPECT_EQ(Bytes(name), good);
   }
 }
 
@@ -306,6 +346,152 @@ TEST_F(CompactFileTest, NodesAreReadFromTheOpenedFileWhenFirstNeeded) {
   EXPECT_EQ(p.Frequency("receive"), 5u);
   EXPECT_EQ(p.Frequency("other"), 0u);
   EXPECT_TRUE(p.UsesCompactForm());
+}
+
+// Stamps spare reading a spell file whose identity is the stamped one, and
+// only that: a stamp is made to claim the key of other words, and whichever
+// way the file is changed, copied or replaced, it is read again.
+TEST_F(CompactFileTest, StampIsTrustedOnlyWhileTheFileIsTheOneStamped) {
+  const std::string cache = dir.File("cache");
+  // Spell files of the same size as the one of the fixture, with "relieve"
+  // counted 3 and 4 times; the form of the first one in the cache.
+  auto make = [&](const std::string& name, std::uint32_t relieve) {
+    Probe maker;
+    maker.InitFirstSpellNode();
+    maker.AddToSpell("receive", 5);
+    maker.AddToSpell("relieve", relieve);
+    maker.SaveSpellFile(dir.File(name), false);
+    EXPECT_EQ(fs::file_size(dir.File(name)), fs::file_size(spell));
+    detail::ContentKey key;
+    EXPECT_TRUE(detail::SpellFileHandle::Open(dir.File(name))->Read(key, nullptr));
+    return key;
+  };
+  const detail::ContentKey key3 = make("three.spl", 3);
+  const detail::ContentKey key4 = make("four.spl", 4);
+  detail::ContentKey key2;
+  ASSERT_TRUE(detail::SpellFileHandle::Open(spell)->Read(key2, nullptr));
+  {
+    Probe p(cache);
+    p.OpenSpellFile(dir.File("three.spl"));
+    ASSERT_TRUE(p.UsesCompactForm());
+  }
+  // Records a stamp giving the spell file, as it is now, the key Key.
+  auto stamp = [&](const detail::ContentKey& key) {
+    StampAsRead(cache, detail::StampKind::kSpellKey, spell, {key.Low, key.High});
+  };
+  auto relieve = [&](const std::string& name) {
+    Probe p(cache);
+    p.OpenSpellFile(name);
+    EXPECT_TRUE(p.UsesCompactForm());
+    return p.Frequency("relieve");
+  };
+  auto put_times_back = [&](const struct stat& before) {
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, spell.c_str(), times, 0), 0);
+  };
+  struct stat before {};
+
+  // While the file is the one stamped, the stamp is all that is read of it.
+  stamp(key3);
+  EXPECT_EQ(relieve(spell), 3u);
+  {
+    // The nodes, read from the file when first needed, show the change.
+    Probe p(cache);
+    p.OpenSpellFile(spell);
+    EXPECT_THROW(p.SpellNode(0), EReadError);
+  }
+  // The modification time put back (touch -d): the status change time moved.
+  stat(spell.c_str(), &before);
+  stamp(key3);
+  put_times_back(before);
+  EXPECT_EQ(relieve(spell), 2u);
+  // Replaced by a rename with the same content: another inode.
+  stamp(key3);
+  fs::copy_file(spell, dir.File("copy.spl"));
+  fs::rename(dir.File("copy.spl"), spell);
+  EXPECT_EQ(relieve(spell), 2u);
+  // Read again, the same content found its form beside it: none was made.
+  EXPECT_FALSE(fs::exists(detail::CachedCompactForm(cache, key2)));
+  // A copy is a file of its own.
+  stamp(key3);
+  fs::copy_file(spell, dir.File("copy.spl"));
+  EXPECT_EQ(relieve(dir.File("copy.spl")), 2u);
+  // Edited in place to other words of the same size, its times put back: a
+  // true stamp of the old content is passed over, and the form of the new
+  // content is made.
+  stamp(key2);
+  stat(spell.c_str(), &before);
+  Write(spell, Bytes(dir.File("four.spl")));
+  put_times_back(before);
+  EXPECT_FALSE(fs::exists(detail::CachedCompactForm(cache, key4)));
+  EXPECT_EQ(relieve(spell), 4u);
+  EXPECT_TRUE(fs::exists(detail::CachedCompactForm(cache, key4)));
+}
+
+TEST_F(CompactFileTest, FormsAreNamedByWhatWasReadNeverByAStamp) {
+  // A stamp whose key has no form: the file is read, and the form made of it
+  // is named by the key of what was read.
+  const std::string cache = dir.File("cache");
+  const detail::ContentKey claimed{1, 2, fs::file_size(spell)};
+  StampAsRead(cache, detail::StampKind::kSpellKey, spell, {claimed.Low, claimed.High});
+  fs::remove(beside);
+  Probe p(cache);
+  p.OpenSpellFile(spell);
+  EXPECT_TRUE(p.UsesCompactForm());
+  EXPECT_EQ(p.Frequency("relieve"), 2u);
+  EXPECT_FALSE(fs::exists(detail::CachedCompactForm(cache, claimed)));
+  detail::ContentKey real;
+  ASSERT_TRUE(detail::SpellFileHandle::Open(spell)->Read(real, nullptr));
+  EXPECT_TRUE(fs::exists(detail::CachedCompactForm(cache, real)));
+}
+
+// Application services whose progress display runs a step when it is shown,
+// as an open shows it after opening the file and before taking its key.
+class ServicesWithStepOnShow : public TScriptedServices {
+ public:
+  std::function<void()> OnShow;
+  std::unique_ptr<ProgressDisplay> CreateProgressDisplay() override {
+    class Display : public HeadlessProgressDisplay {
+     public:
+      explicit Display(std::function<void()>& Step) : FStep(Step) {}
+      void Show() override {
+        HeadlessProgressDisplay::Show();
+        if (FStep) std::exchange(FStep, nullptr)();
+      }
+
+     private:
+      std::function<void()>& FStep;
+    };
+    return std::make_unique<Display>(OnShow);
+  }
+};
+
+TEST_F(CompactFileTest, FormIsNamedByTheFileThatWasReadWhenAnotherTakesItsPlace) {
+  const std::string cache = dir.File("cache");
+  fs::remove(beside);
+  Probe maker;
+  maker.InitFirstSpellNode();
+  maker.AddToSpell("receive", 5);
+  maker.AddToSpell("relieve", 4);
+  maker.SaveSpellFile(dir.File("four.spl"), false);
+  detail::ContentKey read_key, other_key;
+  ASSERT_TRUE(detail::SpellFileHandle::Open(spell)->Read(read_key, nullptr));
+  ASSERT_TRUE(detail::SpellFileHandle::Open(dir.File("four.spl"))->Read(other_key, nullptr));
+  {
+    ServicesWithStepOnShow app;
+    ScopedApplicationServices scope(app);
+    Probe p(cache);
+    p.SetShowProgress(true);
+    // Saved over while the open is under way.
+    app.OnShow = [&] { fs::rename(dir.File("four.spl"), spell); };
+    p.OpenSpellFile(spell);
+    EXPECT_EQ(p.Frequency("relieve"), 2u);
+  }
+  EXPECT_TRUE(fs::exists(detail::CachedCompactForm(cache, read_key)));
+  EXPECT_FALSE(fs::exists(detail::CachedCompactForm(cache, other_key)));
+  Probe later(cache);
+  later.OpenSpellFile(spell);
+  EXPECT_EQ(later.Frequency("relieve"), 4u);
 }
 
 TEST_F(CompactFileTest, ProtectedFilesGetNoForm) {

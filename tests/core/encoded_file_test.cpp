@@ -239,6 +239,27 @@ TEST(EncodedFileTest, EveryFlippedByteAndEveryTruncationIsRefused) {
               ThrowsMessage<EReadError>(HasSubstr("not an encoded file")));
 }
 
+TEST(EncodedFileTest, AForgedHeaderNeverGetsMoreTextThanItAnnounces) {
+  // A header sealed anew (its checksum matches) that announces less text than
+  // the stream gives: decoding stops at the announced length, whatever the
+  // stream would go on to give.
+  auto d = MakeDict(0, wldExclFirstSucc, 0, {"to", "be"});
+  const std::string text(200000, 'x');
+  const std::string file = EncodeFile(*d, "to be " + text);
+  std::size_t size = 0;
+  for (const std::uint64_t announced : {std::uint64_t{0}, std::uint64_t{2}, std::uint64_t{70000}}) {
+    SCOPED_TRACE(announced);
+    EncodedFileHeader h = DecodeEncodedFileHeader(file, size);
+    h.TextLength = announced;
+    TMemoryStream in(EncodeEncodedFileHeader(h) + file.substr(size));
+    TMemoryStream out;
+    EXPECT_THAT([&] { ReadEncodedFile(*d, in, out); },
+                ThrowsMessage<EReadError>(HasSubstr(
+                    "longer than the " + std::to_string(announced) + " bytes encoded")));
+    EXPECT_LE(static_cast<std::uint64_t>(out.Size()), announced);
+  }
+}
+
 TEST(EncodedFileTest, AnotherDictionaryOrOtherSettingsAreRefusedBeforeAnyText) {
   auto d = MakeDict(0, wldExclFirstSucc, 0, {"to", "be"});
   const std::string file = EncodeFile(*d, "to be");

@@ -235,7 +235,9 @@ TEST(LanguageRankingTest, CompactFormWithoutSoundIndexAnswersAsTheTrie) {
   // an English reader of the same file makes its own form with the index.
   auto forms = [&cache] {
     std::vector<fs::path> found;
-    for (const auto& e : fs::directory_iterator(cache)) found.push_back(e.path());
+    for (const auto& e : fs::directory_iterator(cache)) {
+      if (e.path().extension() == ".compact") found.push_back(e.path());
+    }
     std::sort(found.begin(), found.end());
     return found;
   };

@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "storage/file_stamp.h"
 #include "wordloom/platform/file_writer.h"
 
 namespace wordloom::detail {
@@ -73,7 +74,32 @@ std::shared_ptr<SpellFileHandle> SpellFileHandle::Open(const std::string& FileNa
   return std::shared_ptr<SpellFileHandle>(new SpellFileHandle(fd));
 }
 
+std::shared_ptr<SpellFileHandle> SpellFileHandle::Duplicate(int Fd) {
+  const int fd = fcntl(Fd, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) return nullptr;
+  return std::shared_ptr<SpellFileHandle>(new SpellFileHandle(fd));
+}
+
 SpellFileHandle::~SpellFileHandle() { close(FFd); }
+
+bool SpellFileHandle::TakeKey(ContentKey& Key, const std::string& Folder, bool TrustStamp,
+                              bool& FromStamp) const {
+  FromStamp = false;
+  const std::int64_t started = StampClock();
+  FileIdentity identity;
+  const bool identified = IdentityOf(FFd, identity);
+  StampValue value;
+  if (identified && TrustStamp && LookUpStamp(Folder, StampKind::kSpellKey, identity, value)) {
+    Key = ContentKey{value.Low, value.High, identity.Size};
+    FromStamp = true;
+    return true;
+  }
+  if (!Read(Key, nullptr)) return false;
+  if (identified && Key.Size == identity.Size) {
+    RecordStamp(Folder, StampKind::kSpellKey, FFd, identity, {Key.Low, Key.High}, started);
+  }
+  return true;
+}
 
 bool SpellFileHandle::Read(ContentKey& Key, std::string* Bytes) const {
   XXH3_state_t* state = XXH3_createState();
@@ -109,14 +135,16 @@ std::string CachedCompactForm(const std::string& Folder, const ContentKey& Key, 
 }
 
 std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
-                                                  const ContentKey& Key, std::string& Why) {
+                                                  const ContentKey& Key, std::string& Why,
+                                                  const std::string& Folder) {
+  const std::int64_t started = StampClock();
   const int fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     Why = "missing";
     return nullptr;
   }
-  struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < static_cast<off_t>(CompactForm::kHeaderSize)) {
+  FileIdentity identity;
+  if (!IdentityOf(fd, identity) || identity.Size < CompactForm::kHeaderSize) {
     close(fd);
     Why = "not a compact form";
     return nullptr;
@@ -140,11 +168,17 @@ std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
   // several times faster, and the process's memory then holds only the
   // pages the lookups touch. Forms are replaced by renaming, never
   // rewritten, so the mapping of the same open file holds the same bytes.
-  const auto size = static_cast<std::size_t>(st.st_size);
-  if (!ChecksumHolds(fd, size, header)) {
-    close(fd);
-    Why = "checksum mismatch";
-    return nullptr;
+  // A form checked before and unchanged since is not read again.
+  const auto size = static_cast<std::size_t>(identity.Size);
+  const StampValue checksum{CompactForm::StoredChecksum(header), 0};
+  StampValue stamped;
+  if (!LookUpStamp(Folder, StampKind::kFormChecksum, identity, stamped) || !(stamped == checksum)) {
+    if (!ChecksumHolds(fd, size, header)) {
+      close(fd);
+      Why = "checksum mismatch";
+      return nullptr;
+    }
+    RecordStamp(Folder, StampKind::kFormChecksum, fd, identity, checksum, started);
   }
   void* data = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
   close(fd);
@@ -166,10 +200,10 @@ std::shared_ptr<const CompactForm> FindCompactForm(const std::string& SpellFile,
                                                    const std::string& Folder, bool SoundIndex) {
   std::string why;
   // Beside the file, a form with the index serves a dictionary that wants none.
-  auto form = MapCompactForm(CompactFormBeside(SpellFile), Key, why);
+  auto form = MapCompactForm(CompactFormBeside(SpellFile), Key, why, Folder);
   if (form && (form->HasSoundIndex() || !SoundIndex)) return form;
   if (Folder.empty()) return nullptr;
-  form = MapCompactForm(CachedCompactForm(Folder, Key, SoundIndex), Key, why);
+  form = MapCompactForm(CachedCompactForm(Folder, Key, SoundIndex), Key, why, Folder);
   if (form && form->HasSoundIndex() != SoundIndex) return nullptr;
   return form;
 }
@@ -199,7 +233,7 @@ std::shared_ptr<const CompactForm> StoreCompactForm(const std::string& Folder,
     }
   }
   std::string why;
-  return MapCompactForm(target, Key, why);
+  return MapCompactForm(target, Key, why, Folder);
 }
 
 }  // namespace wordloom::detail

@@ -2,9 +2,12 @@
 // made and mapped into memory. A spell file's form lies beside it
 // (SPELLFILE.compact, made when the dictionary is built or installed) or in
 // a cache folder under the key of the spell file's content and whether it
-// holds the sound-alike index (FOLDER/KEY.compact, FOLDER/KEY-nosound.compact). A form is used only when its header names the spell
-// file's current key and its sizes and checksum hold; otherwise it is passed
-// over, and the one in the cache folder is made again.
+// holds the sound-alike index (FOLDER/KEY.compact, FOLDER/KEY-nosound.compact).
+// A form is used only when its header names the spell file's current key
+// and its sizes and checksum hold; otherwise it is passed over, and the one
+// in the cache folder is made again. Stamps in the cache
+// folder (storage/file_stamp.h) spare reading a spell file or a form that
+// has not changed since it was last read in full.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +27,10 @@ class SpellFileHandle {
  public:
   // Opens FileName; nullptr when it cannot be opened.
   static std::shared_ptr<SpellFileHandle> Open(const std::string& FileName);
+  // A handle of its own on the file open as Fd (a duplicate descriptor), so
+  // that the key is taken of the very file a stream is reading; nullptr when
+  // Fd cannot be duplicated.
+  static std::shared_ptr<SpellFileHandle> Duplicate(int Fd);
   ~SpellFileHandle();
   SpellFileHandle(const SpellFileHandle&) = delete;
   SpellFileHandle& operator=(const SpellFileHandle&) = delete;
@@ -31,6 +38,10 @@ class SpellFileHandle {
   // Reads the whole file (into Bytes when not null) and takes its key. False
   // on a read error.
   bool Read(ContentKey& Key, std::string* Bytes) const;
+  // Takes the file's key from its stamp in Folder while the file is the one
+  // stamped (FromStamp set), else by reading it, and stamps it then. With
+  // TrustStamp false, the file is always read. False on a read error.
+  bool TakeKey(ContentKey& Key, const std::string& Folder, bool TrustStamp, bool& FromStamp) const;
 
  private:
   explicit SpellFileHandle(int Fd) : FFd(Fd) {}
@@ -41,30 +52,36 @@ class SpellFileHandle {
 struct KeyedSpellFile {
   std::shared_ptr<SpellFileHandle> Handle;
   ContentKey Key;
+  // The key came from a stamp, not from reading the file: good for finding
+  // a form, not for naming one made of what was read.
+  bool FromStamp = false;
 };
 
 // The form beside a spell file, and the one a cache folder keeps for a key,
 // with or without the sound-alike index.
 std::string CompactFormBeside(const std::string& SpellFile);
-std::string CachedCompactForm(const std::string& Folder, const ContentKey& Key, bool SoundIndex);
+std::string CachedCompactForm(const std::string& Folder, const ContentKey& Key,
+                              bool SoundIndex = true);
 
 // Maps the form in FileName and checks it against Key (header, sizes,
 // checksum). nullptr, with the reason in Why, when it is missing, stale or
-// damaged.
+// damaged. The checksum is taken only of a form that Folder (when not
+// empty) holds no stamp of as it is now, and stamped then.
 std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
-                                                  const ContentKey& Key, std::string& Why);
+                                                  const ContentKey& Key, std::string& Why,
+                                                  const std::string& Folder = {});
 
 // The form for a spell file of key Key, with the sound-alike index when
 // SoundIndex: the one beside it (which may have the index when none is
-// wanted), else the one in Folder (when not empty). nullptr when neither is
-// usable.
+// wanted), else the one in Folder (when not empty), whose stamps spare
+// reading forms already checked. nullptr when neither is usable.
 std::shared_ptr<const CompactForm> FindCompactForm(const std::string& SpellFile,
                                                    const ContentKey& Key,
                                                    const std::string& Folder, bool SoundIndex);
 
 // Writes Bytes, a form of key Key (with the sound-alike index when
-// SoundIndex), into Folder (made when missing) and maps
-// it; drops the oldest forms beyond kMaxCachedForms. nullptr when the folder
+// SoundIndex), into Folder (made when missing) and maps it; drops the
+// oldest forms beyond kMaxCachedForms. nullptr when the folder
 // cannot be written: a cache that cannot be kept is done without.
 std::shared_ptr<const CompactForm> StoreCompactForm(const std::string& Folder,
                                                     const ContentKey& Key, bool SoundIndex,

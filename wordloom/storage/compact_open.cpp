@@ -14,6 +14,7 @@
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/platform/exceptions.h"
 #include "wordloom/platform/file_writer.h"
+#include "wordloom/platform/stream.h"
 #include "wordloom/storage/dictionary_search.h"
 
 namespace wordloom {
@@ -43,11 +44,18 @@ bool TVelkWordloom::OpenThroughCompactForm(const std::string& FileName,
                                            const detail::SpellHeader& Header,
                                            std::shared_ptr<detail::KeyedSpellFile>& Keyed) {
   Keyed.reset();
-  // Taking the key reads the whole file: only when a form may be there or be made.
+  // Taking the key may read the whole file: only when a form may be there or be made.
   if (FCompactFormFolder.empty() && !IsFile(detail::CompactFormBeside(FileName))) return false;
   auto keyed = std::make_shared<detail::KeyedSpellFile>();
-  keyed->Handle = detail::SpellFileHandle::Open(FileName);
-  if (!keyed->Handle || !keyed->Handle->Read(keyed->Key, nullptr)) return false;
+  // The key is taken of the file the header was read from, even if another
+  // has been put in its place since.
+  const auto* stream = dynamic_cast<const TFileStream*>(FOwnedStream.get());
+  keyed->Handle = stream != nullptr ? detail::SpellFileHandle::Duplicate(stream->Handle())
+                                    : detail::SpellFileHandle::Open(FileName);
+  if (!keyed->Handle ||
+      !keyed->Handle->TakeKey(keyed->Key, FCompactFormFolder, /*TrustStamp=*/true, keyed->FromStamp)) {
+    return false;
+  }
   Keyed = keyed;
   std::shared_ptr<const detail::CompactForm> form =
       detail::FindCompactForm(FileName, keyed->Key, FCompactFormFolder, FCompactSoundIndex);
@@ -82,9 +90,18 @@ void TVelkWordloom::MakeCompactForm(const detail::KeyedSpellFile& Keyed) {
   FCompact.reset();
   const detail::WordTrie& trie = *FNodeList;
   if (FCompactFormFolder.empty() || trie.NodeCount() == 0) return;
+  // A form is named by the key of what was read: a key from a stamp is taken
+  // again by reading, so that a stamp that missed a change never names a
+  // form of other words.
+  detail::ContentKey key = Keyed.Key;
+  bool from_stamp = false;
+  if (Keyed.FromStamp &&
+      !Keyed.Handle->TakeKey(key, FCompactFormFolder, /*TrustStamp=*/false, from_stamp)) {
+    return;
+  }
   std::shared_ptr<const detail::CompactForm> form =
-      detail::StoreCompactForm(FCompactFormFolder, Keyed.Key, FCompactSoundIndex,
-                               detail::CompactForm::Build(trie, Keyed.Key, FCompactSoundIndex));
+      detail::StoreCompactForm(FCompactFormFolder, key, FCompactSoundIndex,
+                               detail::CompactForm::Build(trie, key, FCompactSoundIndex));
   if (!form) return;
   FCompact = std::make_unique<detail::CompactState>();
   FCompact->Form = std::move(form);

@@ -114,11 +114,18 @@ bool Occurs(TStream& Stream, std::string_view Needle) {
 
 // A stream that passes every byte written on to Dest and keeps the count and
 // CRC-32 of what went through. It cannot be read; its position is the count.
+// With a Limit, a write that would pass it raises EReadError and writes
+// nothing: a decoded text stops at the length its header announces.
 class ChecksumWriter : public TStream {
  public:
-  explicit ChecksumWriter(TStream& Dest) : FDest(Dest) {}
+  explicit ChecksumWriter(TStream& Dest, std::uint64_t Limit = UINT64_MAX)
+      : FDest(Dest), FLimit(Limit) {}
   std::size_t Read(void*, std::size_t) override { throw EReadError("Stream read error"); }
   std::size_t Write(const void* Buffer, std::size_t Count) override {
+    if (Count > FLimit - FCount) {
+      throw EReadError("the decoded text is longer than the " + std::to_string(FLimit) +
+                       " bytes encoded");
+    }
     FDest.WriteBuffer(Buffer, Count);
     FCrc = Crc(FCrc, Buffer, Count);
     FCount += Count;
@@ -134,6 +141,7 @@ class ChecksumWriter : public TStream {
 
  private:
   TStream& FDest;
+  std::uint64_t FLimit;
   std::uint64_t FCount = 0;
   std::uint32_t FCrc = 0;
 };
@@ -474,8 +482,9 @@ void ReadEncodedFile(TVelkWordloom& Dictionary, TStream& Source, TStream& Dest) 
   if (crc != h.PayloadChecksum) throw EReadError("damaged: the encoded text's checksum does not match");
   payload.SetPosition(0);
 
-  // 3. The text, checked as it is written.
-  ChecksumWriter text(Dest);
+  // 3. The text, checked as it is written; it never grows beyond the length
+  // the header announces, however much a forged stream would give.
+  ChecksumWriter text(Dest, h.TextLength);
   {
     FormatCharScope scope(Dictionary, h.Token, h.Replacement);
     Dictionary.DecodeStream(payload, text);

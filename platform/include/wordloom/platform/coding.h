@@ -37,6 +37,15 @@ inline std::uint32_t DecodeFixed32(const std::uint8_t* Src) {
          static_cast<std::uint32_t>(Src[2]) << 16 | static_cast<std::uint32_t>(Src[3]) << 24;
 }
 
+// The same for eight bytes.
+inline void EncodeFixed64(std::uint8_t* Dest, std::uint64_t Value) {
+  EncodeFixed32(Dest, static_cast<std::uint32_t>(Value));
+  EncodeFixed32(Dest + 4, static_cast<std::uint32_t>(Value >> 32));
+}
+inline std::uint64_t DecodeFixed64(const std::uint8_t* Src) {
+  return DecodeFixed32(Src) | std::uint64_t{DecodeFixed32(Src + 4)} << 32;
+}
+
 // Writes the low Width bytes of Value at Dest, least significant first.
 // REQUIRES: Width <= 4, Width writable bytes at Dest.
 inline void EncodeFixed(std::uint8_t* Dest, std::uint32_t Value, std::uint8_t Width) {

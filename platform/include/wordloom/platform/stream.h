@@ -70,6 +70,8 @@ class TFileStream : public TStream {
   void SetSize(std::int64_t NewSize) override;
 
   const std::string& FileName() const { return FFileName; }
+  // The open file's descriptor, owned by the stream.
+  int Handle() const { return FHandle; }
   // Forces what was written to the disk (EWriteError on failure).
   void Flush();
 

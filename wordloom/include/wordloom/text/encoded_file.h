@@ -99,8 +99,10 @@ void WriteEncodedFile(TVelkWordloom& Dictionary, TStream& Text, TStream& Dest);
 // Reads an encoded file from Source (its position to its end) and writes the
 // text to Dest. Before a byte is written: EReadError for a damaged or
 // truncated file, EConvertError for a file of another dictionary or other
-// coding settings. After the text, EReadError when its length or checksum
-// differ from the header's (Dest then holds what was decoded).
+// coding settings. While decoding, EReadError as soon as the text would grow
+// beyond the header's length (Dest holds at most that many bytes); after the
+// text, when its length or checksum differ from the header's (Dest then holds
+// what was decoded).
 // REQUIRES: Source can seek.
 void ReadEncodedFile(TVelkWordloom& Dictionary, TStream& Source, TStream& Dest);
 
