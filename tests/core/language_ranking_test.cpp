@@ -85,6 +85,11 @@ TEST(LanguageRankingTest, AnAccentLeftOffOrAddedRanksTheAccentedWordFirst) {
   EXPECT_EQ(Cost("de", "STRASSE", "Straße"), detail::TypoModel().AccentSubstitute);
   EXPECT_EQ(Cost("de", "weiß", "weiss"), detail::TypoModel().AccentSubstitute);
   EXPECT_EQ(Cost("de", "Grusse", "Grüße"), 2 * detail::TypoModel().AccentSubstitute);
+  // A word written in capitals with its ß comes first for itself as written,
+  // not in capitals of another spelling ("STRAẞE").
+  Speller sign("de");
+  sign.Add({{"STRAßE", 1}, {"Straße", 10}});
+  EXPECT_EQ(sign.First("STRAßE"), "STRAßE");
   EXPECT_EQ(Cost("fr", "café", "cafe"), detail::TypoModel().AccentSubstitute);
   // Capitals fold before accents are compared, and a capital's accent costs
   // no first-letter extra: "Ecole" for "École".

@@ -268,10 +268,6 @@ std::uint64_t CompactForm::StoredChecksum(const std::uint8_t* Header) {
   return GetU64(Header + kChecksumAt);
 }
 
-bool CompactForm::PeekSoundIndex(const std::uint8_t* Header) {
-  return DecodeFixed32(Header + kSoundKeysAt) == kEnglishSoundKeys;
-}
-
 bool CompactForm::PeekKey(const std::uint8_t* Bytes, std::size_t Size, ContentKey& Key) {
   if (Size < kHeaderSize || std::memcmp(Bytes, kMagic, 8) != 0 ||
       DecodeFixed32(Bytes + kVersionAt) != kVersion) {

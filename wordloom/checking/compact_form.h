@@ -83,8 +83,6 @@ class CompactForm {
   };
   // The checksum a header (kHeaderSize bytes) carries.
   static std::uint64_t StoredChecksum(const std::uint8_t* Header);
-  // Whether a form's header (kHeaderSize bytes) says it has a sound-alike index.
-  static bool PeekSoundIndex(const std::uint8_t* Header);
   // The spell file key recorded in a form's header; false when Bytes holds no
   // header of this version.
   static bool PeekKey(const std::uint8_t* Bytes, std::size_t Size, ContentKey& Key);

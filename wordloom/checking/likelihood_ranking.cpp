@@ -599,7 +599,8 @@ void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, s
   std::unordered_set<std::string> seen;
   for (const Candidate& c : FFound) {
     if (Limit != 0 && Out.size() >= Limit) break;
-    std::string word = InWritersCase(Text(c), Typo);
+    // The typo itself as written; the others in the writer's case.
+    std::string word = c.Word == ItselfWord ? Text(c) : InWritersCase(Text(c), Typo);
     if (seen.insert(LowerCase(word)).second) Out.push_back(std::move(word));
   }
 }
