@@ -67,6 +67,7 @@ Result Measure(const Checker& c, const TestSet& set) {
 bool ApplyModel(detail::TypoModel& m, const std::string& pairs) {
   const std::map<std::string, int*> ints = {
       {"Substitute", &m.Substitute}, {"VowelSubstitute", &m.VowelSubstitute},
+      {"AccentSubstitute", &m.AccentSubstitute},
       {"NeighbourSubstitute", &m.NeighbourSubstitute}, {"Insert", &m.Insert},
       {"DoubledInsert", &m.DoubledInsert}, {"Delete", &m.Delete},
       {"DoubleDelete", &m.DoubleDelete}, {"ApostropheDelete", &m.ApostropheDelete},

@@ -41,6 +41,8 @@ void OpenDictionaryFile(ToolChecker& Checker, const std::string& Path, const std
   // A Hunspell dictionary is no spell file: say how to make one of it.
   if (const std::string advice = HunspellAdvice(Path); !advice.empty()) throw CliError(advice);
   try {
+    // The dictionary's name gives its language ("de_DE.spl"), which the ranking uses.
+    Checker.SetLanguage(DictionaryLanguage(Path));
     Checker.OpenSpellFile(Path);
   } catch (const Exception& e) {
     throw CliError(Shown + ": " + e.Message());

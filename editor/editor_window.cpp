@@ -2,6 +2,7 @@
 
 #include <wordloom/dialogs/spell_menu.h>
 #include <wordloom/platform/file_writer.h>
+#include <wordloom/storage/dictionary_search.h>
 
 #include <QAction>
 #include <QActionGroup>
@@ -210,7 +211,10 @@ bool EditorWindow::OpenDictionary(const QString& FileName) {
   const std::string name = ToLocal(FileName);
   for (;;) {
     OpenWatch watch;
-    const bool opened = Guarded([&] { FChecker->OpenSpellFile(name); });
+    const bool opened = Guarded([&] {
+      FChecker->SetLanguage(DictionaryLanguage(name));
+      FChecker->OpenSpellFile(name);
+    });
     if (opened && FChecker->SpellFileName() == name) break;
     const QString said = QString::fromStdString(watch.Messages());
     // Refused for a wrong password: the password is asked again, or the open

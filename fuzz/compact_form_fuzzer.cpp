@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to the compact form reader. The first byte chooses
 // whether the checksum is put right before the form is opened, so that most
-// inputs reach the sections rather than stopping at the checksum. Whatever
+// inputs reach the sections rather than stopping at the checksum, and the
+// language the ranking works in (English with its sound-alike index, German
+// or Russian without). Whatever
 // the bytes, the reader refuses the form or gives answers, and lookups,
 // rebuilding words from ranks and the likelihood ranking over the form
 // neither crash nor run on without end.
@@ -51,9 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   LikelihoodRanker ranker;
+  static const char* const kLanguages[] = {"en", "de", "ru", "en"};
+  ranker.SetLanguage(TypingLanguageFor(kLanguages[(data[0] >> 1) & 3]));
   CompactView view;
   view.Form = form.get();
   std::vector<std::string> out;
-  for (const char* typo : {"recieve", "teh", "definately"}) ranker.Rank(view, typo, 10, out);
+  // Typos of plain and accented letters, a letter cut short, and the form's
+  // own words (whatever bytes they hold) with a letter more.
+  for (const char* typo : {"recieve", "teh", "definately", "uber", "\xD0\xB5\xD0\xBB\xD0", "\xBC\xC3"}) {
+    ranker.Rank(view, typo, 10, out);
+  }
+  for (std::size_t i = 4; i < words.size(); ++i) ranker.Rank(view, words[i] + "x", 10, out);
   return 0;
 }

@@ -25,6 +25,7 @@ LanguageSpeller::LanguageSpeller(std::string Tag, const std::string& DictionaryF
   if (!std::filesystem::is_regular_file(DictionaryFile, ec)) {
     throw EFOpenError(DictionaryFile + ": no such dictionary");
   }
+  FChecker.SetLanguage(DictionaryLanguage(DictionaryFile));
   FChecker.OpenSpellFile(DictionaryFile);
   if (FChecker.SpellFileName() != DictionaryFile) {
     throw EFOpenError(DictionaryFile + ": cannot open (protected by a password?)");

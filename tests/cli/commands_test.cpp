@@ -365,6 +365,19 @@ TEST_F(CommandsTest, LearnAddsCountsAndRefusesBadLines) {
   }
 }
 
+TEST_F(CommandsTest, TheDictionarysNameGivesTheLanguageOfItsSuggestions) {
+  // The same words as an English and as a German dictionary: English
+  // spellings by ear count only in the first.
+  const std::string text = "phonetic fanatic Tür";
+  const std::string english = Learn(text, "words.spl");
+  const std::string german = Learn(text, "de_DE.spl");
+  std::ostringstream from_english, from_german;
+  RunSuggest({"fonetik", "Tur"}, Options(english), FServices, from_english);
+  RunSuggest({"fonetik", "Tur"}, Options(german), FServices, from_german);
+  EXPECT_THAT(Lines(from_english.str()), ElementsAre(HasSubstr("phonetic"), "Tur: Tür"));
+  EXPECT_THAT(Lines(from_german.str()), ElementsAre(Not(HasSubstr("phonetic")), "Tur: Tür"));
+}
+
 TEST(ErrorText, NonPrintableBytesAreEscapedAndUtf8Kept) {
   EXPECT_EQ(PrintableText("plain words: 1, 2"), "plain words: 1, 2");
   EXPECT_EQ(PrintableText(std::string("a\x01\nb\x7f", 5)), "a\\x01\\x0ab\\x7f");

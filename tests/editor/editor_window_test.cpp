@@ -131,6 +131,21 @@ TEST(EditorWindowTest, AddingAWordFromTheMenuUpdatesTheWordCount) {
   EXPECT_EQ(e.window.MarkedWordCount(), 0);
 }
 
+TEST(EditorWindowTest, TheDictionarysNameGivesTheLanguageOfItsSuggestions) {
+  TempDir dir;
+  for (const char* name : {"de_DE.spl", "words.spl"}) {
+    TVelkSpellChecker dict(nullptr);
+    dict.SetSpellFileOptions({});
+    testing_support::AddWords(dict, {"phonetic", "fanatic"});
+    dict.SaveSpellFile(dir.File(name), false);
+  }
+  Editor e;
+  ASSERT_TRUE(e.window.OpenDictionary(QString::fromStdString(dir.File("de_DE.spl"))));
+  EXPECT_EQ(e.window.Checker().Language(), "de");
+  ASSERT_TRUE(e.window.OpenDictionary(QString::fromStdString(dir.File("words.spl"))));
+  EXPECT_EQ(e.window.Checker().Language(), "en");
+}
+
 TEST(EditorWindowTest, PunctuationIsNeverOfferedToTheDictionary) {
   // A dictionary whose words keep their delimiter cuts text with its own
   // delimiters, which let an em dash and a quotation mark through as words.

@@ -153,6 +153,17 @@ TEST_F(LanguageSpellerTest, SuggestsInTheWritersCaseAndQuotes) {
   EXPECT_TRUE(speller.Suggest("", 5).empty());
 }
 
+TEST_F(LanguageSpellerTest, RanksInTheLanguageOfItsDictionary) {
+  // English spellings by ear find "phonetic" in an English dictionary only.
+  const std::string german = FFirst + "/de_DE.spl";
+  SaveDictionary(german, {"phonetic", "fanatic"});
+  SaveDictionary(FFirst + "/en_GB.spl", {"phonetic", "fanatic"});
+  LanguageSpeller de("de_DE", german, PersonalListFile("de_DE"));
+  LanguageSpeller en("en_GB", FFirst + "/en_GB.spl", PersonalListFile("en_GB"));
+  EXPECT_THAT(de.Suggest("fonetik", 5), Not(::testing::Contains("phonetic")));
+  EXPECT_THAT(en.Suggest("fonetik", 5), ::testing::Contains("phonetic"));
+}
+
 TEST_F(LanguageSpellerTest, SessionWordsAreForgottenPersonalWordsKept) {
   {
     LanguageSpeller speller("en", FDictionary, FPersonal);

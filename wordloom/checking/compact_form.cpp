@@ -8,6 +8,9 @@
 //   numbers[words] u32, frequencies[words] u32   // by rank
 //   buckets[2^bits + 1] u32, hashes[entries] u64, ranks[entries] u32,
 //   firsts[entries] u8, lengths[entries] u8      // the sound-alike index
+// The header's sound_keys field says whether the form has that index: 0 (as
+// every form had before the field) English sound-alike keys, 1 none (a
+// language they do not fit; entries is then 0).
 // The arrays are read in place, so the form is used only on little-endian hosts.
 #include "checking/compact_form.h"
 
@@ -31,7 +34,9 @@ constexpr char kMagic[8] = {'W', 'L', 'C', 'F', 'O', 'R', 'M', '\x1A'};
 constexpr std::size_t kVersionAt = 8, kHeaderSizeAt = 12, kSpellSizeAt = 16, kKeyLowAt = 24,
                       kKeyHighAt = 32, kWordsAt = 40, kStatesAt = 44, kArcsAt = 48,
                       kEntriesAt = 52, kBitsAt = 56, kNodesAt = 60, kFileSizeAt = 64,
-                      kChecksumAt = 72;
+                      kChecksumAt = 72, kSoundKeysAt = 80;
+// The values of the sound_keys field.
+constexpr std::uint32_t kEnglishSoundKeys = 0, kNoSoundKeys = 1;
 // Counts above these are refused before any size is computed: indices are
 // 32-bit with the top bit of first_arc taken.
 constexpr std::uint32_t kMaxCount = 0x7FFFFFFFu;
@@ -160,7 +165,7 @@ std::string ContentKey::Hex() const {
   return out;
 }
 
-std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key) {
+std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool SoundIndex) {
   const Automaton a = Minimise(Trie);
   const std::uint32_t words = Trie.WordCount();
   // 1. Ranks: the trie walked word first, then the children in order.
@@ -179,9 +184,9 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key) {
     const WordTrie::ChildArrays kids = Trie.Children(node);
     for (std::uint32_t k = kids.Count; k-- > 0;) stack.push_back(kids.Indices[k]);
   }
-  // 2. The sound-alike index, by rank.
+  // 2. The sound-alike index, by rank, when wanted.
   SoundIndexBuilder sound;
-  for (std::uint32_t w = 1; w <= words; ++w) {
+  for (std::uint32_t w = 1; SoundIndex && w <= words; ++w) {
     sound.Add(detail::WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(w - 1).Node)), rank_of[w]);
   }
   sound.Finish();
@@ -207,6 +212,7 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key) {
   EncodeFixed32(bytes + kBitsAt, static_cast<std::uint32_t>(sound.FBits));
   EncodeFixed32(bytes + kNodesAt, Trie.NodeCount());
   PutU64(bytes + kFileSizeAt, l.Total);
+  EncodeFixed32(bytes + kSoundKeysAt, SoundIndex ? kEnglishSoundKeys : kNoSoundKeys);
   PutArray(out, l.FirstArc, a.FirstArc);
   PutArray(out, l.Letters, a.Letters);
   PutArray(out, l.Targets, a.Targets);
@@ -310,6 +316,11 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
     Why = "header size";
     return nullptr;
   }
+  const std::uint32_t sound_keys = DecodeFixed32(Bytes + kSoundKeysAt);
+  if (sound_keys != kEnglishSoundKeys && (sound_keys != kNoSoundKeys || entries != 0)) {
+    Why = "unknown sound-alike keys";
+    return nullptr;
+  }
   if (states == 0 || states > kMaxCount || arcs > kMaxCount || words > kMaxCount ||
       entries > kMaxCount || bits < 1 || bits > static_cast<std::uint32_t>(kMaxSoundBucketBits)) {
     Why = "counts out of range";
@@ -342,6 +353,7 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   form->FSound.Lengths = Bytes + l.Lengths;
   form->FSound.Size = entries;
   form->FSound.Bits = static_cast<int>(bits);
+  form->FSoundIndex = sound_keys == kEnglishSoundKeys;
   return form;
 }
 

@@ -7,7 +7,8 @@
 //   and the children in the trie's order) is the sum of the rank offsets of
 //   the transitions on its path;
 // - per rank, the word's number and frequency in the dictionary;
-// - the sound-alike index of the likelihood ranking, by rank (sound_index.h).
+// - the sound-alike index of the likelihood ranking, by rank (sound_index.h),
+//   for a dictionary whose language has sound-alike keys (English).
 // The byte layout is in docs/compact-form.md. Words come back exactly as the
 // trie holds them, and a walk sees each path's branches in the trie's order,
 // so that every search over it finds what the same search over the trie finds.
@@ -46,9 +47,10 @@ class CompactForm {
     std::uint32_t Count;
   };
 
-  // The bytes of the compact form of Trie for a spell file of key Key.
+  // The bytes of the compact form of Trie for a spell file of key Key, with
+  // the sound-alike index when SoundIndex.
   // REQUIRES: Trie passes FindFault() and has a root.
-  static std::string Build(const WordTrie& Trie, const ContentKey& Key);
+  static std::string Build(const WordTrie& Trie, const ContentKey& Key, bool SoundIndex = true);
 
   // Takes the form in Bytes (Size long, which Keep keeps alive) after
   // checking its header, section sizes and checksum; nullptr and Why set when
@@ -110,8 +112,10 @@ class CompactForm {
   // The number and frequency of the word of rank R. REQUIRES: R < WordCount().
   std::uint32_t NumberAt(std::uint32_t R) const { return FNumbers[R]; }
   std::uint32_t FrequencyAt(std::uint32_t R) const { return FFrequencies[R]; }
-  // The stored sound-alike index, by rank.
+  // The stored sound-alike index, by rank; empty when the form has none.
   const SoundIndexView& SoundIndex() const { return FSound; }
+  // Whether the form was made with the sound-alike index (Build's SoundIndex).
+  bool HasSoundIndex() const { return FSoundIndex; }
 
  private:
   static constexpr std::uint32_t kFinalBit = 0x80000000u;
@@ -131,6 +135,7 @@ class CompactForm {
   const std::uint32_t* FNumbers = nullptr;
   const std::uint32_t* FFrequencies = nullptr;
   SoundIndexView FSound;
+  bool FSoundIndex = true;
 };
 
 }  // namespace wordloom::detail

@@ -57,6 +57,10 @@ std::vector<std::string> DictionarySet::Suggestions(const std::string& Word, std
   for (TVelkSpellChecker* c : FCheckers) lists.push_back(SuggestionsFor(*c, Word, Limit, CaseSensitive));
   if (FPersonal && FPersonal->WordCount() > 0) {
     FPersonal->SetSuggestionRanking(FCheckers.front()->SuggestionRanking());
+    // The personal words are ranked in the primary dictionary's language.
+    if (FPersonal->Language() != FCheckers.front()->Language()) {
+      FPersonal->SetLanguage(FCheckers.front()->Language());
+    }
     lists.push_back(SuggestionsFor(*FPersonal, Word, Limit, CaseSensitive));
   }
   const auto non_empty = std::count_if(lists.begin(), lists.end(),
@@ -79,6 +83,10 @@ std::vector<std::string> DictionarySet::Suggestions(const std::string& Word, std
   std::vector<Entry> entries;
   std::unordered_set<std::string> seen;
   for (std::size_t i = 0; i < lists.size(); ++i) {
+    // Each dictionary's corrections scored in its own language (the personal
+    // words in the primary's).
+    const TVelkSpellChecker& from = i < FCheckers.size() ? *FCheckers[i] : *FCheckers.front();
+    FRanker->SetLanguage(detail::TypingLanguageFor(from.Language()));
     for (std::size_t j = 0; j < lists[i].size(); ++j) {
       const std::string& s = lists[i][j];
       if (!seen.insert(LowerCase(s)).second) continue;

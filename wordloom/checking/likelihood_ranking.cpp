@@ -1,8 +1,6 @@
 #include "checking/likelihood_ranking.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -19,51 +17,13 @@ namespace {
 
 bool IsUpper(std::uint8_t c) { return IsAsciiCapital(static_cast<char>(c)); }
 std::uint8_t Lower(std::uint8_t c) { return IsUpper(c) ? c + 32 : c; }
-bool IsVowel(std::uint8_t c) {
-  return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u' || c == 'y';
-}
+bool IsApostrophe(char32_t c) { return c == U'\'' || c == U'\u2019'; }
 
-// Which letters lie next to each other on a QWERTY keyboard.
-class Keyboard {
- public:
-  Keyboard() {
-    static constexpr std::array<const char*, 3> kRows = {"qwertyuiop", "asdfghjkl", "zxcvbnm"};
-    auto pos = [](char c, int& row, int& col) {
-      for (int r = 0; r < 3; ++r) {
-        for (int k = 0; kRows[r][k] != '\0'; ++k) {
-          if (kRows[r][k] == c) {
-            row = r;
-            col = k;
-            return;
-          }
-        }
-      }
-    };
-    for (char a = 'a'; a <= 'z'; ++a) {
-      for (char b = 'a'; b <= 'z'; ++b) {
-        int ra = 0, ca = 0, rb = 0, cb = 0;
-        pos(a, ra, ca);
-        pos(b, rb, cb);
-        // Rows are offset by about half a key: a key touches two of the row below.
-        const bool same_row = ra == rb && std::abs(ca - cb) == 1;
-        const bool below = rb == ra + 1 && (cb == ca || cb == ca - 1);
-        const bool above = ra == rb + 1 && (ca == cb || ca == cb - 1);
-        FNear[static_cast<std::size_t>((a - 'a') * 26 + (b - 'a'))] = same_row || below || above;
-      }
-    }
-  }
-  bool Near(std::uint8_t a, std::uint8_t b) const {
-    if (a < 'a' || a > 'z' || b < 'a' || b > 'z') return false;
-    return FNear[static_cast<std::size_t>((a - 'a') * 26 + (b - 'a'))];
-  }
-
- private:
-  std::array<bool, 26 * 26> FNear{};
-};
-
-const Keyboard& Keys() {
-  static const Keyboard keyboard;
-  return keyboard;
+// Whether the word starts with a capital letter.
+bool StartsCapital(std::string_view word) {
+  if (word.empty()) return false;
+  std::size_t i = 0;
+  return IsCapitalLetter(NextLetter(word, i));
 }
 
 // The fewest sounds a key needs before keys one sound off count as alike.
@@ -72,6 +32,34 @@ constexpr std::size_t kNearSoundKey = 4;
 constexpr std::size_t kSoundLengthSlack = 3;
 
 }  // namespace
+
+std::pair<std::size_t, bool> LikelihoodRanker::FoundIndex::Emplace(std::uint32_t Word,
+                                                                    std::size_t Next) {
+  if (2 * (FUsed.size() + 1) > FSlots.size()) {
+    // Twice the slots, the entries placed again.
+    std::vector<std::uint64_t> old(std::max<std::size_t>(64, 2 * FSlots.size()), 0);
+    old.swap(FSlots);
+    FUsed.clear();
+    for (std::uint64_t entry : old) {
+      if (entry != 0) Emplace(static_cast<std::uint32_t>(entry >> 32), entry & 0xFFFFFFFFu);
+    }
+  }
+  const std::size_t mask = FSlots.size() - 1;
+  for (std::size_t i = (Word * std::size_t{0x9E3779B1}) & mask;; i = (i + 1) & mask) {
+    const std::uint64_t entry = FSlots[i];
+    if (entry == 0) {
+      FSlots[i] = std::uint64_t{Word} << 32 | static_cast<std::uint32_t>(Next);
+      FUsed.push_back(static_cast<std::uint32_t>(i));
+      return {Next, true};
+    }
+    if (entry >> 32 == Word) return {entry & 0xFFFFFFFFu, false};
+  }
+}
+
+void LikelihoodRanker::FoundIndex::Clear() {
+  for (std::uint32_t i : FUsed) FSlots[i] = 0;
+  FUsed.clear();
+}
 
 std::string WordAt(const WordTrie& Trie, std::uint32_t Node) {
   std::string word;
@@ -85,83 +73,95 @@ std::string WordAt(const WordTrie& Trie, std::uint32_t Node) {
   return word;
 }
 
-void LikelihoodRanker::SetModel(const TypoModel& Model) {
-  FModel = Model;
-  // The default model's costs, made once for every ranker that uses them.
-  static const TypoModel kDefault;
-  static const std::shared_ptr<const LetterCosts> kDefaultCosts = MakeLetterCosts(kDefault);
-  const bool default_costs = Model.Substitute == kDefault.Substitute &&
-                             Model.VowelSubstitute == kDefault.VowelSubstitute &&
-                             Model.NeighbourSubstitute == kDefault.NeighbourSubstitute &&
-                             Model.Delete == kDefault.Delete &&
-                             Model.ApostropheDelete == kDefault.ApostropheDelete;
-  FCosts = default_costs ? kDefaultCosts : MakeLetterCosts(Model);
-}
+const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Letter) {
+  LetterCosts* slot = nullptr;
+  if (Letter < kDirectLetters) {
+    slot = &FDirectCosts[Letter];
+  } else if (Letter >= kRawByte && Letter < kRawByte + 256) {
+    slot = &FDirectCosts[kDirectLetters + (Letter - kRawByte)];
+  } else {
+    slot = &FOtherCosts[Letter];
+  }
+  if (slot->At != kNoCosts) return *slot;
 
-std::shared_ptr<const LikelihoodRanker::LetterCosts> LikelihoodRanker::MakeLetterCosts(
-    const TypoModel& Model) {
-  auto costs = std::make_shared<LetterCosts>();
-  std::vector<std::uint8_t>& substitution = costs->Substitution;
-  substitution.assign(256 * 256, 0);
-  for (unsigned a = 0; a < 256; ++a) {
-    for (unsigned b = 0; b < 256; ++b) {
-      const auto x = static_cast<std::uint8_t>(a);
-      const auto y = static_cast<std::uint8_t>(b);
-      int cost = Model.Substitute;
-      if (x == y) {
-        cost = 0;
-      } else if (IsVowel(x) && IsVowel(y)) {
-        cost = Model.VowelSubstitute;
-      } else if (Keys().Near(x, y)) {
-        cost = Model.NeighbourSubstitute;
-      }
-      substitution[a * 256 + b] = static_cast<std::uint8_t>(std::clamp(cost, 0, 255));
+  // First met in this typo: its cost against each typo letter, then the same
+  // as a candidate's first letter (the first letter's extra on every edit
+  // but an accent, which a writer easily leaves off a capital).
+  const std::size_t n = FTypo.size();
+  LetterCosts costs{static_cast<std::uint32_t>(FLetterCosts.size()), 0, 0};
+  costs.Cheapest = IsApostrophe(Letter) ? FModel.ApostropheDelete : FModel.Delete;
+  FLetterCosts.resize(FLetterCosts.size() + 2 * n);
+  std::uint8_t* row = FLetterCosts.data() + costs.At;
+  const LetterTraits intended = TraitsOf(FLanguage->Layout, Letter);
+  for (std::size_t j = 0; j < n; ++j) {
+    // The same letter; an accent left off or added; a vowel for a vowel; a
+    // neighbouring key; any other.
+    const LetterTraits& typed = FTypoTraits[j];
+    const bool accent = Letter != FTypo[j] && intended.Base == typed.Base;
+    int sub = FModel.Substitute;
+    if (Letter == FTypo[j]) {
+      sub = 0;
+    } else if (accent) {
+      sub = FModel.AccentSubstitute;
+    } else if (intended.Vowel && typed.Vowel) {
+      sub = FModel.VowelSubstitute;
+    } else if (KeysTouch(intended.Key, typed.Key)) {
+      sub = FModel.NeighbourSubstitute;
+    }
+    const bool surcharge = sub != 0 && !accent;
+    const int first = sub + (surcharge ? FModel.FirstLetter : 0);
+    row[j] = static_cast<std::uint8_t>(std::clamp(j == 0 ? first : sub, 0, 255));
+    row[n + j] = static_cast<std::uint8_t>(std::clamp(first, 0, 255));
+    if (sub == 0) {
+      costs.Positions |= std::uint64_t{1} << j;
+    } else {
+      costs.Cheapest = std::min(costs.Cheapest, sub);
     }
   }
-  // The cheapest way a letter that matches nothing can enter a candidate:
-  // substituted for a typed letter, or left out (a double letter's second
-  // half is cheaper still; the walk sees to that).
-  for (unsigned a = 0; a < 256; ++a) {
-    int cheapest = a == '\'' ? Model.ApostropheDelete : Model.Delete;
-    for (unsigned b = 0; b < 256; ++b) {
-      if (a != b) cheapest = std::min<int>(cheapest, substitution[a * 256 + b]);
-    }
-    costs->CheapestEdit[a] = cheapest;
+  *slot = costs;
+  if (slot >= FDirectCosts.data() && slot < FDirectCosts.data() + FDirectCosts.size()) {
+    FLetterSlots.push_back(static_cast<std::uint32_t>(slot - FDirectCosts.data()));
   }
-  return costs;
+  return *slot;
 }
 
-int LikelihoodRanker::Deletion(std::uint8_t Letter, std::uint8_t Before, std::size_t Depth) const {
-  if (Letter == '\'') return FModel.ApostropheDelete;
+int LikelihoodRanker::Deletion(char32_t Letter, char32_t Before, std::size_t Depth) const {
+  if (IsApostrophe(Letter)) return FModel.ApostropheDelete;
   if (Letter == Before && Depth > 1) return FModel.DoubleDelete;
   return FModel.Delete + (Depth == 1 ? FModel.FirstLetter : 0);
 }
 
 int LikelihoodRanker::Insertion(std::size_t J) const {
   // A letter typed twice; one typed again after the intended one is NextRow's.
-  const auto typed = static_cast<std::uint8_t>(FTypo[J - 1]);
-  if (J >= 2 && static_cast<std::uint8_t>(FTypo[J - 2]) == typed) return FModel.DoubledInsert;
+  const char32_t typed = FTypo[J - 1];
+  if (J >= 2 && FTypo[J - 2] == typed) return FModel.DoubledInsert;
   return FModel.Insert + (J == 1 ? FModel.FirstLetter : 0);
 }
 
-int LikelihoodRanker::NextRow(std::size_t Depth, std::uint8_t Letter, std::uint8_t ParentLetter,
-                              int* Rows) const {
+int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Before, int* Rows) {
   const std::size_t n = FTypo.size();
   const int* above = Rows + (Depth - 1) * (n + 1);
   int* row = Rows + Depth * (n + 1);
-  const int deletion = Deletion(Letter, ParentLetter, Depth);
-  const std::uint8_t* substitution = FCosts->Substitution.data() + Letter * 256u;
+  const int deletion = Deletion(Letter, Before, Depth);
+  const LetterCosts& costs = CostsOf(Letter);
+  const std::uint8_t* substitution = FLetterCosts.data() + costs.At + (Depth == 1 ? n : 0);
   row[0] = above[0] + deletion;
   int least = row[0];
+  // ß written ss, and ss written ß, cost as an accent left off.
+  const bool sharp_as_ss = Letter == U'ß';
+  const bool ss_as_sharp = FTypoSharpS && Depth >= 2 && Letter == U's' && Before == U's';
   for (std::size_t j = 1; j <= n; ++j) {
-    const auto typed = static_cast<std::uint8_t>(FTypo[j - 1]);
-    int sub = substitution[typed];
-    if (sub != 0 && (Depth == 1 || j == 1)) sub += FModel.FirstLetter;
-    int best = std::min(above[j - 1] + sub, above[j] + deletion);
+    const char32_t typed = FTypo[j - 1];
+    int best = std::min(above[j - 1] + substitution[j - 1], above[j] + deletion);
     best = std::min(best, row[j - 1] + (typed == Letter ? FModel.DoubledInsert : FInsertion[j]));
-    if (Depth >= 2 && j >= 2 && Letter != ParentLetter &&
-        Letter == static_cast<std::uint8_t>(FTypo[j - 2]) && ParentLetter == typed) {
+    if (Depth >= 2 && j >= 2 && Letter != Before && Letter == FTypo[j - 2] && Before == typed) {
       best = std::min(best, Rows[(Depth - 2) * (n + 1) + j - 2] + FModel.Transpose);
+    }
+    if (sharp_as_ss && j >= 2 && typed == U's' && FTypo[j - 2] == U's') {
+      best = std::min(best, above[j - 2] + FModel.AccentSubstitute);
+    }
+    if (ss_as_sharp && typed == U'ß') {
+      best = std::min(best, Rows[(Depth - 2) * (n + 1) + j - 1] + FModel.AccentSubstitute);
     }
     row[j] = best;
     least = std::min(least, best);
@@ -180,6 +180,7 @@ struct LikelihoodRanker::TrieGraph {
     next = kids.Indices[k];
     return true;
   }
+  bool Final(Cursor c) const { return Trie.WordNumber(c) != 0; }
   Resolved Resolve(Cursor c, std::string_view) const {
     const std::uint32_t w = Trie.WordNumber(c);
     if (w == 0) return {};
@@ -201,6 +202,7 @@ struct LikelihoodRanker::FormGraph {
     next = {kids.Targets[k], c.Rank + kids.Offsets[k]};
     return CompactForm::Follows(c.State, next.State);
   }
+  bool Final(const Cursor& c) const { return Form.IsFinal(c.State); }
   Resolved Resolve(const Cursor& c, std::string_view path) const {
     if (!Form.IsFinal(c.State) || c.Rank >= Form.WordCount()) return {};
     const auto rank = static_cast<std::uint32_t>(c.Rank);
@@ -221,6 +223,7 @@ struct LikelihoodRanker::AddedGraph {
     next = kids.Indices[k];
     return true;
   }
+  bool Final(Cursor c) const { return Added.WordNumber(c) != 0; }
   Resolved Resolve(Cursor c, std::string_view path) const {
     if (Added.WordNumber(c) == 0) return {};
     return InTrie(Current, path);
@@ -240,61 +243,122 @@ LikelihoodRanker::Resolved LikelihoodRanker::InTrie(const WordTrie& Trie, std::s
 }
 
 template <typename Graph>
-void LikelihoodRanker::Walk(const Graph& G, typename Graph::Cursor Node, std::size_t Depth,
-                            std::uint8_t Letter, std::uint8_t ParentLetter, bool Capital) {
-  const std::size_t n = FTypo.size();
-  const int least = NextRow(Depth, Letter, ParentLetter, FRows.data());
-  const int* above = FRows.data() + (Depth - 1) * (n + 1);
-  const int* row = FRows.data() + Depth * (n + 1);
-  if (least > FBound) return;
-  if (row[n] <= FBound) {
-    const Resolved r = G.Resolve(Node, std::string_view(FPath.data() + 1, Depth));
-    if (r.Word != 0 && FFoundAt.emplace(r.Word, FFound.size()).second) {
-      FFound.push_back({r.Word, row[n], 0, Capital, r.Frequency, r.From, r.Ref});
+bool LikelihoodRanker::TakeLetter(const Graph& G, typename Graph::Cursor Node, WalkState& S,
+                                  char32_t C, bool WordEnds) {
+  const std::uint32_t depth = S.Letters + 1;
+  if (depth > FMaxDepth + 1) return false;
+  const char32_t letter = LowerLetter(C);
+  if (depth == 1) S.Capital = IsCapitalLetter(C);
+  S.Least = NextRow(depth, letter, S.Letter, FRows.data());
+  S.Before = S.Letter;
+  S.Letter = letter;
+  S.Letters = depth;
+  if (S.Least > FBound) return false;
+  const int cost = FRows[depth * (FTypo.size() + 1) + FTypo.size()];
+  if (WordEnds && cost <= FBound && G.Final(Node)) {
+    const Resolved r = G.Resolve(Node, std::string_view(FPath.data() + 1, S.Bytes));
+    if (r.Word != 0 && FFoundAt.Emplace(r.Word, FFound.size()).second) {
+      FFound.push_back({r.Word, cost, 0, S.Capital, r.Frequency, r.From, r.Ref});
     }
   }
-  if (Depth >= FMaxDepth) return;
-  // A child can stay within the bound only by matching a letter of the typo
-  // (straight or swapped) where this row is within it, or by an edit cheap
-  // enough for what is left: most children fail all three and are not
-  // visited.
-  const int slack = FBound - least;
-  std::uint64_t matches[4] = {0, 0, 0, 0};  // a bit per byte value
-  auto mark = [&matches](char c) {
-    const auto b = static_cast<std::uint8_t>(c);
-    matches[b >> 6] |= std::uint64_t{1} << (b & 63);
-  };
-  for (std::size_t j = 1; j <= n; ++j) {
-    if (row[j - 1] <= FBound) mark(FTypo[j - 1]);
-    if (j >= 2 && above[j - 2] + FModel.Transpose <= FBound) mark(FTypo[j - 2]);
+  return true;
+}
+
+template <typename Graph>
+void LikelihoodRanker::Walk(const Graph& G, typename Graph::Cursor Node, WalkState S, Partial P) {
+  const auto byte = static_cast<std::uint8_t>(FPath[S.Bytes]);
+  const bool continuation = (byte & 0xC0) == 0x80;
+  char32_t letter = byte;
+  if (P.Need > 0 && continuation) {
+    P.Bits = P.Bits << 6 | (byte & 0x3Fu);
+    letter = --P.Need == 0 ? P.Bits : 0;
+  } else {
+    // A letter cut short before this byte counts as one of its own (as
+    // NextLetter reads it), and this byte starts the next.
+    if (P.Need > 0 && !TakeLetter(G, Node, S, kRawByte + P.Lead, false)) return;
+    P.Need = 0;
+    if (byte >= 0xC2 && byte <= 0xF4) {
+      P.Lead = byte;
+      P.Need = byte <= 0xDF ? 1 : byte <= 0xEF ? 2 : 3;
+      P.Bits = byte & (byte <= 0xDF ? 0x1Fu : byte <= 0xEF ? 0x0Fu : 0x07u);
+    } else if (byte >= 0x80) {
+      letter = kRawByte + byte;
+    }
   }
+  if (P.Need == 0) {
+    if (!TakeLetter(G, Node, S, letter)) return;
+  } else if (G.Final(Node)) {
+    // Within a letter: a word that ends here ends with the letter cut short.
+    WalkState end = S;
+    TakeLetter(G, Node, end, kRawByte + P.Lead);
+  }
+  Descend(G, Node, S, P);
+}
+
+template <typename Graph>
+void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, const WalkState& S,
+                               const Partial& P) {
+  if (S.Letters >= FMaxDepth || S.Bytes + 1 >= FPath.size()) return;
   const auto kids = G.Kids(Node);
+  if (kids.Count == 0) return;
+  // A child can stay within the bound only by matching a letter of the typo
+  // (straight or swapped) where the row is within it, or by an edit cheap
+  // enough for what is left: most children fail all three and are not
+  // visited. A child that completes a letter is tested as that letter; a
+  // child that starts a letter of several bytes cannot be yet.
+  const int slack = FBound - S.Least;
+  // Bit j: typo letter j may still be matched, straight (row[j] within the
+  // bound) or swapped with the next (the row above within it less a swap).
+  const std::size_t n = FTypo.size();
+  const int* row = FRows.data() + S.Letters * (n + 1);
+  std::uint64_t usable = 0;
+  for (std::size_t j = 0; j < n; ++j) usable |= std::uint64_t{row[j] <= FBound} << j;
+  if (S.Letters > 0) {
+    const int* above = row - (n + 1);
+    const int swap_bound = FBound - FModel.Transpose;
+    for (std::size_t j = 0; j + 2 <= n; ++j) usable |= std::uint64_t{above[j] <= swap_bound} << j;
+  }
+  auto may_enter = [&](char32_t c) {
+    const char32_t letter = LowerLetter(c);
+    const LetterCosts& costs = CostsOf(letter);
+    if ((costs.Positions & usable) != 0) return true;
+    // The second s of ss for a typed ß counts from the row before the first.
+    if (FTypoSharpS && letter == U's' && S.Letter == U's') return true;
+    int cheapest = costs.Cheapest;
+    if (letter == S.Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
+    return cheapest <= slack;
+  };
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
-    const std::uint8_t c = Lower(kids.Letters[k]);
-    if ((matches[c >> 6] >> (c & 63) & 1) == 0) {
-      int cheapest = FCosts->CheapestEdit[c];
-      if (c == Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
-      if (cheapest > slack) continue;
+    const std::uint8_t b = kids.Letters[k];
+    if (P.Need == 0 && b < 0x80) {
+      if (!may_enter(b)) continue;
+    } else if (P.Need == 1 && (b & 0xC0) == 0x80) {
+      if (!may_enter(P.Bits << 6 | (b & 0x3Fu))) continue;
     }
     typename Graph::Cursor next;
     if (!G.Step(Node, kids, k, next)) continue;
-    FPath[Depth + 1] = static_cast<char>(kids.Letters[k]);
-    Walk(G, next, Depth + 1, c, Letter, Capital);
+    FPath[S.Bytes + 1] = static_cast<char>(b);
+    WalkState child = S;
+    child.Bytes = S.Bytes + 1;
+    Walk(G, next, child, P);
   }
 }
 
 int LikelihoodRanker::EditCost(std::string_view Word, int Cap) {
   // The walk's rows for one word; Cap once every entry of a row passes it.
   const std::size_t n = FTypo.size();
-  FTable.resize((Word.size() + 1) * (n + 1));
+  FWordLetters.clear();
+  for (std::size_t i = 0; i < Word.size();) FWordLetters.push_back(LowerLetter(NextLetter(Word, i)));
+  const std::size_t m = FWordLetters.size();
+  FTable.resize((m + 1) * (n + 1));
   std::copy(FRows.begin(), FRows.begin() + static_cast<std::ptrdiff_t>(n + 1), FTable.begin());
-  std::uint8_t before = 0;
-  for (std::size_t i = 1; i <= Word.size(); ++i) {
-    const std::uint8_t letter = Lower(static_cast<std::uint8_t>(Word[i - 1]));
+  char32_t before = 0;
+  for (std::size_t i = 1; i <= m; ++i) {
+    const char32_t letter = FWordLetters[i - 1];
     if (NextRow(i, letter, before, FTable.data()) >= Cap) return Cap;
     before = letter;
   }
-  return std::min(FTable[Word.size() * (n + 1) + n], Cap);
+  return std::min(FTable[m * (n + 1) + n], Cap);
 }
 
 void LikelihoodRanker::BuildSoundIndex(const WordTrie& Trie) {
@@ -309,10 +373,10 @@ void LikelihoodRanker::BuildSoundIndex(const WordTrie& Trie) {
 
 template <typename ResolveEntry>
 void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&& Resolve) {
-  const std::string key = SoundAlikeKey(FTypo);
+  const std::string key = SoundAlikeKey(FTypoBytes);
   if (key.size() < 2) return;
-  const std::uint8_t first = static_cast<std::uint8_t>(FTypo[0]);
-  const std::size_t n = FTypo.size();
+  const std::uint8_t first = static_cast<std::uint8_t>(FTypoBytes[0]);
+  const std::size_t n = FTypoBytes.size();
   std::string word;
   // A word whose key is one sound off must start as the typo does and be of
   // about its length; one that sounds the same, only the latter.
@@ -324,13 +388,12 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
       if (near && Index.Firsts[i] != first) return;
       const Resolved r = Resolve(Index.Words[i], word);
       if (r.Word == 0) return;
-      auto [at, inserted] = FFoundAt.emplace(r.Word, FFound.size());
+      auto [at, inserted] = FFoundAt.Emplace(r.Word, FFound.size());
       if (inserted) {
         const int cost = EditCost(word, static_cast<int>(FModel.SoundEditCap));
-        FFound.push_back({r.Word, cost, bonus, IsUpper(static_cast<std::uint8_t>(word[0])),
-                          r.Frequency, r.From, r.Ref});
+        FFound.push_back({r.Word, cost, bonus, StartsCapital(word), r.Frequency, r.From, r.Ref});
       } else {
-        FFound[at->second].Score = std::max(FFound[at->second].Score, bonus);
+        FFound[at].Score = std::max(FFound[at].Score, bonus);
       }
     });
   };
@@ -353,18 +416,14 @@ void LikelihoodRanker::Search(const Graph& G, int Bound) {
   FBound = Bound;
   FMaxDepth = n + static_cast<std::size_t>(
                       FBound / std::max(1, std::min(FModel.DoubleDelete, FModel.ApostropheDelete)));
-  FRows.assign((FMaxDepth + 1) * (n + 1), 0);
-  FPath.assign(FMaxDepth + 1, '\0');
+  // A row per letter, and one more for a letter cut short before the last;
+  // a letter takes at most 4 bytes, and 3 more may be pending.
+  FRows.assign((FMaxDepth + 2) * (n + 1), 0);
+  FPath.assign(4 * (FMaxDepth + 2), '\0');
   for (std::size_t j = 1; j <= n; ++j) FRows[j] = FRows[j - 1] + FInsertion[j];
   const auto root = G.Root();
   if (G.Resolve(root, std::string_view()).Word != 0) return;
-  const auto kids = G.Kids(root);
-  for (std::uint32_t k = 0; k < kids.Count; ++k) {
-    typename Graph::Cursor next;
-    if (!G.Step(root, kids, k, next)) continue;
-    FPath[1] = static_cast<char>(kids.Letters[k]);
-    Walk(G, next, 1, Lower(kids.Letters[k]), 0, IsUpper(kids.Letters[k]));
-  }
+  Descend(G, root, WalkState{0, 0, 0, 0, 0, false}, Partial{});
 }
 
 template <typename F>
@@ -375,19 +434,35 @@ void LikelihoodRanker::SearchAll(F&& SearchWith) {
 }
 
 bool LikelihoodRanker::Start(std::string_view Typo) {
-  if (Typo.empty() || Typo.size() > kMaxWordLength) return false;
+  if (Typo.empty() || Typo.size() > 4 * kMaxWordLength) return false;
   StartTypo(Typo);
+  if (FTypo.size() > kMaxWordLength) return false;
   FFound.clear();
-  FFoundAt.clear();
+  FFoundAt.Clear();
   return true;
 }
 
 void LikelihoodRanker::StartTypo(std::string_view Typo) {
-  FTypo.assign(Typo);
-  for (char& c : FTypo) c = static_cast<char>(Lower(static_cast<std::uint8_t>(c)));
+  FTypoBytes.assign(Typo);
+  for (char& c : FTypoBytes) c = static_cast<char>(Lower(static_cast<std::uint8_t>(c)));
+  FTypo.clear();
+  for (std::size_t i = 0; i < Typo.size();) FTypo.push_back(LowerLetter(NextLetter(Typo, i)));
   const std::size_t n = FTypo.size();
+  FTypoTraits.clear();
+  for (char32_t c : FTypo) FTypoTraits.push_back(TraitsOf(FLanguage->Layout, c));
+  FTypoSharpS = FTypo.find(U'ß') != std::u32string::npos;
   FInsertion.assign(n + 1, 0);
   for (std::size_t j = 1; j <= n; ++j) FInsertion[j] = Insertion(j);
+  // The letter costs of the last typo go.
+  if (FDirectCosts.empty()) FDirectCosts.resize(kDirectLetters + 256);
+  for (std::uint32_t slot : FLetterSlots) FDirectCosts[slot] = LetterCosts();
+  FLetterSlots.clear();
+  FOtherCosts.clear();
+  FLetterCosts.clear();
+}
+
+bool LikelihoodRanker::SoundAlikesApply() const {
+  return FLanguage->SoundAlike && SoundAlikeKey(FTypoBytes).size() >= 2;
 }
 
 double LikelihoodRanker::Score(int Cost, double Bonus, bool Capital, bool Capitalised,
@@ -403,9 +478,10 @@ LikelihoodRanker::Scored LikelihoodRanker::ScoreCorrection(std::string_view Typo
                                                            std::string_view Word,
                                                            std::uint32_t Frequency) {
   Scored out;
-  if (Typo.empty() || Word.empty() || Typo.size() > kMaxWordLength) return out;
+  if (Typo.empty() || Word.empty() || Typo.size() > 4 * kMaxWordLength) return out;
   StartTypo(Typo);
   const std::size_t n = FTypo.size();
+  if (n > kMaxWordLength) return out;
   // Row 0 of the edit-cost table, as Search starts it.
   FRows.assign(n + 1, 0);
   for (std::size_t j = 1; j <= n; ++j) FRows[j] = FRows[j - 1] + FInsertion[j];
@@ -413,12 +489,12 @@ LikelihoodRanker::Scored LikelihoodRanker::ScoreCorrection(std::string_view Typo
   // The sound bonus AddSoundAlikes gives: the same key, or (for keys long
   // enough, words starting alike) keys one sound apart.
   double bonus = 0;
-  const std::string typo_key = SoundAlikeKey(FTypo);
-  const std::string word_key = SoundAlikeKey(Word);
+  const std::string typo_key = FLanguage->SoundAlike ? SoundAlikeKey(FTypoBytes) : std::string();
+  const std::string word_key = FLanguage->SoundAlike ? SoundAlikeKey(Word) : std::string();
   if (typo_key.size() >= 2 && typo_key == word_key) {
     bonus = FModel.SoundBonus;
   } else if (typo_key.size() >= kNearSoundKey &&
-             Lower(static_cast<std::uint8_t>(Word[0])) == static_cast<std::uint8_t>(FTypo[0])) {
+             Lower(static_cast<std::uint8_t>(Word[0])) == static_cast<std::uint8_t>(FTypoBytes[0])) {
     std::unordered_set<std::string> typo_forms;
     ForEachSoundVariant(typo_key, [&](char kind, std::string_view v) {
       typo_forms.insert(std::string(1, kind) + std::string(v));
@@ -433,8 +509,7 @@ LikelihoodRanker::Scored LikelihoodRanker::ScoreCorrection(std::string_view Typo
       }
     });
   }
-  out.Score = Score(out.Cost, bonus, IsUpper(static_cast<std::uint8_t>(Word[0])),
-                    StartsWithCapital(Typo), Frequency);
+  out.Score = Score(out.Cost, bonus, StartsCapital(Word), StartsWithCapital(Typo), Frequency);
   return out;
 }
 
@@ -445,7 +520,7 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
   // more with a wider bound when the first found next to nothing.
   const TrieGraph graph{Trie};
   SearchAll([&](int bound) { Search(graph, bound); });
-  if (SoundAlikeKey(FTypo).size() >= 2) {
+  if (SoundAlikesApply()) {
     if (FSoundIndex.Size() == 0 || FIndexRevision != Trie.Revision()) BuildSoundIndex(Trie);
     AddSoundAlikes(FSoundIndex.View(), [&](std::uint32_t w, std::string& word) -> Resolved {
       const auto node = static_cast<std::uint32_t>(Trie.Entry(w - 1).Node);
@@ -474,8 +549,9 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
     if (View.Current != nullptr) return InTrie(*View.Current, word);
     return {form.NumberAt(rank), form.FrequencyAt(rank), Source::kFormRank, rank};
   };
-  AddSoundAlikes(form.SoundIndex(), from_form);
-  if (View.Added != nullptr && View.Current != nullptr && View.AddedWords != nullptr) {
+  const bool sound = SoundAlikesApply();
+  if (sound) AddSoundAlikes(form.SoundIndex(), from_form);
+  if (sound && View.Added != nullptr && View.Current != nullptr && View.AddedWords != nullptr) {
     AddSoundAlikes(View.AddedSound, [&](std::uint32_t id, std::string& word) -> Resolved {
       if (id == 0 || id > View.AddedWords->size()) return {};
       word = (*View.AddedWords)[id - 1];
@@ -523,7 +599,8 @@ void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, s
   std::unordered_set<std::string> seen;
   for (const Candidate& c : FFound) {
     if (Limit != 0 && Out.size() >= Limit) break;
-    std::string word = InWritersCase(Text(c), Typo);
+    // The typo itself as written; the others in the writer's case.
+    std::string word = c.Word == ItselfWord ? Text(c) : InWritersCase(Text(c), Typo);
     if (seen.insert(LowerCase(word)).second) Out.push_back(std::move(word));
   }
 }

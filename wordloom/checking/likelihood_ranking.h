@@ -1,14 +1,16 @@
 // The likelihood ranking of suggestions: the dictionary words a writer most
 // likely meant by a word the dictionary lacks, best first. A word scores by
 // how common it is (its frequency in the dictionary) against how likely the
-// typo is (a weighted edit cost: doubled and dropped letters, vowels for
-// vowels and keyboard neighbours are cheap, a swap of two letters is one
-// edit), with a bonus when both sound alike. Candidates come from a walk of
-// the word trie that carries one row of the edit-cost table per level and
-// leaves every branch whose row exceeds the cost bound, and from an index of
-// sound-alike keys for spellings too far off for the walk. The walk and the
-// index work on the trie (the index built at the first ranking and after
-// each change) or on a compact form, which stores the index (CompactView).
+// typo is (a weighted edit cost over letters, not bytes: doubled and dropped
+// letters, an accent left off or added, vowels for vowels and neighbours on
+// the language's keyboard are cheap, a swap of two letters is one edit),
+// with a bonus when both sound alike (English only). Candidates come from a
+// walk of the word trie that goes byte by byte but carries one row of the
+// edit-cost table per letter, leaving every branch whose row exceeds the
+// cost bound, and, for English, from an index of sound-alike keys for
+// spellings too far off for the walk. The walk and the index work on the
+// trie (the index built at the first ranking and after each change) or on a
+// compact form, which stores the index (CompactView).
 #pragma once
 
 #include <array>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "checking/sound_index.h"
+#include "checking/typing_language.h"
 
 namespace wordloom::detail {
 
@@ -31,6 +34,7 @@ class CompactForm;
 struct TypoModel {
   int Substitute = 10;
   int VowelSubstitute = 6;      // a vowel written for another
+  int AccentSubstitute = 3;     // the same letter with an accent left off or added (é, e; ß, ss)
   int NeighbourSubstitute = 7;  // a key next to the right one
   int Insert = 10;              // a letter too many
   int DoubledInsert = 4;        // the letter before written twice
@@ -69,8 +73,8 @@ struct CompactView {
 
 class LikelihoodRanker {
  public:
-  // Words longer than this are not searched: a typo model has nothing to say
-  // about them, and the walk's cost grows with the length.
+  // Words of more letters than this are not searched: a typo model has
+  // nothing to say about them, and the walk's cost grows with the length.
   static constexpr std::size_t kMaxWordLength = 48;
 
   explicit LikelihoodRanker(TypoModel Model = {}) { SetModel(Model); }
@@ -97,7 +101,11 @@ class LikelihoodRanker {
   Scored ScoreCorrection(std::string_view Typo, std::string_view Word, std::uint32_t Frequency);
 
   const TypoModel& Model() const { return FModel; }
-  void SetModel(const TypoModel& Model);
+  void SetModel(const TypoModel& Model) { FModel = Model; }
+  // The language of the dictionary (TypingLanguageFor): its keyboard, and
+  // whether sound-alike keys count. English unless set.
+  const TypingLanguage& Language() const { return *FLanguage; }
+  void SetLanguage(const TypingLanguage& Language) { FLanguage = &Language; }
 
  private:
   // Where a candidate's word is found again for scoring and output.
@@ -118,22 +126,60 @@ class LikelihoodRanker {
     Source From = Source::kTrieNode;
     std::uint32_t Ref = 0;
   };
+  // A letter of the walk's path whose bytes are not all there yet.
+  struct Partial {
+    char32_t Bits = 0;       // the bits so far
+    std::uint8_t Lead = 0;   // its first byte
+    std::uint8_t Need = 0;   // the continuation bytes still to come; 0: none pending
+  };
+  // Where the walk stands: the letters of the path so far (with the two
+  // last, lower case) and the row of the last one.
+  struct WalkState {
+    std::uint32_t Bytes;    // the path's length in bytes
+    std::uint32_t Letters;  // its complete letters: the rows computed
+    char32_t Letter;        // the last of them
+    char32_t Before;        // the one before
+    int Least;              // the least entry of row Letters
+    bool Capital;           // the first is a capital
+  };
+  // The costs of one intended letter against each letter of the typo, worked
+  // out when the walk first meets the letter: Costs[j] for typo letter j
+  // (with the first letter's extra for j = 0), then the same as the
+  // candidate's first letter; the typo positions holding the letter itself;
+  // the cheapest way the letter enters a candidate without matching.
+  static constexpr std::uint32_t kNoCosts = UINT32_MAX;
+  struct LetterCosts {
+    std::uint32_t At = kNoCosts;  // where its costs start in FLetterCosts
+    std::uint64_t Positions = 0;  // bit j: typo letter j is this letter
+    int Cheapest = 0;
+  };
   struct TrieGraph;
   struct FormGraph;
   struct AddedGraph;
 
   // Prepares the typo and the walk's costs; false when there is nothing to rank.
   bool Start(std::string_view Typo);
-  // Makes Typo the typo of the edit costs (folded to lower case).
+  // Makes Typo the typo of the edit costs (its letters folded to lower case).
   void StartTypo(std::string_view Typo);
   // The score of a candidate of edit cost Cost and sound bonus Bonus.
   double Score(int Cost, double Bonus, bool Capital, bool Capitalised, std::uint32_t Frequency) const;
   // Walks the whole graph with the given bound, adding what it finds.
   template <typename Graph>
   void Search(const Graph& G, int Bound);
+  // The walk at Node, reached by the byte FPath[S.Bytes] (counted in
+  // S.Bytes) with P the letter it belongs to, when that is still incomplete.
   template <typename Graph>
-  void Walk(const Graph& G, typename Graph::Cursor Node, std::size_t Depth, std::uint8_t Letter,
-            std::uint8_t ParentLetter, bool Capital);
+  void Walk(const Graph& G, typename Graph::Cursor Node, WalkState S, Partial P);
+  // Adds letter C (not lower-cased) to the path of S: its row, and (when
+  // WordEnds) the word at Node if the row allows it; false when the row
+  // leaves the bound.
+  template <typename Graph>
+  [[gnu::always_inline]] inline bool TakeLetter(const Graph& G, typename Graph::Cursor Node,
+                                                WalkState& S, char32_t C, bool WordEnds = true);
+  // Enters the children of Node that can stay within the bound.
+  template <typename Graph>
+  [[gnu::always_inline]] inline void Descend(const Graph& G, typename Graph::Cursor Node,
+                                             const WalkState& S, const Partial& P);
   // Both walks: once, and again with the wide bound when they found next to nothing.
   template <typename F>
   void SearchAll(F&& SearchWith);
@@ -141,6 +187,8 @@ class LikelihoodRanker {
   // from Index, whose entries Resolve turns into words (with their text).
   template <typename ResolveEntry>
   void AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&& Resolve);
+  // Whether sound-alike keys take part for this typo.
+  bool SoundAlikesApply() const;
   // Scores, sorts and writes out the candidates; Text gives a candidate's word.
   template <typename TextOf>
   void Finish(std::string_view Typo, std::uint32_t ItselfWord, std::size_t Limit, TextOf&& Text,
@@ -149,39 +197,60 @@ class LikelihoodRanker {
   // The word of Word in the current dictionary, as a candidate records it.
   static Resolved InTrie(const WordTrie& Trie, std::string_view Word);
   // Fills row Depth of Rows (rows of FTypo.size() + 1 costs, from row 0) for
-  // a candidate whose letter at Depth is Letter; returns the row's least cost.
-  int NextRow(std::size_t Depth, std::uint8_t Letter, std::uint8_t ParentLetter, int* Rows) const;
+  // a candidate whose letter at Depth is Letter (lower case), after Before;
+  // returns the row's least cost.
+  int NextRow(std::size_t Depth, char32_t Letter, char32_t Before, int* Rows);
+  // The costs of Letter against the typo (made on first use for this typo).
+  const LetterCosts& CostsOf(char32_t Letter) {
+    if (Letter < kDirectLetters && FDirectCosts[Letter].At != kNoCosts) return FDirectCosts[Letter];
+    return MakeCostsOf(Letter);
+  }
+  const LetterCosts& MakeCostsOf(char32_t Letter);
+  // Letter costs are kept for letters below this directly, for raw bytes
+  // after them, and for the rest in a map.
+  static constexpr char32_t kDirectLetters = 0x800;
   // The edit cost of Word for the typo, at most Cap.
   int EditCost(std::string_view Word, int Cap);
-  int Substitution(std::uint8_t Intended, std::uint8_t Typed) const {
-    return FCosts->Substitution[Intended * 256u + Typed];
-  }
-  int Deletion(std::uint8_t Letter, std::uint8_t Before, std::size_t Depth) const;
+  int Deletion(char32_t Letter, char32_t Before, std::size_t Depth) const;
   int Insertion(std::size_t J) const;
 
-  // What the model's letter costs come to for every byte, computed once per
-  // set of costs and shared: a ranker is made for each checker, and the
-  // 64 KiB table would otherwise be worked out again each time.
-  struct LetterCosts {
-    // The cost of each intended byte typed as each other.
-    std::vector<std::uint8_t> Substitution;
-    // The cheapest way each byte can enter a candidate (see SetModel).
-    std::array<int, 256> CheapestEdit{};
-  };
-  static std::shared_ptr<const LetterCosts> MakeLetterCosts(const TypoModel& Model);
-
   TypoModel FModel;
-  std::shared_ptr<const LetterCosts> FCosts;
+  const TypingLanguage* FLanguage = &TypingLanguageFor("");
   std::vector<int> FInsertion;  // the cost of each typed letter as one too many
   std::vector<int> FTable;      // EditCost's table
-  // The typo being ranked, folded to lower case, and the walk's state.
-  std::string FTypo;
+  std::vector<char32_t> FWordLetters;  // EditCost's word
+  // The typo being ranked: its letters in lower case; its bytes with A-Z in
+  // lower case, as the sound-alike keys take it; and the walk's state.
+  std::u32string FTypo;
+  std::vector<LetterTraits> FTypoTraits;
+  bool FTypoSharpS = false;  // the typo has a ß
+  std::string FTypoBytes;
   int FBound = 0;
-  std::size_t FMaxDepth = 0;
-  std::vector<int> FRows;  // (FMaxDepth + 1) rows of FTypo.size() + 1 costs
-  std::string FPath;       // the walk's letters as stored, FPath[d] at depth d
+  std::size_t FMaxDepth = 0;  // in letters
+  std::vector<int> FRows;  // (FMaxDepth + 2) rows of FTypo.size() + 1 costs
+  std::string FPath;       // the walk's bytes as stored, FPath[b] at byte depth b
+  // The letter costs met for this typo: by letter below kDirectLetters, raw
+  // bytes after them, the rest in a map; FLetterSlots holds the slots in use.
+  std::vector<LetterCosts> FDirectCosts;
+  std::unordered_map<char32_t, LetterCosts> FOtherCosts;
+  std::vector<std::uint32_t> FLetterSlots;
+  std::vector<std::uint8_t> FLetterCosts;
   std::vector<Candidate> FFound;
-  std::unordered_map<std::uint32_t, std::size_t> FFoundAt;  // word number -> FFound index
+  // Word number (from 1) -> its index in FFound: open addressing in a table
+  // of a power of two slots, emptied slot by slot, where a map would
+  // allocate and free a node for each of the hundreds of candidates a typo
+  // has.
+  class FoundIndex {
+   public:
+    // The index of Word, entered as Next when it is new (then true).
+    std::pair<std::size_t, bool> Emplace(std::uint32_t Word, std::size_t Next);
+    void Clear();
+
+   private:
+    std::vector<std::uint64_t> FSlots;  // word << 32 | index; 0: empty
+    std::vector<std::uint32_t> FUsed;   // the slots taken
+  };
+  FoundIndex FFoundAt;
   // The sound-alike index of a trie, by word number, valid for FIndexRevision.
   SoundIndexBuilder FSoundIndex;
   std::uint64_t FIndexRevision = 0;

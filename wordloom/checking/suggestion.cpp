@@ -39,7 +39,10 @@ bool IsKeyed(TSortMethod m) { return m == scpFrequency || m == scpDeviation; }
 void TVelkSpellChecker::Suggest(const std::string& AWord) {
   FSuggestions.Clear();
   if (FSuggestionRanking == srkLikelihood) {
-    if (!FRanker) FRanker = std::make_unique<detail::LikelihoodRanker>();
+    if (!FRanker) {
+      FRanker = std::make_unique<detail::LikelihoodRanker>();
+      FRanker->SetLanguage(detail::TypingLanguageFor(FLanguage));
+    }
     std::vector<std::string> ranked;
     if (const detail::CompactState* compact = CurrentCompact()) {
       // The form's stored index, and a trie read only when the words changed.

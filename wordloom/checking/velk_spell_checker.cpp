@@ -129,6 +129,13 @@ bool TVelkSpellChecker::WordList(const std::string& FromWord, const std::string&
   return true;
 }
 
+void TVelkSpellChecker::SetLanguage(const std::string& Value) {
+  FLanguage = Value;
+  const detail::TypingLanguage& language = detail::TypingLanguageFor(Value);
+  if (FRanker) FRanker->SetLanguage(language);
+  SetCompactSoundIndex(language.SoundAlike);
+}
+
 void TVelkSpellChecker::GetProperties(PropertyList& List) {
   TVelkWordloom::GetProperties(List);
   auto u32 = [&List](const char* name, std::uint32_t& field) {
@@ -157,6 +164,9 @@ void TVelkSpellChecker::GetProperties(PropertyList& List) {
                                 [this](TSuggestionRanking v) { SetSuggestionRanking(v); },
                                 {"srkSortMethods", "srkLikelihood"})
       .WithDefault(srkSortMethods);
+  // Written only when set (empty: English), as forms before it read.
+  List.String("Language", [this] { return FLanguage; },
+              [this](const std::string& v) { SetLanguage(v); });
   // The suggestions as lines of text.
   List.String(
       "Suggestions",

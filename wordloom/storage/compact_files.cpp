@@ -129,8 +129,9 @@ bool SpellFileHandle::Read(ContentKey& Key, std::string* Bytes) const {
 
 std::string CompactFormBeside(const std::string& SpellFile) { return SpellFile + kExtension; }
 
-std::string CachedCompactForm(const std::string& Folder, const ContentKey& Key) {
-  return (fs::path(Folder) / (Key.Hex() + kExtension)).string();
+std::string CachedCompactForm(const std::string& Folder, const ContentKey& Key, bool SoundIndex) {
+  // A form without the sound-alike index holds other bytes: another name.
+  return (fs::path(Folder) / (Key.Hex() + (SoundIndex ? "" : "-nosound") + kExtension)).string();
 }
 
 std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
@@ -196,20 +197,24 @@ std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
 
 std::shared_ptr<const CompactForm> FindCompactForm(const std::string& SpellFile,
                                                    const ContentKey& Key,
-                                                   const std::string& Folder) {
+                                                   const std::string& Folder, bool SoundIndex) {
   std::string why;
-  if (auto form = MapCompactForm(CompactFormBeside(SpellFile), Key, why, Folder)) return form;
+  // Beside the file, a form with the index serves a dictionary that wants none.
+  auto form = MapCompactForm(CompactFormBeside(SpellFile), Key, why, Folder);
+  if (form && (form->HasSoundIndex() || !SoundIndex)) return form;
   if (Folder.empty()) return nullptr;
-  return MapCompactForm(CachedCompactForm(Folder, Key), Key, why, Folder);
+  form = MapCompactForm(CachedCompactForm(Folder, Key, SoundIndex), Key, why, Folder);
+  if (form && form->HasSoundIndex() != SoundIndex) return nullptr;
+  return form;
 }
 
 std::shared_ptr<const CompactForm> StoreCompactForm(const std::string& Folder,
-                                                    const ContentKey& Key,
+                                                    const ContentKey& Key, bool SoundIndex,
                                                     const std::string& Bytes) {
   std::error_code ec;
   fs::create_directories(Folder, ec);
   if (ec) return nullptr;
-  const std::string target = CachedCompactForm(Folder, Key);
+  const std::string target = CachedCompactForm(Folder, Key, SoundIndex);
   try {
     FileWriter().SaveBytes(target, Bytes);
   } catch (const std::exception&) {

@@ -1,10 +1,11 @@
 // Where compact forms of spell files live and how they are found, checked,
 // made and mapped into memory. A spell file's form lies beside it
 // (SPELLFILE.compact, made when the dictionary is built or installed) or in
-// a cache folder under the key of the spell file's content
-// (FOLDER/KEY.compact). A form is used only when its header names the spell
-// file's current key and its sizes and checksum hold; otherwise it is passed
-// over, and the one in the cache folder is made again. Stamps in the cache
+// a cache folder under the key of the spell file's content and whether it
+// holds the sound-alike index (FOLDER/KEY.compact, FOLDER/KEY-nosound.compact).
+// A form is used only when its header names the spell file's current key
+// and its sizes and checksum hold; otherwise it is passed over, and the one
+// in the cache folder is made again. Stamps in the cache
 // folder (storage/file_stamp.h) spare reading a spell file or a form that
 // has not changed since it was last read in full.
 #pragma once
@@ -56,9 +57,11 @@ struct KeyedSpellFile {
   bool FromStamp = false;
 };
 
-// The form beside a spell file, and the one a cache folder keeps for a key.
+// The form beside a spell file, and the one a cache folder keeps for a key,
+// with or without the sound-alike index.
 std::string CompactFormBeside(const std::string& SpellFile);
-std::string CachedCompactForm(const std::string& Folder, const ContentKey& Key);
+std::string CachedCompactForm(const std::string& Folder, const ContentKey& Key,
+                              bool SoundIndex = true);
 
 // Maps the form in FileName and checks it against Key (header, sizes,
 // checksum). nullptr, with the reason in Why, when it is missing, stale or
@@ -68,18 +71,20 @@ std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
                                                   const ContentKey& Key, std::string& Why,
                                                   const std::string& Folder = {});
 
-// The form for a spell file of key Key: the one beside it, else the one in
-// Folder (when not empty), whose stamps spare reading forms already
-// checked. nullptr when neither is usable.
+// The form for a spell file of key Key, with the sound-alike index when
+// SoundIndex: the one beside it (which may have the index when none is
+// wanted), else the one in Folder (when not empty), whose stamps spare
+// reading forms already checked. nullptr when neither is usable.
 std::shared_ptr<const CompactForm> FindCompactForm(const std::string& SpellFile,
                                                    const ContentKey& Key,
-                                                   const std::string& Folder);
+                                                   const std::string& Folder, bool SoundIndex);
 
-// Writes Bytes, a form of key Key, into Folder (made when missing) and maps
-// it; drops the oldest forms beyond kMaxCachedForms. nullptr when the folder
+// Writes Bytes, a form of key Key (with the sound-alike index when
+// SoundIndex), into Folder (made when missing) and maps it; drops the
+// oldest forms beyond kMaxCachedForms. nullptr when the folder
 // cannot be written: a cache that cannot be kept is done without.
 std::shared_ptr<const CompactForm> StoreCompactForm(const std::string& Folder,
-                                                    const ContentKey& Key,
+                                                    const ContentKey& Key, bool SoundIndex,
                                                     const std::string& Bytes);
 
 }  // namespace wordloom::detail

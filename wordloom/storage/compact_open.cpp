@@ -58,7 +58,7 @@ bool TVelkWordloom::OpenThroughCompactForm(const std::string& FileName,
   }
   Keyed = keyed;
   std::shared_ptr<const detail::CompactForm> form =
-      detail::FindCompactForm(FileName, keyed->Key, FCompactFormFolder);
+      detail::FindCompactForm(FileName, keyed->Key, FCompactFormFolder, FCompactSoundIndex);
   if (!form) return false;
 
   // The nodes are read from the same open file when first needed, after
@@ -99,8 +99,9 @@ void TVelkWordloom::MakeCompactForm(const detail::KeyedSpellFile& Keyed) {
       !Keyed.Handle->TakeKey(key, FCompactFormFolder, /*TrustStamp=*/false, from_stamp)) {
     return;
   }
-  std::shared_ptr<const detail::CompactForm> form = detail::StoreCompactForm(
-      FCompactFormFolder, key, detail::CompactForm::Build(trie, key));
+  std::shared_ptr<const detail::CompactForm> form =
+      detail::StoreCompactForm(FCompactFormFolder, key, FCompactSoundIndex,
+                               detail::CompactForm::Build(trie, key, FCompactSoundIndex));
   if (!form) return;
   FCompact = std::make_unique<detail::CompactState>();
   FCompact->Form = std::move(form);
@@ -118,7 +119,15 @@ void TVelkWordloom::SaveCompactForm(const std::string& FileName) {
   }
   const detail::WordTrie& trie = *FNodeList;
   if (trie.NodeCount() == 0) throw EWriteError(FileName + ": the dictionary has no words");
-  FileWriter().SaveBytes(FileName, detail::CompactForm::Build(trie, keyed.Key));
+  FileWriter().SaveBytes(FileName, detail::CompactForm::Build(trie, keyed.Key, FCompactSoundIndex));
+}
+
+void TVelkWordloom::SetCompactSoundIndex(bool Wanted) {
+  FCompactSoundIndex = Wanted;
+  if (!Wanted || !FCompact || FCompact->Form->HasSoundIndex()) return;
+  // The ranking then builds the index of the trie, read now if it waits.
+  (void)*FNodeList;
+  FCompact.reset();
 }
 
 detail::CompactState* TVelkWordloom::CurrentCompact() const {

@@ -201,6 +201,28 @@ std::string CanonicalDictionaryName(std::string_view Name) {
   return std::string(Name);
 }
 
+std::string DictionaryLanguage(std::string_view NameOrPath) {
+  std::string_view stem = NameOrPath.substr(NameOrPath.find_last_of('/') + 1);
+  if (stem.ends_with(kSpellExtension)) stem.remove_suffix(kSpellExtension.size());
+  const std::string name = CanonicalDictionaryName(stem);
+  // Hunspell's convention: two or three letters of language, then perhaps a
+  // region of two letters or three digits ("de", "de_DE", "es_419",
+  // "de_DE_frami"); anything else names no language ("my_words").
+  const std::string_view whole(name);
+  const std::size_t end = whole.find_first_of("-_.@");
+  const std::string_view language = whole.substr(0, end);
+  if (language.size() < 2 || language.size() > 3 || !IsAsciiLetters(language)) return "en";
+  if (end != std::string_view::npos && (whole[end] == '_' || whole[end] == '-')) {
+    const std::string_view rest = whole.substr(end + 1);
+    const std::string_view region = rest.substr(0, rest.find_first_of("-_.@"));
+    const bool digits = region.size() == 3 && std::all_of(region.begin(), region.end(), [](char c) {
+                          return c >= '0' && c <= '9';
+                        });
+    if (!(region.size() == 2 && IsAsciiLetters(region)) && !digits) return "en";
+  }
+  return Lower(language);
+}
+
 std::vector<std::string> DictionaryAliases(std::string_view Canonical) {
   std::vector<std::string> out;
   for (const Alias& a : kAliases) {

@@ -3,6 +3,8 @@
 
 #include <utf8proc.h>
 
+#include <algorithm>
+
 namespace wordloom {
 
 namespace {
@@ -60,6 +62,12 @@ bool IsSmall(utf8proc_int32_t code) {
 }  // namespace
 
 std::string LowerCase(std::string_view Word) {
+  // Plain ASCII, the common case, needs no decoding.
+  if (std::all_of(Word.begin(), Word.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    std::string out(Word);
+    for (char& c : out) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    return out;
+  }
   return MapChars(Word, [](utf8proc_int32_t c, bool) { return utf8proc_tolower(c); });
 }
 

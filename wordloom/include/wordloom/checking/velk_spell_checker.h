@@ -82,6 +82,14 @@ class TVelkSpellChecker : public TVelkWordloom {
   void SetSuggestionRanking(TSuggestionRanking Value) { FSuggestionRanking = Value; }
   // Copies the strings of Value into the checker's own list.
   void SetSuggestions(const TStringList& Value);
+  // The language the dictionary is written in, as a tag ("de", "fr_FR",
+  // "es-ES"; DictionaryLanguage gives it from a dictionary's name). The
+  // likelihood ranking takes the keyboard its writers use for which keys
+  // are neighbours, and uses English sound-alike keys only for English
+  // (the default, also for an empty tag). Set it before OpenSpellFile, so
+  // that the compact form opened or made is the one the language needs.
+  const std::string& Language() const { return FLanguage; }
+  void SetLanguage(const std::string& Value);
 
   // The options dialog (owned).
   TCustomSpellOptsDlg* OptsDialog() const { return FOptsDialog; }
@@ -135,6 +143,7 @@ class TVelkSpellChecker : public TVelkWordloom {
   TSortMethod FSortMethod2 = scpAlphabetic;
   TStringList FSuggestions;
   TSuggestionRanking FSuggestionRanking = srkSortMethods;
+  std::string FLanguage;
   TCustomSpellCheckDlg* FCheckDialog = nullptr;
   TCustomMemo* FMemo = nullptr;
 

@@ -367,6 +367,12 @@ class TVelkWordloom : public TRndComponent {
   std::unique_ptr<detail::CompactState> FCompact;
   // FCompact when it still describes the dictionary, else nullptr.
   detail::CompactState* CurrentCompact() const;
+  // Whether the compact forms this dictionary opens and makes carry the
+  // sound-alike index of the likelihood ranking, which only English
+  // dictionaries use (the checker sets it with its language). A form in use
+  // that lacks the index is let go when the index becomes wanted.
+  void SetCompactSoundIndex(bool Wanted);
+  bool FCompactSoundIndex = true;
   // The block stream buffer (kStreamBufferSize bytes) and its position.
   std::unique_ptr<std::uint8_t[]> StreamBuffer;
   std::uint32_t StreamPos = 0;

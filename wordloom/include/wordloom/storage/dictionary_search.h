@@ -62,6 +62,13 @@ std::string DefaultDictionary();
 // en_GB). Anything else comes back as given.
 std::string CanonicalDictionaryName(std::string_view Name);
 
+// The language a dictionary is written in, from its name or its spell file's
+// path as FindDictionary gives them (Hunspell's convention: "de_DE.spl",
+// "fr", "es-ES", an alias such as "deutsch"): the two or three letters of
+// language before any region, in small letters; "en" when the name gives
+// none ("book.spl"). What TVelkSpellChecker::SetLanguage takes.
+std::string DictionaryLanguage(std::string_view NameOrPath);
+
 // The other names that CanonicalDictionaryName turns into Canonical, sorted.
 std::vector<std::string> DictionaryAliases(std::string_view Canonical);
 

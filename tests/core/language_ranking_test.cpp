@@ -1,0 +1,280 @@
+// The likelihood ranking in languages other than English: costs count
+// letters rather than bytes, an accent left off is cheap, keyboard
+// neighbours follow the language's layout, sound-alike keys count only for
+// English, and the compact form of a dictionary in another language (which
+// carries no sound-alike index) answers as its trie does.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <wordloom/wordloom.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "checking/compact_form.h"
+#include "checking/likelihood_ranking.h"
+#include "support/temp_dir.h"
+
+namespace wordloom {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::TempDir;
+using ::testing::Contains;
+using ::testing::Not;
+using Words = std::vector<std::string>;
+
+class Speller : public TVelkSpellChecker {
+ public:
+  explicit Speller(const std::string& language, const std::string& folder = {})
+      : TVelkSpellChecker(nullptr) {
+    SetSpellFileOptions({});
+    SetSuggestionRanking(srkLikelihood);
+    SetLanguage(language);
+    SetCompactFormFolder(folder);
+  }
+  void Add(const std::vector<std::pair<std::string, std::uint32_t>>& counts) {
+    if (NodeCount() == 0) InitFirstSpellNode();
+    for (const auto& [word, count] : counts) AddToSpell(word, count);
+  }
+  Words Suggested(const std::string& typo) {
+    Suggest(typo);
+    return Words(Suggestions().begin(), Suggestions().end());
+  }
+  std::string First(const std::string& typo) {
+    const Words w = Suggested(typo);
+    return w.empty() ? std::string() : w.front();
+  }
+};
+
+// The edit cost the ranking charges for Word typed as Typo in Language.
+int Cost(const std::string& language, const std::string& typo, const std::string& word) {
+  detail::LikelihoodRanker ranker;
+  ranker.SetLanguage(detail::TypingLanguageFor(language));
+  return ranker.ScoreCorrection(typo, word, 1).Cost;
+}
+
+TEST(LanguageRankingTest, AnAccentLeftOffOrAddedRanksTheAccentedWordFirst) {
+  // Each accented word is less common than a rival one plain edit away.
+  const struct {
+    const char* Language;
+    std::vector<std::pair<std::string, std::uint32_t>> Words;
+    const char* Typo;
+    const char* Expected;
+  } kCases[] = {
+      {"de", {{"über", 10}, {"aber", 200}, {"ober", 100}}, "uber", "über"},
+      {"de", {{"Straße", 10}, {"Strasser", 50}, {"Strahl", 100}}, "Strasse", "Straße"},
+      {"de", {{"bloß", 10}, {"blass", 10}, {"Floss", 10}}, "bloss", "bloß"},
+      {"fr", {{"café", 5}, {"cage", 50}, {"cafard", 100}}, "cafe", "café"},
+      {"fr", {{"été", 20}, {"te", 500}, {"tête", 100}}, "eté", "été"},
+      {"es", {{"año", 10}, {"aro", 200}, {"amo", 200}}, "ano", "año"},
+      {"es", {{"canción", 10}, {"canciones", 200}, {"cansino", 100}}, "cancíon", "canción"},
+      {"ru", {{"ёлка", 10}, {"булка", 300}, {"полка", 300}}, "елка", "ёлка"},
+      {"ru", {{"йогурт", 10}, {"огурец", 300}}, "иогурт", "йогурт"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.Language) + " " + c.Typo);
+    Speller s(c.Language);
+    s.Add(c.Words);
+    EXPECT_EQ(s.First(c.Typo), c.Expected);
+  }
+  EXPECT_EQ(Cost("fr", "cafe", "café"), detail::TypoModel().AccentSubstitute);
+  // ß written ss and ss written ß are one accent too, in capitals as well.
+  EXPECT_EQ(Cost("de", "Strasse", "Straße"), detail::TypoModel().AccentSubstitute);
+  EXPECT_EQ(Cost("de", "STRASSE", "Straße"), detail::TypoModel().AccentSubstitute);
+  EXPECT_EQ(Cost("de", "weiß", "weiss"), detail::TypoModel().AccentSubstitute);
+  EXPECT_EQ(Cost("de", "Grusse", "Grüße"), 2 * detail::TypoModel().AccentSubstitute);
+  // A word written in capitals with its ß comes first for itself as written,
+  // not in capitals of another spelling ("STRAẞE").
+  Speller sign("de");
+  sign.Add({{"STRAßE", 1}, {"Straße", 10}});
+  EXPECT_EQ(sign.First("STRAßE"), "STRAßE");
+  EXPECT_EQ(Cost("fr", "café", "cafe"), detail::TypoModel().AccentSubstitute);
+  // Capitals fold before accents are compared, and a capital's accent costs
+  // no first-letter extra: "Ecole" for "École".
+  EXPECT_EQ(Cost("fr", "ecole", "École"), detail::TypoModel().AccentSubstitute);
+}
+
+TEST(LanguageRankingTest, KeyboardNeighboursFollowTheLanguagesLayout) {
+  const int neighbour = detail::TypoModel().NeighbourSubstitute;
+  const int other = detail::TypoModel().Substitute;
+  const struct {
+    const char* Language;
+    const char* Word;
+    const char* Near;  // the middle letter typed with a key next to it
+    const char* Far;   // with a key elsewhere
+  } kCases[] = {
+      {"en", "oso", "ozo", "oyo"},  // QWERTY: z below s, y far above
+      {"de", "oso", "oyo", "ozo"},  // QWERTZ: y and z change places
+      {"fr", "omo", "olo", "ono"},  // AZERTY: m at the end of the middle row
+      {"en", "omo", "ono", "olo"},  // QWERTY: m beside n
+      {"es", "oño", "olo", "oko"},  // Spanish QWERTY: ñ beside l
+      {"ru", "ово", "оыо", "одо"},  // ЙЦУКЕН: ы beside в, д far right
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.Language) + " " + c.Word);
+    EXPECT_EQ(Cost(c.Language, c.Near, c.Word), neighbour);
+    EXPECT_EQ(Cost(c.Language, c.Far, c.Word), other);
+  }
+  // A Cyrillic letter has no neighbours on an English keyboard.
+  EXPECT_EQ(Cost("en", "оыо", "ово"), other);
+}
+
+TEST(LanguageRankingTest, EditsCountLettersNotBytes) {
+  const detail::TypoModel m;
+  // One letter of two bytes substituted, dropped, added or swapped is one edit.
+  EXPECT_EQ(Cost("ru", "кожа", "кора"), m.Substitute);
+  EXPECT_EQ(Cost("ru", "слво", "слово"), m.Delete);
+  EXPECT_EQ(Cost("ru", "слоово", "слово"), m.DoubledInsert);
+  EXPECT_EQ(Cost("ru", "солво", "слово"), m.Transpose);
+  EXPECT_EQ(Cost("de", "Grüße", "Grüeß"), m.Transpose);
+  // Letters of three and four bytes too.
+  EXPECT_EQ(Cost("en", "a€b", "a$b"), m.Substitute);
+  EXPECT_EQ(Cost("en", "a😀b", "ab"), m.Insert);
+  // A Russian word of 29 letters (58 bytes) is within the length searched.
+  Speller s("ru");
+  const std::string long_word = "электроэнцефалографических" "ооо";
+  s.Add({{long_word, 3}});
+  EXPECT_THAT(s.Suggested("электроэнцефалографичских" "ооо"), Contains(long_word));
+}
+
+TEST(LanguageRankingTest, SoundAlikesCountOnlyForEnglish) {
+  Speller english("en_US");
+  english.Add({{"phonetic", 20}, {"fanatic", 1}});
+  EXPECT_THAT(english.Suggested("fonetik"), Contains("phonetic"));
+  Speller german("de_DE");
+  german.Add({{"phonetic", 20}, {"fanatic", 1}});
+  EXPECT_THAT(german.Suggested("fonetik"), Not(Contains("phonetic")));
+  // The score of the same correction differs by the sound bonus alone.
+  detail::LikelihoodRanker en, de;
+  de.SetLanguage(detail::TypingLanguageFor("de"));
+  const auto with = en.ScoreCorrection("definately", "definitely", 25);
+  const auto without = de.ScoreCorrection("definately", "definitely", 25);
+  EXPECT_EQ(with.Cost, without.Cost);
+  EXPECT_DOUBLE_EQ(with.Score - without.Score, detail::TypoModel().SoundBonus);
+  // Switching the language of an open dictionary takes effect at once.
+  german.SetLanguage("en");
+  EXPECT_THAT(german.Suggested("fonetik"), Contains("phonetic"));
+}
+
+TEST(LanguageRankingTest, PersonalWordsAreRankedInThePrimaryDictionarysLanguage) {
+  for (const char* language : {"en", "de"}) {
+    SCOPED_TRACE(language);
+    Speller primary(language);
+    primary.Add({{"fanatic", 1}});
+    DictionarySet set;
+    set.Add(primary);
+    set.AddPersonalWord("phonetic");
+    const Words got = set.Suggestions("fonetik", 10, false);
+    if (std::string(language) == "en") {
+      EXPECT_THAT(got, Contains("phonetic"));
+    } else {
+      EXPECT_THAT(got, Not(Contains("phonetic")));
+    }
+  }
+}
+
+TEST(LanguageRankingTest, LanguageComesFromTheDictionarysName) {
+  const struct {
+    const char* Name;
+    const char* Language;
+  } kCases[] = {
+      {"de_DE", "de"},          {"/usr/share/wordloom/fr.spl", "fr"}, {"es-ES", "es"},
+      {"ru_RU.spl", "ru"},      {"deutsch", "de"},                    {"en", "en"},
+      {"book.spl", "en"},       {"notes/my_words.spl", "en"},         {"pt_BR", "pt"},
+      {"es_419", "es"},         {"de_DE_frami.spl", "de"},            {"", "en"},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(DictionaryLanguage(c.Name), c.Language) << c.Name;
+  }
+  // The stored form keeps a language that was set, and only then.
+  Speller fr("fr_FR");
+  EXPECT_THAT(WriteComponentToString(fr), ::testing::HasSubstr("Language = \"fr_FR\""));
+  Speller en("");
+  EXPECT_THAT(WriteComponentToString(en), Not(::testing::HasSubstr("Language")));
+}
+
+// Words with letters of one to four bytes, shared endings, capitals, and two
+// that are no valid UTF-8 (a letter cut short, a lone continuation byte).
+const std::vector<std::pair<std::string, std::uint32_t>> kGermanAndMore = {
+    {"über", 40},    {"Übung", 12},  {"übel", 9},    {"Straße", 30}, {"Strauß", 4},
+    {"Mädchen", 20}, {"Märchen", 8}, {"möchte", 50}, {"mochte", 10}, {"Größe", 15},
+    {"groß", 60},    {"größer", 22}, {"Köln", 7},    {"König", 11},  {"können", 70},
+    {"kennen", 30},  {"ёлка", 3},    {"€uro", 2},    {"a😀b", 1},    {"grö\xC3", 1},
+    {"x\xBCy", 1},   {"Äpfel", 5},   {"Apfel", 9},   {"Öl", 6},      {"ol", 1},
+};
+const char* const kGermanTypos[] = {"uber",   "Ubung",  "Strasse", "Madchen", "mochte", "grosse",
+                                    "Grösse", "Koln",   "konnen",  "kenen",   "elka",   "euro",
+                                    "a😀",    "gro",    "xy",      "Apfl",    "Ol",     "ö",
+                                    "möchet", "grö\xC3\xC3", "Straß", "Groß"};
+
+TEST(LanguageRankingTest, CompactFormWithoutSoundIndexAnswersAsTheTrie) {
+  TempDir dir;
+  const std::string spell = dir.File("de_DE.spl");
+  {
+    Speller maker("de");
+    maker.SetDelimiters(Utf8Delimiters());
+    maker.Add(kGermanAndMore);
+    maker.SaveSpellFile(spell, false);
+  }
+  const std::string cache = dir.File("cache");
+  Speller plain("de");
+  plain.OpenSpellFile(spell);
+  Speller made("de", cache);  // makes the form in the cache
+  made.OpenSpellFile(spell);
+  Speller mapped("de", cache);  // opens through it
+  mapped.OpenSpellFile(spell);
+  ASSERT_TRUE(made.UsesCompactForm());
+  ASSERT_TRUE(mapped.UsesCompactForm());
+  for (const char* typo : kGermanTypos) {
+    SCOPED_TRACE(typo);
+    const Words expected = plain.Suggested(typo);
+    EXPECT_EQ(made.Suggested(typo), expected);
+    EXPECT_EQ(mapped.Suggested(typo), expected);
+  }
+  EXPECT_EQ(plain.First("uber"), "über");
+  EXPECT_EQ(plain.First("Madchen"), "Mädchen");
+
+  // The form in the cache has no sound-alike index, under a name of its own;
+  // an English reader of the same file makes its own form with the index.
+  auto forms = [&cache] {
+    std::vector<fs::path> found;
+    for (const auto& e : fs::directory_iterator(cache)) {
+      if (e.path().extension() == ".compact") found.push_back(e.path());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  ASSERT_EQ(forms().size(), 1u);
+  const fs::path without = forms().front();
+  EXPECT_THAT(without.filename().string(), ::testing::EndsWith("-nosound.compact"));
+  Speller english("en", cache);
+  english.OpenSpellFile(spell);
+  EXPECT_TRUE(english.UsesCompactForm());
+  ASSERT_EQ(forms().size(), 2u);
+  const fs::path with = forms().front() == without ? forms().back() : forms().front();
+  EXPECT_LT(fs::file_size(without), fs::file_size(with));
+}
+
+TEST(LanguageRankingTest, EnglishAfterOpeningThroughAFormWithoutIndexStillFindsSoundAlikes) {
+  TempDir dir;
+  const std::string spell = dir.File("fr.spl");
+  {
+    Speller maker("fr");
+    maker.Add({{"phonetic", 20}, {"fanatic", 1}});
+    maker.SaveSpellFile(spell, false);
+  }
+  Speller first("fr", dir.File("cache"));
+  first.OpenSpellFile(spell);  // makes the form without the index
+  Speller s("fr", dir.File("cache"));
+  s.OpenSpellFile(spell);
+  ASSERT_TRUE(s.UsesCompactForm());
+  EXPECT_THAT(s.Suggested("fonetik"), Not(Contains("phonetic")));
+  s.SetLanguage("en");
+  EXPECT_THAT(s.Suggested("fonetik"), Contains("phonetic"));
+  EXPECT_EQ(s.Frequency("phonetic"), 20u);
+}
+
+}  // namespace
+}  // namespace wordloom
