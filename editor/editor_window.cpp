@@ -72,6 +72,9 @@ EditorWindow::EditorWindow()
   // The editor decides itself when to save the dictionary (on closing it asks).
   FChecker->SetSpellFileOptions({});
   FChecker->SetSuggestionRanking(srkLikelihood);
+  // Dictionaries open through their compact forms in the user's cache, as in
+  // the tool: at once after the first time, however large.
+  FChecker->SetCompactFormFolder(DefaultCompactFormFolder());
   // A new dictionary keeps words without the delimiter that ends them and
   // reads UTF-8; an opened one brings its own settings.
   FChecker->SetDelimiterOption(wldExclFirstSucc);

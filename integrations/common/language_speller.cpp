@@ -21,6 +21,10 @@ LanguageSpeller::LanguageSpeller(std::string Tag, const std::string& DictionaryF
   // not for a file, and nothing is saved into the dictionary.
   FChecker.SetSpellFileOptions({});
   FChecker.SetSuggestionRanking(srkLikelihood);
+  // Each application that spells through the framework opens the dictionary
+  // anew: through its compact form in the user's cache that costs no more
+  // than mapping it.
+  FChecker.SetCompactFormFolder(DefaultCompactFormFolder());
   std::error_code ec;
   if (!std::filesystem::is_regular_file(DictionaryFile, ec)) {
     throw EFOpenError(DictionaryFile + ": no such dictionary");

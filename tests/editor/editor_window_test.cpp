@@ -142,6 +142,8 @@ TEST(EditorWindowTest, TheDictionarysNameGivesTheLanguageOfItsSuggestions) {
   Editor e;
   ASSERT_TRUE(e.window.OpenDictionary(QString::fromStdString(dir.File("de_DE.spl"))));
   EXPECT_EQ(e.window.Checker().Language(), "de");
+  // Opened as the tool opens it: through a compact form in the user's cache.
+  EXPECT_TRUE(e.window.Checker().UsesCompactForm());
   ASSERT_TRUE(e.window.OpenDictionary(QString::fromStdString(dir.File("words.spl"))));
   EXPECT_EQ(e.window.Checker().Language(), "en");
 }

@@ -62,6 +62,7 @@ class LanguageFolders : public ::testing::Test {
   ScopedEnv FPath{"WORDLOOM_PATH", FFirst + ":" + FSecond};
   ScopedEnv FHome{"HOME", FDir.File("home")};
   ScopedEnv FData{"XDG_DATA_HOME", FDir.File("data")};
+  ScopedEnv FCache{"XDG_CACHE_HOME", FDir.File("cache")};
 
   void SetUp() override {
     std::filesystem::create_directories(FFirst);
@@ -138,6 +139,19 @@ TEST_F(LanguageSpellerTest, ChecksWordsAsTheToolDoes) {
   for (const char* word : {"recieve", "paris", "Brwon", "e-mial", "dosn\xE2\x80\x99t"}) {
     EXPECT_FALSE(speller.IsCorrect(word)) << word;
   }
+}
+
+TEST_F(LanguageSpellerTest, LeavesACompactFormInTheUsersCacheForTheNextApplication) {
+  { LanguageSpeller first("en", FDictionary, FPersonal); }
+  const std::filesystem::path forms = FDir.File("cache") + "/wordloom/compact";
+  std::vector<std::string> made;
+  for (const auto& entry : std::filesystem::directory_iterator(forms)) {
+    if (entry.path().extension() == ".compact") made.push_back(entry.path().filename());
+  }
+  EXPECT_EQ(made.size(), 1u);
+  LanguageSpeller next("en", FDictionary, FPersonal);
+  EXPECT_TRUE(next.IsCorrect("receive"));
+  EXPECT_FALSE(next.IsCorrect("recieve"));
 }
 
 TEST_F(LanguageSpellerTest, SuggestsInTheWritersCaseAndQuotes) {
