@@ -245,6 +245,7 @@ void LeaveStamps(const std::string& spell, const std::string& folder) {
     TVelkSpellChecker c(nullptr);
     c.SetSpellFileOptions({});
     c.SetCompactFormFolder(folder);
+    c.SetLanguage(DictionaryLanguage(spell));
     c.OpenSpellFile(spell);
     // A file changed within the clock tick of its reading is not stamped:
     // the second open comes a tick later.
@@ -268,6 +269,9 @@ bool PrepareInChild(const std::string& code, const std::string& aff, const std::
       TVelkSpellChecker maker(nullptr);
       maker.SetSpellFileOptions({});
       const auto t2 = Clock::now();
+      // In the dictionary's language, as the tool opens it: the form of a
+      // language other than English has no sound-alike index.
+      maker.SetLanguage(DictionaryLanguage(spell));
       maker.OpenSpellFile(spell);
       maker.SaveCompactForm(spell + ".compact");
       namespace fs = std::filesystem;
@@ -329,6 +333,7 @@ int main(int argc, char** argv) {
                      ours->SetSuggestionRanking(srkLikelihood);
                      ours->SetSuggestionLimit(10);
                      ours->SetCompactFormFolder(form_folder);
+                     ours->SetLanguage(DictionaryLanguage(file));
                      ours->OpenSpellFile(file);
                      return ours->SpellFileName() == file;
                    },
