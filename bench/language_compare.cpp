@@ -261,6 +261,8 @@ void RunLanguage(const Language& L, std::size_t count, const std::string& items_
   auto english = open("en");
   double with_index = 0, without_index = 0;
   for (const auto& e : fs::directory_iterator(cache)) {
+    // The cache also keeps the stamps of the files it has read.
+    if (e.path().extension() != ".compact") continue;
     const bool plain = e.path().filename().string().find("-nosound") != std::string::npos;
     (plain ? without_index : with_index) = MiB(e.path());
   }
