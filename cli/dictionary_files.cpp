@@ -4,6 +4,7 @@
 #include "dictionary_files.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "tool_streams.h"
 #include "import_command.h"
 #include "wordloom/import/hunspell_import.h"
+#include "wordloom/text/unicode_words.h"
 
 namespace wordloom::cli {
 
@@ -80,27 +82,15 @@ std::string PrintableText(std::string_view Text) {
   std::size_t i = 0;
   while (i < Text.size()) {
     const auto c = static_cast<unsigned char>(Text[i]);
-    // The length of a valid UTF-8 sequence starting at i (no overlong forms,
-    // no surrogates), 0 when there is none.
+    // What is shown as it is: a printable ASCII byte or a valid UTF-8
+    // sequence; 0 for a byte to escape.
     std::size_t length = 0;
     if (c >= 0x20 && c < 0x7f) {
       length = 1;
-    } else if (c >= 0xc2 && c <= 0xf4) {
-      const std::size_t need = c < 0xe0 ? 2 : c < 0xf0 ? 3 : 4;
-      length = need;
-      for (std::size_t k = 1; k < need; ++k) {
-        if (i + k >= Text.size() || (static_cast<unsigned char>(Text[i + k]) & 0xc0) != 0x80) {
-          length = 0;
-          break;
-        }
-      }
-      if (length != 0) {
-        const auto c1 = static_cast<unsigned char>(Text[i + 1]);
-        if ((c == 0xe0 && c1 < 0xa0) || (c == 0xed && c1 >= 0xa0) || (c == 0xf0 && c1 < 0x90) ||
-            (c == 0xf4 && c1 >= 0x90)) {
-          length = 0;
-        }
-      }
+    } else if (c >= 0x80) {
+      std::int32_t code = 0;
+      const std::size_t n = Utf8CharAt(Text, i, code);
+      if (code >= 0) length = n;
     }
     if (length == 0) {
       out += "\\x";

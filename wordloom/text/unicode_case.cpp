@@ -5,22 +5,11 @@
 
 #include <algorithm>
 
+#include "wordloom/text/unicode_words.h"
+
 namespace wordloom {
 
 namespace {
-
-// The character at Word[At]: its code (-1 for a byte that starts no valid
-// sequence) and its length in bytes (1 for such a byte).
-std::size_t CharAt(std::string_view word, std::size_t at, utf8proc_int32_t& code) {
-  const utf8proc_ssize_t n =
-      utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(word.data() + at),
-                       static_cast<utf8proc_ssize_t>(word.size() - at), &code);
-  if (n <= 0) {
-    code = -1;
-    return 1;
-  }
-  return static_cast<std::size_t>(n);
-}
 
 void Append(std::string& out, utf8proc_int32_t code) {
   utf8proc_uint8_t bytes[4];
@@ -35,7 +24,7 @@ std::string MapChars(std::string_view word, MapFn map) {
   out.reserve(word.size());
   for (std::size_t at = 0; at < word.size();) {
     utf8proc_int32_t code = 0;
-    const std::size_t n = CharAt(word, at, code);
+    const std::size_t n = Utf8CharAt(word, at, code);
     if (code < 0) {
       out += word[at];
     } else {
@@ -84,7 +73,7 @@ std::string Capitalised(std::string_view Word) {
 bool StartsWithCapital(std::string_view Word) {
   if (Word.empty()) return false;
   utf8proc_int32_t code = 0;
-  CharAt(Word, 0, code);
+  Utf8CharAt(Word, 0, code);
   return IsCapital(code);
 }
 
@@ -93,7 +82,7 @@ bool IsAllCapitals(std::string_view Word) {
   std::size_t chars = 0;
   for (std::size_t at = 0; at < Word.size(); ++chars) {
     utf8proc_int32_t code = 0;
-    at += CharAt(Word, at, code);
+    at += Utf8CharAt(Word, at, code);
     if (IsSmall(code)) return false;
   }
   return chars >= 2;
@@ -103,7 +92,7 @@ std::string InWritersCase(std::string Suggestion, std::string_view Typed) {
   if (IsAllCapitals(Typed)) return UpperCase(Suggestion);
   if (!StartsWithCapital(Typed) || Suggestion.empty()) return Suggestion;
   utf8proc_int32_t code = 0;
-  const std::size_t n = CharAt(Suggestion, 0, code);
+  const std::size_t n = Utf8CharAt(Suggestion, 0, code);
   if (!IsSmall(code)) return Suggestion;
   std::string out;
   Append(out, utf8proc_totitle(code));
@@ -119,7 +108,7 @@ std::vector<std::string_view> CamelHumps(std::string_view Word) {
   std::size_t previous_at = 0;
   for (std::size_t at = 0; at < Word.size();) {
     utf8proc_int32_t code = 0;
-    const std::size_t n = CharAt(Word, at, code);
+    const std::size_t n = Utf8CharAt(Word, at, code);
     if (IsCapital(code) && IsSmall(previous) && at > start) {
       humps.push_back(Word.substr(start, at - start));  // "data|Layer"
       start = at;

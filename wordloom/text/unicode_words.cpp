@@ -62,25 +62,13 @@ CharKind KindOf(utf8proc_int32_t code) {
   }
 }
 
-// Length of the character at Text[Offset] (1 for an invalid byte), its code in Code.
-std::size_t DecodeAt(std::string_view text, std::size_t offset, utf8proc_int32_t& code) {
-  const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text.data() + offset);
-  const utf8proc_ssize_t n =
-      utf8proc_iterate(bytes, static_cast<utf8proc_ssize_t>(text.size() - offset), &code);
-  if (n <= 0) {
-    code = -1;
-    return 1;
-  }
-  return static_cast<std::size_t>(n);
-}
-
 std::vector<Char> Decode(std::string_view text) {
   std::vector<Char> chars;
   chars.reserve(text.size());
   for (std::size_t offset = 0; offset < text.size();) {
     Char c;
     c.Offset = offset;
-    c.Length = DecodeAt(text, offset, c.Code);
+    c.Length = Utf8CharAt(text, offset, c.Code);
     c.Kind = KindOf(c.Code);
     chars.push_back(c);
     offset += c.Length;
@@ -237,11 +225,31 @@ std::vector<UnicodeWord> FindUnicodeWords(std::string_view Text) {
   return words;
 }
 
+std::size_t Utf8CharAt(std::string_view Text, std::size_t At, std::int32_t& Code) {
+  const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(Text.data() + At);
+  const utf8proc_ssize_t n =
+      utf8proc_iterate(bytes, static_cast<utf8proc_ssize_t>(Text.size() - At), &Code);
+  if (n <= 0) {
+    Code = -1;
+    return 1;
+  }
+  return static_cast<std::size_t>(n);
+}
+
+bool IsValidUtf8(std::string_view Text) {
+  std::int32_t code = 0;
+  for (std::size_t at = 0; at < Text.size();) {
+    at += Utf8CharAt(Text, at, code);
+    if (code < 0) return false;
+  }
+  return true;
+}
+
 std::size_t CharacterCount(std::string_view Text) {
   std::size_t count = 0;
   utf8proc_int32_t code = 0;
   for (std::size_t offset = 0; offset < Text.size(); ++count)
-    offset += DecodeAt(Text, offset, code);
+    offset += Utf8CharAt(Text, offset, code);
   return count;
 }
 
@@ -250,7 +258,7 @@ std::string LookupForm(std::string_view Word) {
   folded.reserve(Word.size());
   for (std::size_t i = 0; i < Word.size();) {
     utf8proc_int32_t code = 0;
-    const std::size_t n = DecodeAt(Word, i, code);
+    const std::size_t n = Utf8CharAt(Word, i, code);
     if (code == kRightSingleQuote) {
       folded += '\'';
     } else if (code == kHyphen) {

@@ -8,6 +8,7 @@
 #include <charconv>
 
 #include "wordloom/import/hunspell_import.h"
+#include "wordloom/text/unicode_words.h"
 
 namespace wordloom::detail {
 

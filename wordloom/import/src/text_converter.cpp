@@ -5,6 +5,7 @@
 #include <iconv.h>
 
 #include "wordloom/import/hunspell_import.h"
+#include "wordloom/text/unicode_words.h"
 
 namespace wordloom::detail {
 
@@ -63,33 +64,6 @@ bool TextConverter::ToUtf8(std::string_view Text, std::string& Out) {
   if (!IsValidUtf8(Out)) {
     Out.clear();
     return false;
-  }
-  return true;
-}
-
-bool IsValidUtf8(std::string_view Text) {
-  std::size_t i = 0;
-  while (i < Text.size()) {
-    const auto c = static_cast<unsigned char>(Text[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t need = 0;
-    if (c >= 0xc2 && c <= 0xdf) need = 1;
-    else if (c >= 0xe0 && c <= 0xef) need = 2;
-    else if (c >= 0xf0 && c <= 0xf4) need = 3;
-    else return false;
-    if (i + need >= Text.size()) return false;
-    for (std::size_t k = 1; k <= need; ++k) {
-      if ((static_cast<unsigned char>(Text[i + k]) & 0xc0) != 0x80) return false;
-    }
-    const auto c1 = static_cast<unsigned char>(Text[i + 1]);
-    if ((c == 0xe0 && c1 < 0xa0) || (c == 0xed && c1 >= 0xa0) || (c == 0xf0 && c1 < 0x90) ||
-        (c == 0xf4 && c1 >= 0x90)) {
-      return false;
-    }
-    i += need + 1;
   }
   return true;
 }

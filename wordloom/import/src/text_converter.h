@@ -25,9 +25,6 @@ class TextConverter {
   void* FHandle = nullptr;  // iconv_t; null for UTF-8
 };
 
-// Whether Text is valid UTF-8 (no overlong forms, surrogates or code points
-// above U+10FFFF).
-bool IsValidUtf8(std::string_view Text);
 // The code point starting at Text[Pos]; advances Pos past it. REQUIRES: valid
 // UTF-8 at Pos.
 char32_t NextCodePoint(std::string_view Text, std::size_t& Pos);

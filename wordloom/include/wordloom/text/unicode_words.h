@@ -19,6 +19,7 @@
 #pragma GCC visibility push(default)
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,14 @@ std::vector<UnicodeWord> FindUnicodeWords(std::string_view Text);
 // UTF-8 sequence is one, each byte of an invalid one is one. For columns and
 // ispell offsets, which count characters.
 std::size_t CharacterCount(std::string_view Text);
+
+// The character of Text at At: its length in bytes, with its code point in
+// Code; 1, with Code -1, for a byte that starts no valid UTF-8 sequence
+// (overlong forms, surrogates, code points above U+10FFFF and sequences cut
+// short are not valid). REQUIRES: At < Text.size().
+std::size_t Utf8CharAt(std::string_view Text, std::size_t At, std::int32_t& Code);
+// Whether all of Text is valid UTF-8.
+bool IsValidUtf8(std::string_view Text);
 
 // Word in Unicode normalisation form C with U+2019 folded to ' and U+2010
 // to -, and without format characters: the lookup form of one word. Invalid
