@@ -41,14 +41,6 @@ constexpr std::uint32_t kEnglishSoundKeys = 0, kNoSoundKeys = 1;
 // 32-bit with the top bit of first_arc taken.
 constexpr std::uint32_t kMaxCount = 0x7FFFFFFFu;
 
-void PutU64(std::uint8_t* at, std::uint64_t v) {
-  EncodeFixed32(at, static_cast<std::uint32_t>(v));
-  EncodeFixed32(at + 4, static_cast<std::uint32_t>(v >> 32));
-}
-std::uint64_t GetU64(const std::uint8_t* at) {
-  return DecodeFixed32(at) | std::uint64_t{DecodeFixed32(at + 4)} << 32;
-}
-
 // Where each section starts, from the counts.
 struct Layout {
   std::uint64_t FirstArc, Letters, Targets, Offsets, Numbers, Frequencies, Buckets, Hashes, Ranks,
@@ -84,7 +76,7 @@ void PutArray(std::string& out, std::uint64_t at, const std::vector<T>& items) {
   auto* dest = reinterpret_cast<std::uint8_t*>(out.data()) + at;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if constexpr (sizeof(T) == 8) {
-      PutU64(dest + 8 * i, items[i]);
+      EncodeFixed64(dest + 8 * i, items[i]);
     } else if constexpr (sizeof(T) == 4) {
       EncodeFixed32(dest + 4 * i, items[i]);
     } else {
@@ -202,16 +194,16 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   std::memcpy(bytes, kMagic, 8);
   EncodeFixed32(bytes + kVersionAt, kVersion);
   EncodeFixed32(bytes + kHeaderSizeAt, kHeaderSize);
-  PutU64(bytes + kSpellSizeAt, Key.Size);
-  PutU64(bytes + kKeyLowAt, Key.Low);
-  PutU64(bytes + kKeyHighAt, Key.High);
+  EncodeFixed64(bytes + kSpellSizeAt, Key.Size);
+  EncodeFixed64(bytes + kKeyLowAt, Key.Low);
+  EncodeFixed64(bytes + kKeyHighAt, Key.High);
   EncodeFixed32(bytes + kWordsAt, words);
   EncodeFixed32(bytes + kStatesAt, states);
   EncodeFixed32(bytes + kArcsAt, arcs);
   EncodeFixed32(bytes + kEntriesAt, entries);
   EncodeFixed32(bytes + kBitsAt, static_cast<std::uint32_t>(sound.FBits));
   EncodeFixed32(bytes + kNodesAt, Trie.NodeCount());
-  PutU64(bytes + kFileSizeAt, l.Total);
+  EncodeFixed64(bytes + kFileSizeAt, l.Total);
   EncodeFixed32(bytes + kSoundKeysAt, SoundIndex ? kEnglishSoundKeys : kNoSoundKeys);
   PutArray(out, l.FirstArc, a.FirstArc);
   PutArray(out, l.Letters, a.Letters);
@@ -224,7 +216,7 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   PutArray(out, l.Ranks, sound_ranks);
   PutArray(out, l.Firsts, sound.FFirsts);
   PutArray(out, l.Lengths, sound.FLengths);
-  PutU64(bytes + kChecksumAt, Checksum(bytes, out.size()));
+  EncodeFixed64(bytes + kChecksumAt, Checksum(bytes, out.size()));
   return out;
 }
 
@@ -265,7 +257,7 @@ std::uint64_t CompactForm::Checksum(const std::uint8_t* Bytes, std::size_t Size)
 }
 
 std::uint64_t CompactForm::StoredChecksum(const std::uint8_t* Header) {
-  return GetU64(Header + kChecksumAt);
+  return DecodeFixed64(Header + kChecksumAt);
 }
 
 bool CompactForm::PeekKey(const std::uint8_t* Bytes, std::size_t Size, ContentKey& Key) {
@@ -273,9 +265,9 @@ bool CompactForm::PeekKey(const std::uint8_t* Bytes, std::size_t Size, ContentKe
       DecodeFixed32(Bytes + kVersionAt) != kVersion) {
     return false;
   }
-  Key.Size = GetU64(Bytes + kSpellSizeAt);
-  Key.Low = GetU64(Bytes + kKeyLowAt);
-  Key.High = GetU64(Bytes + kKeyHighAt);
+  Key.Size = DecodeFixed64(Bytes + kSpellSizeAt);
+  Key.Low = DecodeFixed64(Bytes + kKeyLowAt);
+  Key.High = DecodeFixed64(Bytes + kKeyHighAt);
   return true;
 }
 
@@ -283,7 +275,7 @@ std::shared_ptr<const CompactForm> CompactForm::Open(const std::uint8_t* Bytes, 
                                                      std::shared_ptr<const void> Keep,
                                                      std::string& Why) {
   auto form = OpenUnverified(Bytes, Size, std::move(Keep), Why);
-  if (form && GetU64(Bytes + kChecksumAt) != Checksum(Bytes, Size)) {
+  if (form && DecodeFixed64(Bytes + kChecksumAt) != Checksum(Bytes, Size)) {
     Why = "checksum mismatch";
     return nullptr;
   }
@@ -327,7 +319,7 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
     return nullptr;
   }
   const Layout l = MakeLayout(states, arcs, words, entries, static_cast<int>(bits));
-  if (l.Total != Size || GetU64(Bytes + kFileSizeAt) != Size) {
+  if (l.Total != Size || DecodeFixed64(Bytes + kFileSizeAt) != Size) {
     Why = "sizes do not match the counts";
     return nullptr;
   }

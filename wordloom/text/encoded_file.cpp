@@ -50,8 +50,9 @@ std::uint32_t Crc(std::uint32_t Seed, const void* Data, std::size_t Size) {
 void PutU16(std::string& Out, std::uint16_t V) { PutFixed(Out, V, 2); }
 void PutU32(std::string& Out, std::uint32_t V) { PutFixed(Out, V, 4); }
 void PutU64(std::string& Out, std::uint64_t V) {
-  PutFixed(Out, static_cast<std::uint32_t>(V), 4);
-  PutFixed(Out, static_cast<std::uint32_t>(V >> 32), 4);
+  std::uint8_t bytes[8];
+  EncodeFixed64(bytes, V);
+  Out.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 // Reads fields from the front of a header, every read checked against what
@@ -65,8 +66,7 @@ class FieldReader {
   }
   std::uint32_t U32(const char* Field) { return DecodeFixed(Take(4, Field), 4); }
   std::uint64_t U64(const char* Field) {
-    const std::uint8_t* p = Take(8, Field);
-    return DecodeFixed(p, 4) | (std::uint64_t{DecodeFixed(p + 4, 4)} << 32);
+    return DecodeFixed64(Take(8, Field));
   }
   std::string_view Bytes(std::size_t N, const char* Field) {
     return {reinterpret_cast<const char*>(Take(N, Field)), N};
