@@ -220,18 +220,7 @@ std::shared_ptr<const CompactForm> StoreCompactForm(const std::string& Folder,
   } catch (const std::exception&) {
     return nullptr;
   }
-  // The oldest forms beyond the limit go.
-  std::vector<std::pair<fs::file_time_type, fs::path>> forms;
-  for (const fs::directory_entry& e : fs::directory_iterator(Folder, ec)) {
-    if (e.path().extension() != kExtension || !e.is_regular_file(ec)) continue;
-    forms.emplace_back(e.last_write_time(ec), e.path());
-  }
-  if (forms.size() > kMaxCachedForms) {
-    std::sort(forms.begin(), forms.end());
-    for (std::size_t i = 0; i + kMaxCachedForms < forms.size(); ++i) {
-      if (forms[i].second != fs::path(target)) fs::remove(forms[i].second, ec);
-    }
-  }
+  PruneCacheFiles(Folder, kExtension, kMaxCachedForms, target);
   std::string why;
   return MapCompactForm(target, Key, why, Folder);
 }

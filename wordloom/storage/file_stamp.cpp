@@ -51,22 +51,22 @@ std::string StampName(const std::string& Folder, StampKind Kind, const FileIdent
   return (fs::path(Folder) / (name + kExtension)).string();
 }
 
-// Drops the stamps written longest ago beyond kMaxStamps, never Keep.
-void PruneStamps(const std::string& Folder, const std::string& Keep) {
+}  // namespace
+
+void PruneCacheFiles(const std::string& Folder, std::string_view Extension, std::size_t Most,
+                     const std::string& Keep) {
   std::error_code ec;
-  std::vector<std::pair<fs::file_time_type, fs::path>> stamps;
+  std::vector<std::pair<fs::file_time_type, fs::path>> files;
   for (const fs::directory_entry& e : fs::directory_iterator(Folder, ec)) {
-    if (e.path().extension() != kExtension || !e.is_regular_file(ec)) continue;
-    stamps.emplace_back(e.last_write_time(ec), e.path());
+    if (e.path().extension() != Extension || !e.is_regular_file(ec)) continue;
+    files.emplace_back(e.last_write_time(ec), e.path());
   }
-  if (stamps.size() <= kMaxStamps) return;
-  std::sort(stamps.begin(), stamps.end());
-  for (std::size_t i = 0; i + kMaxStamps < stamps.size(); ++i) {
-    if (stamps[i].second != fs::path(Keep)) fs::remove(stamps[i].second, ec);
+  if (files.size() <= Most) return;
+  std::sort(files.begin(), files.end());
+  for (std::size_t i = 0; i + Most < files.size(); ++i) {
+    if (files[i].second != fs::path(Keep)) fs::remove(files[i].second, ec);
   }
 }
-
-}  // namespace
 
 bool IdentityOf(int Fd, FileIdentity& Identity) {
   struct stat st {};
@@ -164,7 +164,7 @@ void RecordStamp(const std::string& Folder, StampKind Kind, int Fd, const FileId
   } catch (const std::exception&) {
     return;  // a cache that cannot be kept is done without
   }
-  PruneStamps(Folder, name);
+  PruneCacheFiles(Folder, kExtension, kMaxStamps, name);
 }
 
 }  // namespace wordloom::detail

@@ -16,8 +16,10 @@
 // layout of their 80 bytes is in docs/compact-form.md.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace wordloom::detail {
 
@@ -73,6 +75,11 @@ void RecordStamp(const std::string& Folder, StampKind Kind, int Fd, const FileId
 
 // The most stamps a folder keeps.
 inline constexpr std::size_t kMaxStamps = 64;
+
+// Keeps the cache folder bounded: of its files ending in Extension, the ones
+// written longest ago beyond the Most newest go, never Keep (just written).
+void PruneCacheFiles(const std::string& Folder, std::string_view Extension, std::size_t Most,
+                     const std::string& Keep);
 
 // The bytes of a stamp, and their reading (false when Bytes are no stamp of
 // Kind); for the reader's fuzzer and tests.
