@@ -36,6 +36,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bench_files.h"
 #include "support/scratch_folder.h"
 #include "wordloom/wordloom.h"
 
@@ -43,13 +44,6 @@ namespace {
 
 using namespace wordloom;
 using Clock = std::chrono::steady_clock;
-
-std::string Slurp(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 // Best time of Runs calls of F, in seconds.
 double Best(int Runs, const std::function<void()>& F) {

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "bench_files.h"
+
 #ifdef WORDLOOM_BENCH_HUNSPELL
 #include <hunspell/hunspell.hxx>
 #endif
@@ -35,18 +37,6 @@ inline const std::string kHunspellDic = "/usr/share/hunspell/en_US.dic";
 
 inline double Since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-inline bool Exists(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return static_cast<bool>(in);
-}
-
-inline std::string Slurp(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
 }
 
 // ---- the misspelling sets ----

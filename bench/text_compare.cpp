@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "bench_files.h"
 #include "support/scratch_folder.h"
 #include "wordloom/wordloom.h"
 
@@ -29,13 +30,6 @@ double Seconds(const std::function<void()>& f) {
 std::int64_t FileSize(const std::string& name) {
   std::ifstream in(name, std::ios::binary | std::ios::ate);
   return in ? static_cast<std::int64_t>(in.tellg()) : -1;
-}
-
-std::string Slurp(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
 }
 
 // Seconds a shell command takes, best of three.
