@@ -5,7 +5,10 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <linux/magic.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 #include <wordloom/wordloom.h>
 
@@ -277,6 +280,46 @@ TEST_F(CompactFileTest, FormBesideTheFileIsUsedWhileItIsCurrent) {
   cached.OpenSpellFile(spell);
   EXPECT_TRUE(cached.UsesCompactForm());
   EXPECT_EQ(cached.Frequency("deceive"), 1u);
+}
+
+// How many of the pages of a file the page cache holds.
+std::size_t CachedPages(const std::string& name) {
+  const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  const auto size = static_cast<std::size_t>(fs::file_size(name));
+  void* data = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+  close(fd);
+  if (data == MAP_FAILED) return 0;
+  const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  std::vector<unsigned char> resident((size + page - 1) / page);
+  std::size_t count = 0;
+  if (mincore(data, size, resident.data()) == 0) {
+    for (unsigned char r : resident) count += r & 1;
+  }
+  munmap(data, size);
+  return count;
+}
+
+// Forms are written out of the page cache, so that lookups bring back single
+// pages rather than the large pieces writing leaves there, which a mapping
+// maps whole.
+TEST_F(CompactFileTest, WrittenFormsLeaveNothingInThePageCache) {
+  struct statfs where {};
+  if (statfs(dir.File("").c_str(), &where) != 0 || where.f_type == TMPFS_MAGIC) {
+    GTEST_SKIP() << "the page cache is where tmpfs keeps its files";
+  }
+  EXPECT_EQ(CachedPages(beside), 0u);
+  Probe cached(dir.File("cache"));
+  fs::remove(beside);
+  cached.OpenSpellFile(spell);
+  ASSERT_TRUE(cached.UsesCompactForm());
+  std::vector<fs::path> forms;
+  for (const auto& entry : fs::directory_iterator(dir.File("cache"))) {
+    if (entry.path().extension() == ".compact") forms.push_back(entry.path());
+  }
+  ASSERT_EQ(forms.size(), 1u);
+  EXPECT_EQ(CachedPages(forms[0].string()), 0u);
+  EXPECT_EQ(cached.Frequency("receive"), 5u);
 }
 
 TEST_F(CompactFileTest, DamagedFormsAreNeverTrustedAndRemadeInTheCache) {

@@ -143,6 +143,11 @@ std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
     Why = "missing";
     return nullptr;
   }
+  // Lookups touch scattered pages. Read ahead, the page cache would hold the
+  // form in large pieces, and a mapping of it maps a whole piece (up to 2 MiB
+  // on current kernels) for each byte touched: the process would hold most
+  // of the form. Read page by page, it holds only the pages it touches.
+  posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
   FileIdentity identity;
   if (!IdentityOf(fd, identity) || identity.Size < CompactForm::kHeaderSize) {
     close(fd);
@@ -186,6 +191,7 @@ std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
     Why = "cannot be mapped";
     return nullptr;
   }
+  madvise(data, size, MADV_RANDOM);
   auto keep = std::make_shared<Mapping>(data, size);
   auto form = CompactForm::OpenUnverified(static_cast<const std::uint8_t*>(data), size, keep, Why);
   // Reading the header mapped a whole piece of the page cache (up to 2 MiB
@@ -208,6 +214,21 @@ std::shared_ptr<const CompactForm> FindCompactForm(const std::string& SpellFile,
   return form;
 }
 
+void DropCachedPages(const std::string& FileName) {
+  // Written, a form sits in the page cache in the large pieces the writes
+  // made (see MapCompactForm). Saved to disk, those are dropped, and lookups
+  // read back the pages they need one by one.
+  const int fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+  close(fd);
+}
+
+void SaveCompactFormFile(const std::string& FileName, std::string_view Bytes) {
+  FileWriter().SaveBytes(FileName, Bytes);
+  DropCachedPages(FileName);
+}
+
 std::shared_ptr<const CompactForm> StoreCompactForm(const std::string& Folder,
                                                     const ContentKey& Key, bool SoundIndex,
                                                     const std::string& Bytes) {
@@ -222,7 +243,10 @@ std::shared_ptr<const CompactForm> StoreCompactForm(const std::string& Folder,
   }
   PruneCacheFiles(Folder, kExtension, kMaxCachedForms, target);
   std::string why;
-  return MapCompactForm(target, Key, why, Folder);
+  // Its checksum is read from the pages just written, which go after.
+  auto form = MapCompactForm(target, Key, why, Folder);
+  DropCachedPages(target);
+  return form;
 }
 
 }  // namespace wordloom::detail

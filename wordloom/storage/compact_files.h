@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "checking/compact_form.h"
 
@@ -78,6 +79,12 @@ std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
 std::shared_ptr<const CompactForm> FindCompactForm(const std::string& SpellFile,
                                                    const ContentKey& Key,
                                                    const std::string& Folder, bool SoundIndex);
+
+// Saves Bytes, the bytes of a form, as FileName (FileWriter: all or
+// nothing), leaving none of it in the page cache.
+void SaveCompactFormFile(const std::string& FileName, std::string_view Bytes);
+// Drops the pages of FileName, saved to disk, from the page cache.
+void DropCachedPages(const std::string& FileName);
 
 // Writes Bytes, a form of key Key (with the sound-alike index when
 // SoundIndex), into Folder (made when missing) and maps it; drops the

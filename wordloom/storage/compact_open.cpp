@@ -13,7 +13,6 @@
 #include "storage/spell_file_format.h"
 #include "wordloom/dictionary/velk_wordloom.h"
 #include "wordloom/platform/exceptions.h"
-#include "wordloom/platform/file_writer.h"
 #include "wordloom/platform/stream.h"
 #include "wordloom/storage/dictionary_search.h"
 
@@ -119,7 +118,7 @@ void TVelkWordloom::SaveCompactForm(const std::string& FileName) {
   }
   const detail::WordTrie& trie = *FNodeList;
   if (trie.NodeCount() == 0) throw EWriteError(FileName + ": the dictionary has no words");
-  FileWriter().SaveBytes(FileName, detail::CompactForm::Build(trie, keyed.Key, FCompactSoundIndex));
+  detail::SaveCompactFormFile(FileName, detail::CompactForm::Build(trie, keyed.Key, FCompactSoundIndex));
 }
 
 void TVelkWordloom::SetCompactSoundIndex(bool Wanted) {
