@@ -86,11 +86,12 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
 
   // First met in this typo: its cost against each typo letter, then the same
   // as a candidate's first letter (the first letter's extra on every edit
-  // but an accent, which a writer easily leaves off a capital).
+  // but an accent, which a writer easily leaves off a capital), then the
+  // cost of each typo letter as one too many after this letter.
   const std::size_t n = FTypo.size();
-  LetterCosts costs{static_cast<std::uint32_t>(FLetterCosts.size()), 0, 0};
+  LetterCosts costs{static_cast<std::uint32_t>(FLetterCosts.size()), 0, 0, 0};
   costs.Cheapest = IsApostrophe(Letter) ? FModel.ApostropheDelete : FModel.Delete;
-  FLetterCosts.resize(FLetterCosts.size() + 2 * n);
+  FLetterCosts.resize(FLetterCosts.size() + 3 * n);
   std::uint8_t* row = FLetterCosts.data() + costs.At;
   const LetterTraits intended = TraitsOf(FLanguage->Layout, Letter);
   for (std::size_t j = 0; j < n; ++j) {
@@ -112,6 +113,10 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
     const int first = sub + (surcharge ? FModel.FirstLetter : 0);
     row[j] = static_cast<std::uint8_t>(std::clamp(j == 0 ? first : sub, 0, 255));
     row[n + j] = static_cast<std::uint8_t>(std::clamp(first, 0, 255));
+    // The letter itself typed again costs as a doubled letter.
+    const int insertion = Letter == FTypo[j] ? FModel.DoubledInsert : FInsertion[j + 1];
+    row[2 * n + j] = static_cast<std::uint8_t>(std::clamp(insertion, 0, 255));
+    if (Letter == FTypo[j]) costs.Same |= std::uint64_t{1} << j;
     if (sub == 0) {
       costs.Positions |= std::uint64_t{1} << j;
     } else {
@@ -132,7 +137,7 @@ int LikelihoodRanker::Deletion(char32_t Letter, char32_t Before, std::size_t Dep
 }
 
 int LikelihoodRanker::Insertion(std::size_t J) const {
-  // A letter typed twice; one typed again after the intended one is NextRow's.
+  // A letter typed twice; one typed again after the intended one is MakeCostsOf's.
   const char32_t typed = FTypo[J - 1];
   if (J >= 2 && FTypo[J - 2] == typed) return FModel.DoubledInsert;
   return FModel.Insert + (J == 1 ? FModel.FirstLetter : 0);
@@ -143,27 +148,44 @@ int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Befor
   const int* above = Rows + (Depth - 1) * (n + 1);
   int* row = Rows + Depth * (n + 1);
   const int deletion = Deletion(Letter, Before, Depth);
+  // Bit k: typo letters k and k + 1 are this letter and the one before, swapped.
+  std::uint64_t swaps = 0;
+  if (Depth >= 2 && Letter != Before) swaps = CostsOf(Before).Same >> 1;
   const LetterCosts& costs = CostsOf(Letter);
+  swaps &= costs.Same;
   const std::uint8_t* substitution = FLetterCosts.data() + costs.At + (Depth == 1 ? n : 0);
-  row[0] = above[0] + deletion;
-  int least = row[0];
+  const std::uint8_t* insertion = FLetterCosts.data() + costs.At + 2 * n;
   // ß written ss, and ss written ß, cost as an accent left off.
   const bool sharp_as_ss = Letter == U'ß';
   const bool ss_as_sharp = FTypoSharpS && Depth >= 2 && Letter == U's' && Before == U's';
+  row[0] = above[0] + deletion;
+  int least = row[0];
+  int last = row[0];
+  // Each entry: the letter typed for typo letter j, left out, or followed
+  // by typo letter j typed one time too many.
+  if (swaps == 0 && !sharp_as_ss && !ss_as_sharp) {
+    for (std::size_t j = 1; j <= n; ++j) {
+      const int best = std::min({above[j - 1] + substitution[j - 1], above[j] + deletion,
+                                 last + insertion[j - 1]});
+      row[j] = best;
+      last = best;
+      least = std::min(least, best);
+    }
+    return least;
+  }
+  // The same, where two letters may be swapped or ß stand for ss.
+  const int* two_above = Rows + (Depth - 2) * (n + 1);
   for (std::size_t j = 1; j <= n; ++j) {
     const char32_t typed = FTypo[j - 1];
-    int best = std::min(above[j - 1] + substitution[j - 1], above[j] + deletion);
-    best = std::min(best, row[j - 1] + (typed == Letter ? FModel.DoubledInsert : FInsertion[j]));
-    if (Depth >= 2 && j >= 2 && Letter != Before && Letter == FTypo[j - 2] && Before == typed) {
-      best = std::min(best, Rows[(Depth - 2) * (n + 1) + j - 2] + FModel.Transpose);
-    }
+    int best = std::min({above[j - 1] + substitution[j - 1], above[j] + deletion,
+                         last + insertion[j - 1]});
+    if (j >= 2 && (swaps >> (j - 2) & 1) != 0) best = std::min(best, two_above[j - 2] + FModel.Transpose);
     if (sharp_as_ss && j >= 2 && typed == U's' && FTypo[j - 2] == U's') {
       best = std::min(best, above[j - 2] + FModel.AccentSubstitute);
     }
-    if (ss_as_sharp && typed == U'ß') {
-      best = std::min(best, Rows[(Depth - 2) * (n + 1) + j - 1] + FModel.AccentSubstitute);
-    }
+    if (ss_as_sharp && typed == U'ß') best = std::min(best, two_above[j - 1] + FModel.AccentSubstitute);
     row[j] = best;
+    last = best;
     least = std::min(least, best);
   }
   return least;

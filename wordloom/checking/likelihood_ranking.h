@@ -145,12 +145,15 @@ class LikelihoodRanker {
   // The costs of one intended letter against each letter of the typo, worked
   // out when the walk first meets the letter: Costs[j] for typo letter j
   // (with the first letter's extra for j = 0), then the same as the
-  // candidate's first letter; the typo positions holding the letter itself;
-  // the cheapest way the letter enters a candidate without matching.
+  // candidate's first letter, then the cost of typo letter j as one too many
+  // after this letter; the typo positions where it costs nothing and those
+  // holding the letter itself; the cheapest way the letter enters a
+  // candidate without matching.
   static constexpr std::uint32_t kNoCosts = UINT32_MAX;
   struct LetterCosts {
     std::uint32_t At = kNoCosts;  // where its costs start in FLetterCosts
-    std::uint64_t Positions = 0;  // bit j: typo letter j is this letter
+    std::uint64_t Positions = 0;  // bit j: this letter costs nothing for typo letter j
+    std::uint64_t Same = 0;       // bit j: typo letter j is this letter
     int Cheapest = 0;
   };
   struct TrieGraph;
