@@ -12,6 +12,8 @@
 #include <unistd.h>
 #include <wordloom/wordloom.h>
 
+#include <cinttypes>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -25,6 +27,7 @@
 #include "storage/compact_files.h"
 #include "storage/file_stamp.h"
 #include "support/temp_dir.h"
+#include "wordloom/platform/file_writer.h"
 #include "wordloom/platform/scripted_services.h"
 
 namespace wordloom {
@@ -320,6 +323,44 @@ TEST_F(CompactFileTest, WrittenFormsLeaveNothingInThePageCache) {
   ASSERT_EQ(forms.size(), 1u);
   EXPECT_EQ(CachedPages(forms[0].string()), 0u);
   EXPECT_EQ(cached.Frequency("receive"), 5u);
+}
+
+// The resident size in KiB of the mapping that starts at Address, as
+// /proc/self/smaps gives it; -1 when there is none.
+long ResidentKiB(const void* Address) {
+  std::ifstream smaps("/proc/self/smaps");
+  const auto wanted = reinterpret_cast<std::uintptr_t>(Address);
+  bool inside = false;
+  for (std::string line; std::getline(smaps, line);) {
+    std::uintptr_t start = 0;
+    if (std::sscanf(line.c_str(), "%" SCNxPTR "-", &start) == 1 && line.find('-') < 17) {
+      inside = start == wanted;
+    } else if (inside && line.rfind("Rss:", 0) == 0) {
+      return std::stol(line.substr(4));
+    }
+  }
+  return -1;
+}
+
+// A lookup holds the pages it touches, not the whole 2 MiB piece of the page
+// cache that a file written in one go sits in on current kernels.
+TEST(CompactMappingTest, ATouchMapsAFewPagesNotAWholePiece) {
+  TempDir dir;
+  const std::string name = dir.File("big");
+  const std::size_t size = std::size_t{8} << 20;
+  FileWriter().SaveBytes(name, std::string(size, 'x'));
+  const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  void* data = detail::MapOffPieces(fd, size);
+  close(fd);
+  ASSERT_NE(data, MAP_FAILED);
+  const auto* bytes = static_cast<const volatile char*>(data);
+  EXPECT_EQ(bytes[(std::size_t{5} << 20) + 123], 'x');
+  EXPECT_EQ(bytes[size - 1], 'x');
+  const long resident = ResidentKiB(data);
+  EXPECT_GT(resident, 0);
+  EXPECT_LE(resident, 512);
+  munmap(data, size);
 }
 
 TEST_F(CompactFileTest, DamagedFormsAreNeverTrustedAndRemadeInTheCache) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -67,6 +68,26 @@ bool ChecksumHolds(int fd, std::size_t size, const std::uint8_t* header) {
 }
 
 }  // namespace
+
+void* MapOffPieces(int Fd, std::size_t Size) {
+  constexpr std::uintptr_t kPiece = std::uintptr_t{2} << 20;
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::size_t span = Size + kPiece + page;
+  void* area = mmap(nullptr, span, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (area == MAP_FAILED) return MAP_FAILED;
+  const auto begin = reinterpret_cast<std::uintptr_t>(area);
+  const std::uintptr_t start = ((begin + kPiece - 1) & ~(kPiece - 1)) + page;
+  void* data = mmap(reinterpret_cast<void*>(start), Size, PROT_READ, MAP_SHARED | MAP_FIXED, Fd, 0);
+  if (data == MAP_FAILED) {
+    munmap(area, span);
+    return MAP_FAILED;
+  }
+  // The reserved space before and after the file's pages goes back.
+  const std::uintptr_t end = start + ((Size + page - 1) & ~(page - 1));
+  if (start > begin) munmap(area, start - begin);
+  if (begin + span > end) munmap(reinterpret_cast<void*>(end), begin + span - end);
+  return data;
+}
 
 std::shared_ptr<SpellFileHandle> SpellFileHandle::Open(const std::string& FileName) {
   const int fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
@@ -185,7 +206,7 @@ std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
     }
     RecordStamp(Folder, StampKind::kFormChecksum, fd, identity, checksum, started);
   }
-  void* data = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+  void* data = MapOffPieces(fd, size);
   close(fd);
   if (data == MAP_FAILED) {
     Why = "cannot be mapped";

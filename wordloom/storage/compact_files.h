@@ -80,6 +80,14 @@ std::shared_ptr<const CompactForm> FindCompactForm(const std::string& SpellFile,
                                                    const ContentKey& Key,
                                                    const std::string& Folder, bool SoundIndex);
 
+// Maps Size bytes of Fd read-only (MAP_FAILED when it cannot), one page past
+// a 2 MiB boundary of the address space. Current kernels keep a file in the
+// page cache in large pieces (up to 2 MiB, at file offsets aligned to their
+// size) when it is written or read ahead, and on a fault map the whole piece
+// wherever it fits inside one page table. Off those boundaries no 2 MiB
+// piece fits, and a fault there maps its page and a few neighbours.
+void* MapOffPieces(int Fd, std::size_t Size);
+
 // Saves Bytes, the bytes of a form, as FileName (FileWriter: all or
 // nothing), leaving none of it in the page cache.
 void SaveCompactFormFile(const std::string& FileName, std::string_view Bytes);
