@@ -173,8 +173,9 @@ int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Befor
     }
     return least;
   }
-  // The same, where two letters may be swapped or ß stand for ss.
-  const int* two_above = Rows + (Depth - 2) * (n + 1);
+  // The same, where two letters may be swapped or ß stand for ss (the
+  // row two above only from the second letter on).
+  const int* two_above = Depth >= 2 ? Rows + (Depth - 2) * (n + 1) : nullptr;
   for (std::size_t j = 1; j <= n; ++j) {
     const char32_t typed = FTypo[j - 1];
     int best = std::min({above[j - 1] + substitution[j - 1], above[j] + deletion,
