@@ -6,8 +6,8 @@
 //   targets[arcs] u32          // always below the state they leave
 //   offsets[arcs] u32          // rank offset of the transition
 //   numbers[words] u32, frequencies[words] u32   // by rank
-//   buckets[2^bits + 1] u32, hashes[entries] u64, ranks[entries] u32,
-//   firsts[entries] u8, lengths[entries] u8      // the sound-alike index
+//   buckets[2^bits + 1] u32, entries[entries] of 16 bytes: hash u64,
+//   rank u32, first u8, length u8, 0 u16         // the sound-alike index
 // The header's sound_keys field says whether the form has that index: 0 (as
 // every form had before the field) English sound-alike keys, 1 none (a
 // language they do not fit; entries is then 0).
@@ -43,8 +43,7 @@ constexpr std::uint32_t kMaxCount = 0x7FFFFFFFu;
 
 // Where each section starts, from the counts.
 struct Layout {
-  std::uint64_t FirstArc, Letters, Targets, Offsets, Numbers, Frequencies, Buckets, Hashes, Ranks,
-      Firsts, Lengths, Total;
+  std::uint64_t FirstArc, Letters, Targets, Offsets, Numbers, Frequencies, Buckets, Entries, Total;
 };
 
 Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
@@ -63,10 +62,7 @@ Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
   l.Numbers = take(words * 4);
   l.Frequencies = take(words * 4);
   l.Buckets = take(((std::uint64_t{1} << bits) + 1) * 4);
-  l.Hashes = take(entries * 8);
-  l.Ranks = take(entries * 4);
-  l.Firsts = take(entries);
-  l.Lengths = take(entries);
+  l.Entries = take(entries * sizeof(SoundEntry));
   l.Total = at;
   return l;
 }
@@ -182,7 +178,6 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
     sound.Add(detail::WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(w - 1).Node)), rank_of[w]);
   }
   sound.Finish();
-  std::vector<std::uint32_t> sound_ranks = sound.FWords;
 
   // 3. The bytes.
   const auto states = static_cast<std::uint32_t>(a.FirstArc.size() - 1);
@@ -212,10 +207,14 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   PutArray(out, l.Numbers, numbers);
   PutArray(out, l.Frequencies, frequencies);
   PutArray(out, l.Buckets, sound.FBuckets);
-  PutArray(out, l.Hashes, sound.FHashes);
-  PutArray(out, l.Ranks, sound_ranks);
-  PutArray(out, l.Firsts, sound.FFirsts);
-  PutArray(out, l.Lengths, sound.FLengths);
+  for (std::size_t i = 0; i < sound.FEntries.size(); ++i) {
+    const SoundEntry& e = sound.FEntries[i];
+    std::uint8_t* at = bytes + l.Entries + i * sizeof(SoundEntry);
+    EncodeFixed64(at, e.Hash);
+    EncodeFixed32(at + 8, e.Word);
+    at[12] = e.First;
+    at[13] = e.Length;
+  }
   EncodeFixed64(bytes + kChecksumAt, Checksum(bytes, out.size()));
   return out;
 }
@@ -339,10 +338,7 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   form->FNumbers = u32(l.Numbers);
   form->FFrequencies = u32(l.Frequencies);
   form->FSound.Buckets = u32(l.Buckets);
-  form->FSound.Hashes = reinterpret_cast<const std::uint64_t*>(Bytes + l.Hashes);
-  form->FSound.Words = u32(l.Ranks);
-  form->FSound.Firsts = Bytes + l.Firsts;
-  form->FSound.Lengths = Bytes + l.Lengths;
+  form->FSound.Entries = reinterpret_cast<const SoundEntry*>(Bytes + l.Entries);
   form->FSound.Size = entries;
   form->FSound.Bits = static_cast<int>(bits);
   form->FSoundIndex = sound_keys == kEnglishSoundKeys;

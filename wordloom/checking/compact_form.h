@@ -37,7 +37,7 @@ struct ContentKey {
 
 class CompactForm {
  public:
-  static constexpr std::uint32_t kVersion = 1;
+  static constexpr std::uint32_t kVersion = 2;
   static constexpr std::size_t kHeaderSize = 96;
   // A state's transitions: letters, targets and rank offsets, in the trie's order.
   struct Arcs {

@@ -405,11 +405,11 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
   // about its length; one that sounds the same, only the latter.
   auto visit = [&](std::uint64_t h, double bonus) {
     const bool near = bonus != FModel.SoundBonus;
-    Index.ForEachMatch(h, [&](std::uint32_t i) {
-      const std::size_t length = Index.Lengths[i];
+    Index.ForEachMatch(h, [&](const SoundEntry& e) {
+      const std::size_t length = e.Length;
       if (length + kSoundLengthSlack < n || length > n + kSoundLengthSlack) return;
-      if (near && Index.Firsts[i] != first) return;
-      const Resolved r = Resolve(Index.Words[i], word);
+      if (near && e.First != first) return;
+      const Resolved r = Resolve(e.Word, word);
       if (r.Word == 0) return;
       auto [at, inserted] = FFoundAt.Emplace(r.Word, FFound.size());
       if (inserted) {

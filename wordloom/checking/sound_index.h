@@ -1,7 +1,8 @@
 // The sound-alike index of a dictionary: for each word, a hash of its
 // sound-alike key ('E') and of each form of the key with one sound left out
-// ('D'), with the word's first byte and length, sorted by hash and cut into
-// buckets by the hash's top bits, so that a lookup reads one short run. The
+// ('D'), with the word's first byte and length, in one 16-byte entry, sorted
+// by hash and cut into buckets by the hash's top bits, so that a lookup reads
+// one short run of entries (a page or two of a mapped index). The
 // likelihood ranking builds it from a word trie, or finds it stored in a
 // dictionary's compact form (compact_form.h); both are read through
 // SoundIndexView.
@@ -16,8 +17,8 @@
 
 namespace wordloom::detail {
 
-// The most bits of a hash that choose its bucket.
-inline constexpr int kMaxSoundBucketBits = 16;
+// The most bits of a hash that choose its bucket: 2^13 buckets take 32 KiB.
+inline constexpr int kMaxSoundBucketBits = 13;
 
 // FNV-1a over the kind and then the key: the kind is a byte of its own, so
 // that it cannot cancel against the key's first byte.
@@ -42,27 +43,35 @@ void ForEachSoundVariant(const std::string& Key, F&& f) {
   }
 }
 
-// The index as four parallel arrays sorted by hash, and the bucket starts:
-// entries whose hash has top Bits bits b lie in [Buckets[b], Buckets[b + 1]).
+// One entry of the index, as a compact form stores it (little-endian).
+struct SoundEntry {
+  std::uint64_t Hash;
+  std::uint32_t Word;    // a word number, or a compact form's rank
+  std::uint8_t First;    // the word's first byte, folded to lower case
+  std::uint8_t Length;   // its length, at most 255
+  std::uint16_t Zero;    // 0
+};
+static_assert(sizeof(SoundEntry) == 16);
+
+// The entries sorted by hash, and the bucket starts: entries whose hash has
+// top Bits bits b lie in [Buckets[b], Buckets[b + 1]).
 struct SoundIndexView {
-  const std::uint64_t* Hashes = nullptr;
-  const std::uint32_t* Words = nullptr;  // a word number, or a compact form's rank
-  const std::uint8_t* Firsts = nullptr;  // the word's first byte, folded to lower case
-  const std::uint8_t* Lengths = nullptr;  // its length, at most 255
+  const SoundEntry* Entries = nullptr;
   const std::uint32_t* Buckets = nullptr;  // (1 << Bits) + 1 entries
   std::uint32_t Size = 0;
   int Bits = 1;
 
-  // Calls F(i) for each entry i whose hash is H. Bucket bounds beyond Size
-  // (a damaged stored index) end the run early instead of reading past it.
+  // Calls F(entry) for each entry whose hash is H. Bucket bounds beyond
+  // Size (a damaged stored index) end the run early instead of reading past it.
   template <typename F>
   void ForEachMatch(std::uint64_t H, F&& f) const {
     if (Size == 0) return;
     const std::size_t bucket = H >> (64 - Bits);
     const std::uint32_t end = std::min(Buckets[bucket + 1], Size);
     const std::uint32_t begin = std::min(Buckets[bucket], end);
-    std::uint32_t i = static_cast<std::uint32_t>(std::lower_bound(Hashes + begin, Hashes + end, H) - Hashes);
-    for (; i < end && Hashes[i] == H; ++i) f(i);
+    const SoundEntry* e = std::lower_bound(
+        Entries + begin, Entries + end, H, [](const SoundEntry& x, std::uint64_t h) { return x.Hash < h; });
+    for (; e < Entries + end && e->Hash == H; ++e) f(*e);
   }
 };
 
@@ -75,20 +84,17 @@ class SoundIndexBuilder {
   void Finish();
   // Valid while the builder lives and is not changed.
   SoundIndexView View() const;
-  std::size_t Size() const { return FHashes.size(); }
+  std::size_t Size() const { return FEntries.size(); }
 
-  std::vector<std::uint64_t> FHashes;
-  std::vector<std::uint32_t> FWords;
-  std::vector<std::uint8_t> FFirsts;
-  std::vector<std::uint8_t> FLengths;
+  std::vector<SoundEntry> FEntries;
   std::vector<std::uint32_t> FBuckets;
   int FBits = 1;
 };
 
-// About one bucket per entry, up to 2^16: a small dictionary (a new one, a
-// test's) does not pay for a quarter of a megabyte of empty buckets.
+// About one bucket per 64 entries (a kilobyte of entries, searched by
+// halving), up to 2^13 buckets: the bucket table stays within a few pages.
 inline int SoundBucketBits(std::size_t Entries) {
-  return std::clamp(static_cast<int>(std::bit_width(Entries)), 1, kMaxSoundBucketBits);
+  return std::clamp(static_cast<int>(std::bit_width(Entries)) - 6, 1, kMaxSoundBucketBits);
 }
 
 }  // namespace wordloom::detail
