@@ -8,7 +8,8 @@
 //   - the first suggestion after opening, and the memory then;
 //   - checks per second over the words of ../shared/data/big.txt;
 //   - the median and 90th percentile of one suggestion over the misspellings
-//     of ../shared/data/spell-testset1.txt;
+//     of ../shared/data/spell-testset1.txt, and the memory after all of them
+//     (the checks before included);
 //   - a whole process asked for one suggestion: `wordloom suggest recieve`,
 //     `aspell -a` and `hunspell -a` given "recieve" on standard input.
 // The default English dictionary (peers with en_US) is opened as the tool
@@ -56,7 +57,7 @@ using namespace wordloom;
 // What one run of one checker measured.
 struct Figures {
   double open_ms = 0, open_kib = 0, open_anon_kib = 0, first_ms = 0, first_kib = 0,
-         first_anon_kib = 0, checks_per_s = 0, median_us = 0, p90_us = 0;
+         first_anon_kib = 0, checks_per_s = 0, median_us = 0, p90_us = 0, all_kib = 0;
   bool ok = false;
 };
 
@@ -131,6 +132,7 @@ Figures RunInChild(const Subject& s, const std::string& typo,
       }
       f.median_us = Percentile(us, 0.5);
       f.p90_us = Percentile(us, 0.9);
+      f.all_kib = StatusKiB("VmRSS:") - before;
     }
     if (write(fds[1], &f, sizeof f) != static_cast<ssize_t>(sizeof f)) _exit(1);
     _exit(0);
@@ -164,10 +166,11 @@ Subject HunspellSubject(const std::string& Name, const std::string& Aff, const s
 // Measures each subject Runs times and prints a row of medians for each.
 void PrintTable(const std::vector<Subject>& subjects, int runs, const std::string& typo,
                 const std::vector<std::string>& tokens, const std::vector<Item>& items) {
-  std::printf("%-26s %9s %15s %10s %15s %9s %10s %9s\n", "checker", "open", "open mem",
-              "1st sugg", "after 1st sugg", "checks/s", "sugg med", "sugg p90");
+  std::printf("%-26s %9s %15s %10s %15s %9s %10s %9s %10s\n", "checker", "open", "open mem",
+              "1st sugg", "after 1st sugg", "checks/s", "sugg med", "sugg p90", "after all");
   for (const Subject& s : subjects) {
-    std::vector<double> open_ms, open_kib, open_anon, first_ms, first_kib, first_anon, cps, med, p90;
+    std::vector<double> open_ms, open_kib, open_anon, first_ms, first_kib, first_anon, cps, med, p90,
+        all_kib;
     bool ok = true;
     for (int r = 0; r < runs && ok; ++r) {
       const Figures f = RunInChild(s, typo, tokens, items);
@@ -181,15 +184,16 @@ void PrintTable(const std::vector<Subject>& subjects, int runs, const std::strin
       cps.push_back(f.checks_per_s);
       med.push_back(f.median_us);
       p90.push_back(f.p90_us);
+      all_kib.push_back(f.all_kib);
     }
     if (!ok) {
       std::printf("%-26s cannot open, skipped\n", s.name.c_str());
       continue;
     }
-    std::printf("%-26s %6.2f ms %6.2f (%5.2f) %7.2f ms %6.2f (%5.2f) %7.2f M %7.1f us %6.1f us\n",
+    std::printf("%-26s %6.2f ms %6.2f (%5.2f) %7.2f ms %6.2f (%5.2f) %7.2f M %7.1f us %6.1f us %7.2f\n",
                 s.name.c_str(), Median(open_ms), Median(open_kib) / 1024, Median(open_anon) / 1024,
                 Median(first_ms), Median(first_kib) / 1024, Median(first_anon) / 1024,
-                Median(cps) / 1e6, Median(med), Median(p90));
+                Median(cps) / 1e6, Median(med), Median(p90), Median(all_kib) / 1024);
     std::fflush(stdout);
   }
 }
