@@ -74,7 +74,8 @@ void* MapOffPieces(int Fd, std::size_t Size) {
   const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
   const std::size_t span = Size + kPiece + page;
   void* area = mmap(nullptr, span, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (area == MAP_FAILED) return MAP_FAILED;
+  // Without room for that (a crowded address space), wherever it fits.
+  if (area == MAP_FAILED) return mmap(nullptr, Size, PROT_READ, MAP_SHARED, Fd, 0);
   const auto begin = reinterpret_cast<std::uintptr_t>(area);
   const std::uintptr_t start = ((begin + kPiece - 1) & ~(kPiece - 1)) + page;
   void* data = mmap(reinterpret_cast<void*>(start), Size, PROT_READ, MAP_SHARED | MAP_FIXED, Fd, 0);
@@ -215,9 +216,8 @@ std::shared_ptr<const CompactForm> MapCompactForm(const std::string& FileName,
   madvise(data, size, MADV_RANDOM);
   auto keep = std::make_shared<Mapping>(data, size);
   auto form = CompactForm::OpenUnverified(static_cast<const std::uint8_t*>(data), size, keep, Why);
-  // Reading the header mapped a whole piece of the page cache (up to 2 MiB
-  // on kernels that cache files in large pieces): given back, so that the
-  // process holds only what its lookups touch.
+  // Reading the header mapped its page and some neighbours: given back, so
+  // that the process holds only what its lookups touch.
   madvise(data, size, MADV_DONTNEED);
   return form;
 }
