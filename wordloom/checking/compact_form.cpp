@@ -16,6 +16,7 @@
 
 #include <xxhash.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <unordered_map>
@@ -378,10 +379,12 @@ std::string CompactForm::WordAt(std::uint32_t R) const {
   for (;;) {
     if (IsFinal(s) && rest == 0) return word;
     const Arcs arcs = ArcsOf(s);
-    // The last transition whose words start at or before the rank.
-    std::uint32_t k = arcs.Count;
-    for (std::uint32_t i = 0; i < arcs.Count && arcs.Offsets[i] <= rest; ++i) k = i;
-    if (k == arcs.Count || !Follows(s, arcs.Targets[k])) return std::string();
+    // The last transition whose words start at or before the rank (the
+    // offsets grow along a state's transitions).
+    const std::uint32_t after = static_cast<std::uint32_t>(
+        std::upper_bound(arcs.Offsets, arcs.Offsets + arcs.Count, rest) - arcs.Offsets);
+    if (after == 0 || !Follows(s, arcs.Targets[after - 1])) return std::string();
+    const std::uint32_t k = after - 1;
     rest -= arcs.Offsets[k];
     word.push_back(static_cast<char>(arcs.Letters[k]));
     s = arcs.Targets[k];
