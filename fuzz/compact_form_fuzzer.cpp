@@ -33,9 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::memcpy(bytes, data + 1, size - 1);
   const std::size_t length = size - 1;
   if (fix_checksum && length >= CompactForm::kHeaderSize) {
-    const std::uint64_t sum = CompactForm::Checksum(bytes, length);
-    wordloom::EncodeFixed32(bytes + kChecksumAt, static_cast<std::uint32_t>(sum));
-    wordloom::EncodeFixed32(bytes + kChecksumAt + 4, static_cast<std::uint32_t>(sum >> 32));
+    wordloom::EncodeFixed64(bytes + kChecksumAt, CompactForm::Checksum(bytes, length));
   }
   std::string why;
   auto form = CompactForm::Open(bytes, length, nullptr, why);
