@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <wordloom/wordloom.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
@@ -143,6 +144,24 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
     }
   }
   EXPECT_EQ(form->WordAt(trie.WordCount()), "");
+
+  // One speller spells every rank as WordAt does, whether the ranks come in
+  // order (sharing the way down), backwards, or at random.
+  std::vector<std::uint32_t> ranks(trie.WordCount());
+  for (std::uint32_t r = 0; r < ranks.size(); ++r) ranks[r] = r;
+  std::vector<std::uint32_t> backwards(ranks.rbegin(), ranks.rend());
+  std::vector<std::uint32_t> shuffled = ranks;
+  std::shuffle(shuffled.begin(), shuffled.end(), rng);
+  for (const auto* order : {&ranks, &backwards, &shuffled}) {
+    detail::CompactForm::Speller speller(*form);
+    std::string word;
+    for (std::uint32_t r : *order) {
+      speller.Spell(r, word);
+      ASSERT_EQ(word, form->WordAt(r)) << r;
+    }
+    speller.Spell(trie.WordCount(), word);
+    EXPECT_EQ(word, "");
+  }
 }
 
 // A property over random dictionaries: opened through the form, then

@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "checking/compact_form.h"
 #include "checking/likelihood_ranking.h"
+#include "dictionary/word_trie.h"
 #include "support/temp_dir.h"
 
 namespace wordloom {
@@ -274,6 +276,80 @@ TEST(LanguageRankingTest, EnglishAfterOpeningThroughAFormWithoutIndexStillFindsS
   s.SetLanguage("en");
   EXPECT_THAT(s.Suggested("fonetik"), Contains("phonetic"));
   EXPECT_EQ(s.Frequency("phonetic"), 20u);
+}
+
+// A dictionary's trie, for a ranker of a test's own.
+class TrieOf : public TVelkSpellChecker {
+ public:
+  explicit TrieOf(const Words& words) : TVelkSpellChecker(nullptr) {
+    InitFirstSpellNode();
+    for (std::size_t i = 0; i < words.size(); ++i) AddToSpell(words[i], 1 + i % 7);
+  }
+  const detail::WordTrie& Trie() const { return *FNodeList; }
+};
+
+// Rows of the edit-cost table are worked out sixteen costs at a time where
+// the typo has room: one at a time they must come out the same, for typos
+// with swaps, doubled letters, accents, ß and apostrophes, for typos of 15
+// and of 16 letters (the last that fit and the first that do not), and for
+// costs that run past a byte.
+TEST(LanguageRankingTest, RowsWorkedOutTogetherAgreeWithRowsOneByOne) {
+  std::mt19937 rng(11);
+  const char* const kPieces[] = {"a", "e", "i", "o", "n", "s", "t", "r", "ß", "é", "ü", "'", "ss", "ll", "k"};
+  auto random_word = [&](std::size_t letters) {
+    std::string w;
+    for (std::size_t i = 0; i < letters; ++i) w += kPieces[rng() % std::size(kPieces)];
+    return w;
+  };
+  // A typo of Word: two letters swapped, one left out or one changed.
+  auto misspelled = [&](std::string w) {
+    if (w.size() < 2) return w + "e";
+    const std::size_t at = rng() % (w.size() - 1);
+    switch (rng() % 3) {
+      case 0: std::swap(w[at], w[at + 1]); break;
+      case 1: w.erase(at, 1); break;
+      default: w[at] = 'x'; break;
+    }
+    return w;
+  };
+  detail::TypoModel wide;
+  wide.SoundEditCap = 254;  // every cost up to the ceiling, not only the cheap ones
+  for (const char* language : {"en", "de", "fr"}) {
+    SCOPED_TRACE(language);
+    detail::LikelihoodRanker together(wide), apart(wide);
+    apart.SetVectorRows(false);
+    for (auto* r : {&together, &apart}) r->SetLanguage(detail::TypingLanguageFor(language));
+    Words words;
+    for (int i = 0; i < 400; ++i) {
+      const std::string word = random_word(1 + rng() % 20);
+      const std::string typo = i % 4 == 0 ? random_word(1 + rng() % 20) : misspelled(word);
+      SCOPED_TRACE(typo + " for " + word);
+      EXPECT_EQ(together.ScoreCorrection(typo, word, 9).Cost, apart.ScoreCorrection(typo, word, 9).Cost);
+      words.push_back(word);
+    }
+    // Letters typed too many in a run as long as the typo, and left out.
+    for (std::size_t letters = 1; letters <= 18; ++letters) {
+      const std::string typo = random_word(letters);
+      for (const std::string& word : {typo.substr(0, 1), typo + random_word(letters)}) {
+        EXPECT_EQ(together.ScoreCorrection(typo, word, 9).Cost, apart.ScoreCorrection(typo, word, 9).Cost);
+      }
+    }
+    for (std::size_t letters : {15, 16}) {
+      const std::string word = std::string(letters - 2, 'a') + "ss";
+      const std::string typo = std::string(letters - 3, 'a') + "sas";
+      EXPECT_EQ(together.ScoreCorrection(typo, word, 9).Cost, apart.ScoreCorrection(typo, word, 9).Cost);
+      EXPECT_EQ(together.ScoreCorrection(typo, word, 9).Cost, wide.Transpose);
+    }
+    const TrieOf dictionary(words);
+    for (std::size_t i = 0; i < words.size(); i += 5) {
+      const std::string typo = misspelled(words[i]);
+      SCOPED_TRACE(typo);
+      Words a, b;
+      together.Rank(dictionary.Trie(), typo, 0, a);
+      apart.Rank(dictionary.Trie(), typo, 0, b);
+      EXPECT_EQ(a, b);
+    }
+  }
 }
 
 }  // namespace

@@ -373,21 +373,40 @@ std::int64_t CompactForm::Find(std::string_view Word) const {
 
 std::string CompactForm::WordAt(std::uint32_t R) const {
   std::string word;
-  if (R >= FWords) return word;
-  std::uint32_t s = Root();
-  std::uint32_t rest = R;
+  Speller(*this).Spell(R, word);
+  return word;
+}
+
+void CompactForm::Speller::Spell(std::uint32_t R, std::string& Word) {
+  Word.clear();
+  if (R >= FForm.FWords) return;
+  if (FPath.empty()) FPath.push_back({FForm.Root(), 0, FForm.FWords});
+  // Back up to the last state whose words take in the rank: the root's all do.
+  while (FPath.size() > 1 && (R < FPath.back().Begin || R >= FPath.back().End)) FPath.pop_back();
+  FLetters.resize(FPath.size() - 1);
   for (;;) {
-    if (IsFinal(s) && rest == 0) return word;
-    const Arcs arcs = ArcsOf(s);
+    const Step at = FPath.back();
+    const std::uint32_t rest = R - at.Begin;
+    if (FForm.IsFinal(at.State) && rest == 0) {
+      Word = FLetters;
+      return;
+    }
+    const Arcs arcs = FForm.ArcsOf(at.State);
     // The last transition whose words start at or before the rank (the
-    // offsets grow along a state's transitions).
+    // offsets grow along a state's transitions); its words end where the
+    // next one's start, or the state's own end.
     const std::uint32_t after = static_cast<std::uint32_t>(
         std::upper_bound(arcs.Offsets, arcs.Offsets + arcs.Count, rest) - arcs.Offsets);
-    if (after == 0 || !Follows(s, arcs.Targets[after - 1])) return std::string();
+    if (after == 0 || !Follows(at.State, arcs.Targets[after - 1])) {
+      FPath.resize(1);
+      FLetters.clear();
+      return;
+    }
     const std::uint32_t k = after - 1;
-    rest -= arcs.Offsets[k];
-    word.push_back(static_cast<char>(arcs.Letters[k]));
-    s = arcs.Targets[k];
+    const std::uint32_t begin = at.Begin + arcs.Offsets[k];
+    const std::uint32_t end = k + 1 < arcs.Count ? at.Begin + arcs.Offsets[k + 1] : at.End;
+    FPath.push_back({arcs.Targets[k], begin, end});
+    FLetters.push_back(static_cast<char>(arcs.Letters[k]));
   }
 }
 

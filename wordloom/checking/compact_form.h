@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "checking/sound_index.h"
 
@@ -109,6 +110,27 @@ class CompactForm {
   std::int64_t Find(std::string_view Word) const;
   // The word of rank R; empty when R is out of range or the form damaged.
   std::string WordAt(std::uint32_t R) const;
+  // Spells words by rank, one after another, keeping the path to the last:
+  // a rank after the last one spelled costs only the letters where its word
+  // leaves that path, so words taken in order of rank share the walk for
+  // their common beginnings.
+  class Speller {
+   public:
+    explicit Speller(const CompactForm& Form) : FForm(Form) {}
+    // Word becomes the word of rank R, as WordAt gives it.
+    void Spell(std::uint32_t R, std::string& Word);
+
+   private:
+    // A state on the path, with the ranks of the words at and below it.
+    struct Step {
+      std::uint32_t State;
+      std::uint32_t Begin;  // the rank of its first word
+      std::uint32_t End;    // the rank after its last
+    };
+    const CompactForm& FForm;
+    std::vector<Step> FPath;  // from the root
+    std::string FLetters;     // the letters that led to each step but the root
+  };
   // The number and frequency of the word of rank R. REQUIRES: R < WordCount().
   std::uint32_t NumberAt(std::uint32_t R) const { return FNumbers[R]; }
   std::uint32_t FrequencyAt(std::uint32_t R) const { return FFrequencies[R]; }

@@ -6,6 +6,13 @@
 #include <functional>
 #include <unordered_set>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define WORDLOOM_VECTOR_ROWS 1
+#else
+#define WORDLOOM_VECTOR_ROWS 0
+#endif
+
 #include "checking/compact_form.h"
 #include "checking/sound_alike.h"
 #include "dictionary/word_trie.h"
@@ -25,6 +32,9 @@ bool StartsCapital(std::string_view word) {
   std::size_t i = 0;
   return IsCapitalLetter(NextLetter(word, i));
 }
+
+// A cost as a row holds it: at most 255.
+std::uint8_t Saturated(int Cost) { return static_cast<std::uint8_t>(std::clamp(Cost, 0, 255)); }
 
 // The fewest sounds a key needs before keys one sound off count as alike.
 constexpr std::size_t kNearSoundKey = 4;
@@ -84,44 +94,65 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
   }
   if (slot->At != kNoCosts) return *slot;
 
-  // First met in this typo: its cost against each typo letter, then the same
-  // as a candidate's first letter (the first letter's extra on every edit
-  // but an accent, which a writer easily leaves off a capital), then the
-  // cost of each typo letter as one too many after this letter.
+  // First met in this typo: its cost against each typo letter (sub), the
+  // same as a candidate's first letter (first: the first letter's extra on
+  // every edit but an accent, which a writer easily leaves off a capital),
+  // and the cost of each typo letter as one too many after this letter
+  // (insertion).
   const std::size_t n = FTypo.size();
   LetterCosts costs{static_cast<std::uint32_t>(FLetterCosts.size()), 0, 0, 0};
   costs.Cheapest = IsApostrophe(Letter) ? FModel.ApostropheDelete : FModel.Delete;
-  FLetterCosts.resize(FLetterCosts.size() + 3 * n);
-  std::uint8_t* row = FLetterCosts.data() + costs.At;
+  std::uint8_t sub[kMaxWordLength], first[kMaxWordLength], insertion[kMaxWordLength];
   const LetterTraits intended = TraitsOf(FLanguage->Layout, Letter);
   for (std::size_t j = 0; j < n; ++j) {
     // The same letter; an accent left off or added; a vowel for a vowel; a
     // neighbouring key; any other.
     const LetterTraits& typed = FTypoTraits[j];
     const bool accent = Letter != FTypo[j] && intended.Base == typed.Base;
-    int sub = FModel.Substitute;
+    int cost = FModel.Substitute;
     if (Letter == FTypo[j]) {
-      sub = 0;
+      cost = 0;
     } else if (accent) {
-      sub = FModel.AccentSubstitute;
+      cost = FModel.AccentSubstitute;
     } else if (intended.Vowel && typed.Vowel) {
-      sub = FModel.VowelSubstitute;
+      cost = FModel.VowelSubstitute;
     } else if (KeysTouch(intended.Key, typed.Key)) {
-      sub = FModel.NeighbourSubstitute;
+      cost = FModel.NeighbourSubstitute;
     }
-    const bool surcharge = sub != 0 && !accent;
-    const int first = sub + (surcharge ? FModel.FirstLetter : 0);
-    row[j] = static_cast<std::uint8_t>(std::clamp(j == 0 ? first : sub, 0, 255));
-    row[n + j] = static_cast<std::uint8_t>(std::clamp(first, 0, 255));
+    const bool surcharge = cost != 0 && !accent;
+    const int as_first = cost + (surcharge ? FModel.FirstLetter : 0);
+    sub[j] = Saturated(j == 0 ? as_first : cost);
+    first[j] = Saturated(as_first);
     // The letter itself typed again costs as a doubled letter.
-    const int insertion = Letter == FTypo[j] ? FModel.DoubledInsert : FInsertion[j + 1];
-    row[2 * n + j] = static_cast<std::uint8_t>(std::clamp(insertion, 0, 255));
+    insertion[j] = Saturated(Letter == FTypo[j] ? FModel.DoubledInsert : FInsertion[j + 1]);
     if (Letter == FTypo[j]) costs.Same |= std::uint64_t{1} << j;
-    if (sub == 0) {
+    if (cost == 0) {
       costs.Positions |= std::uint64_t{1} << j;
     } else {
-      costs.Cheapest = std::min(costs.Cheapest, sub);
+      costs.Cheapest = std::min(costs.Cheapest, cost);
     }
+  }
+  if (FVectorRows) {
+    // Lane j of a row is typo letter j - 1: sub and first, then the cost
+    // of reaching lane j from lane j - 1, 2, 4 and 8 lanes before by
+    // letters typed too many (NextRow), 255 where no lane is.
+    FLetterCosts.resize(FLetterCosts.size() + 6 * kLanes, 255);
+    std::uint8_t* block = FLetterCosts.data() + costs.At;
+    std::copy(sub, sub + n, block + 1);
+    std::copy(first, first + n, block + kLanes + 1);
+    std::copy(insertion, insertion + n, block + 2 * kLanes + 1);
+    for (std::size_t step = 1, b = 3; b < 6; step *= 2, ++b) {
+      const std::uint8_t* shorter = block + (b - 1) * kLanes;
+      for (std::size_t j = step; j < kLanes; ++j) {
+        block[b * kLanes + j] = Saturated(shorter[j] + shorter[j - step]);
+      }
+    }
+  } else {
+    FLetterCosts.resize(FLetterCosts.size() + 3 * n);
+    std::uint8_t* block = FLetterCosts.data() + costs.At;
+    std::copy(sub, sub + n, block);
+    std::copy(first, first + n, block + n);
+    std::copy(insertion, insertion + n, block + 2 * n);
   }
   *slot = costs;
   if (slot >= FDirectCosts.data() && slot < FDirectCosts.data() + FDirectCosts.size()) {
@@ -143,53 +174,114 @@ int LikelihoodRanker::Insertion(std::size_t J) const {
   return FModel.Insert + (J == 1 ? FModel.FirstLetter : 0);
 }
 
-int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Before, int* Rows) {
+int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Before,
+                               std::uint8_t* Rows) {
   const std::size_t n = FTypo.size();
-  const int* above = Rows + (Depth - 1) * (n + 1);
-  int* row = Rows + Depth * (n + 1);
+  const std::uint8_t* above = Rows + (Depth - 1) * FStride;
+  std::uint8_t* row = Rows + Depth * FStride;
   const int deletion = Deletion(Letter, Before, Depth);
   // Bit k: typo letters k and k + 1 are this letter and the one before, swapped.
   std::uint64_t swaps = 0;
   if (Depth >= 2 && Letter != Before) swaps = CostsOf(Before).Same >> 1;
   const LetterCosts& costs = CostsOf(Letter);
   swaps &= costs.Same;
-  const std::uint8_t* substitution = FLetterCosts.data() + costs.At + (Depth == 1 ? n : 0);
-  const std::uint8_t* insertion = FLetterCosts.data() + costs.At + 2 * n;
   // ß written ss, and ss written ß, cost as an accent left off.
   const bool sharp_as_ss = Letter == U'ß';
   const bool ss_as_sharp = FTypoSharpS && Depth >= 2 && Letter == U's' && Before == U's';
-  row[0] = above[0] + deletion;
-  int least = row[0];
-  int last = row[0];
-  // Each entry: the letter typed for typo letter j, left out, or followed
-  // by typo letter j typed one time too many.
-  if (swaps == 0 && !sharp_as_ss && !ss_as_sharp) {
-    for (std::size_t j = 1; j <= n; ++j) {
-      const int best = std::min({above[j - 1] + substitution[j - 1], above[j] + deletion,
-                                 last + insertion[j - 1]});
-      row[j] = best;
-      last = best;
-      least = std::min(least, best);
-    }
-    return least;
-  }
-  // The same, where two letters may be swapped or ß stand for ss (the
-  // row two above only from the second letter on).
-  const int* two_above = Depth >= 2 ? Rows + (Depth - 2) * (n + 1) : nullptr;
-  for (std::size_t j = 1; j <= n; ++j) {
+  // The row two above, for a swap or ß, only from the second letter on.
+  const std::uint8_t* two_above = Depth >= 2 ? Rows + (Depth - 2) * FStride : nullptr;
+  // Entry j with all but letters typed too many: the letter typed for typo
+  // letter j, left out, or swapped with the one before, or ß for ss.
+  auto rare_terms = [&](std::size_t j, int best) {
     const char32_t typed = FTypo[j - 1];
-    int best = std::min({above[j - 1] + substitution[j - 1], above[j] + deletion,
-                         last + insertion[j - 1]});
     if (j >= 2 && (swaps >> (j - 2) & 1) != 0) best = std::min(best, two_above[j - 2] + FModel.Transpose);
     if (sharp_as_ss && j >= 2 && typed == U's' && FTypo[j - 2] == U's') {
       best = std::min(best, above[j - 2] + FModel.AccentSubstitute);
     }
     if (ss_as_sharp && typed == U'ß') best = std::min(best, two_above[j - 1] + FModel.AccentSubstitute);
-    row[j] = best;
-    last = best;
-    least = std::min(least, best);
+    return best;
+  };
+  const bool rare = swaps != 0 || sharp_as_ss || ss_as_sharp;
+#if WORDLOOM_VECTOR_ROWS
+  if (FVectorRows) {
+    // Sixteen entries at once. Entry j is the least of the terms from the
+    // row above and, for letters typed too many, entry j - 1 plus that
+    // letter's cost: the second is worked out over the whole row by
+    // doubling, each step taking the best from 1, 2, 4 and 8 entries back.
+    const std::uint8_t* block = FLetterCosts.data() + costs.At;
+    auto load = [](const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    const __m128i up = load(above);
+    __m128i t = _mm_adds_epu8(up, _mm_set1_epi8(static_cast<char>(Saturated(deletion))));
+    t = _mm_min_epu8(t, _mm_adds_epu8(_mm_slli_si128(up, 1), load(block + (Depth == 1 ? kLanes : 0))));
+    if (rare) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row), t);
+      for (std::size_t j = 1; j <= n; ++j) row[j] = Saturated(rare_terms(j, row[j]));
+      t = load(row);
+    }
+    t = _mm_min_epu8(t, _mm_adds_epu8(_mm_slli_si128(t, 1), load(block + 2 * kLanes)));
+    t = _mm_min_epu8(t, _mm_adds_epu8(_mm_slli_si128(t, 2), load(block + 3 * kLanes)));
+    t = _mm_min_epu8(t, _mm_adds_epu8(_mm_slli_si128(t, 4), load(block + 4 * kLanes)));
+    if (n >= 8) t = _mm_min_epu8(t, _mm_adds_epu8(_mm_slli_si128(t, 8), load(block + 5 * kLanes)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row), t);
+    // The least of entries 0..n: the lanes past them count as 255.
+    __m128i least = _mm_or_si128(t, load(FPastTypo));
+    least = _mm_min_epu8(least, _mm_srli_si128(least, 8));
+    least = _mm_min_epu8(least, _mm_srli_si128(least, 4));
+    least = _mm_min_epu8(least, _mm_srli_si128(least, 2));
+    least = _mm_min_epu8(least, _mm_srli_si128(least, 1));
+    return _mm_cvtsi128_si32(least) & 0xFF;
+  }
+#endif
+  const std::uint8_t* substitution = FLetterCosts.data() + costs.At + (Depth == 1 ? n : 0);
+  const std::uint8_t* insertion = FLetterCosts.data() + costs.At + 2 * n;
+  row[0] = Saturated(above[0] + deletion);
+  int least = row[0];
+  int last = row[0];
+  // Each entry: the letter typed for typo letter j, left out, or followed
+  // by typo letter j typed one time too many.
+  for (std::size_t j = 1; j <= n; ++j) {
+    int best = std::min({above[j - 1] + substitution[j - 1], above[j] + deletion,
+                         last + insertion[j - 1]});
+    if (rare) best = rare_terms(j, best);
+    row[j] = Saturated(best);
+    last = row[j];
+    least = std::min(least, last);
   }
   return least;
+}
+
+std::uint64_t LikelihoodRanker::WithinBound(const std::uint8_t* Row, std::size_t Count,
+                                            int Bound) const {
+  if (Bound < 0 || Count == 0) return 0;
+#if WORDLOOM_VECTOR_ROWS
+  if (FVectorRows) {
+    const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Row));
+    const __m128i capped = _mm_min_epu8(row, _mm_set1_epi8(static_cast<char>(Saturated(Bound))));
+    const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, row)));
+    return bits & ((std::uint32_t{1} << Count) - 1);
+  }
+#endif
+  std::uint64_t bits = 0;
+  for (std::size_t j = 0; j < Count; ++j) bits |= std::uint64_t{Row[j] <= Bound} << j;
+  return bits;
+}
+
+void LikelihoodRanker::FirstRow(std::uint8_t* Rows) const {
+  std::fill(Rows, Rows + FStride, 255);
+  Rows[0] = 0;
+  for (std::size_t j = 1; j <= FTypo.size(); ++j) Rows[j] = Saturated(Rows[j - 1] + FInsertion[j]);
+}
+
+void LikelihoodRanker::SetModel(const TypoModel& Model) {
+  FModel = Model;
+  for (int* cost : {&FModel.Substitute, &FModel.VowelSubstitute, &FModel.AccentSubstitute,
+                    &FModel.NeighbourSubstitute, &FModel.Insert, &FModel.DoubledInsert,
+                    &FModel.Delete, &FModel.DoubleDelete, &FModel.ApostropheDelete,
+                    &FModel.Transpose, &FModel.FirstLetter, &FModel.CaseChange, &FModel.Bound,
+                    &FModel.ShortBound, &FModel.WideBound}) {
+    *cost = std::clamp(*cost, 0, kCostCeiling - 1);
+  }
+  FModel.SoundEditCap = std::clamp(FModel.SoundEditCap, 0.0, double{kCostCeiling - 1});
 }
 
 // The three graphs the walk searches. Each gives a node's children as
@@ -277,7 +369,7 @@ bool LikelihoodRanker::TakeLetter(const Graph& G, typename Graph::Cursor Node, W
   S.Letter = letter;
   S.Letters = depth;
   if (S.Least > FBound) return false;
-  const int cost = FRows[depth * (FTypo.size() + 1) + FTypo.size()];
+  const int cost = FRows[depth * FStride + FTypo.size()];
   if (WordEnds && cost <= FBound && G.Final(Node)) {
     const Resolved r = G.Resolve(Node, std::string_view(FPath.data() + 1, S.Bytes));
     if (r.Word != 0 && FFoundAt.Emplace(r.Word, FFound.size()).second) {
@@ -333,14 +425,9 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
   // Bit j: typo letter j may still be matched, straight (row[j] within the
   // bound) or swapped with the next (the row above within it less a swap).
   const std::size_t n = FTypo.size();
-  const int* row = FRows.data() + S.Letters * (n + 1);
-  std::uint64_t usable = 0;
-  for (std::size_t j = 0; j < n; ++j) usable |= std::uint64_t{row[j] <= FBound} << j;
-  if (S.Letters > 0) {
-    const int* above = row - (n + 1);
-    const int swap_bound = FBound - FModel.Transpose;
-    for (std::size_t j = 0; j + 2 <= n; ++j) usable |= std::uint64_t{above[j] <= swap_bound} << j;
-  }
+  const std::uint8_t* row = FRows.data() + S.Letters * FStride;
+  std::uint64_t usable = WithinBound(row, n, FBound);
+  if (S.Letters > 0 && n >= 2) usable |= WithinBound(row - FStride, n - 1, FBound - FModel.Transpose);
   auto may_enter = [&](char32_t c) {
     const char32_t letter = LowerLetter(c);
     const LetterCosts& costs = CostsOf(letter);
@@ -368,20 +455,30 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
 }
 
 int LikelihoodRanker::EditCost(std::string_view Word, int Cap) {
-  // The walk's rows for one word; Cap once every entry of a row passes it.
+  // The walk's rows for one word; Cap once every entry of a row reaches it.
+  // The rows of the letters it shares with the last word stand: row i
+  // depends only on the first i letters.
   const std::size_t n = FTypo.size();
-  FWordLetters.clear();
-  for (std::size_t i = 0; i < Word.size();) FWordLetters.push_back(LowerLetter(NextLetter(Word, i)));
-  const std::size_t m = FWordLetters.size();
-  FTable.resize((m + 1) * (n + 1));
-  std::copy(FRows.begin(), FRows.begin() + static_cast<std::ptrdiff_t>(n + 1), FTable.begin());
-  char32_t before = 0;
-  for (std::size_t i = 1; i <= m; ++i) {
-    const char32_t letter = FWordLetters[i - 1];
-    if (NextRow(i, letter, before, FTable.data()) >= Cap) return Cap;
-    before = letter;
+  FNextLetters.clear();
+  for (std::size_t i = 0; i < Word.size();) FNextLetters.push_back(LowerLetter(NextLetter(Word, i)));
+  const std::size_t m = FNextLetters.size();
+  std::size_t shared = 0;
+  while (shared < std::min(FTableRows, m) && FNextLetters[shared] == FWordLetters[shared]) ++shared;
+  FWordLetters.swap(FNextLetters);
+  FTable.resize((m + 1) * FStride);
+  FTableLeast.resize(m + 1);
+  if (FTableRows == 0) FirstRow(FTable.data());
+  FTableRows = shared;
+  for (std::size_t i = 1; i <= shared; ++i) {
+    if (FTableLeast[i] >= Cap) return Cap;
   }
-  return std::min(FTable[m * (n + 1) + n], Cap);
+  for (std::size_t i = shared + 1; i <= m; ++i) {
+    const char32_t letter = FWordLetters[i - 1];
+    FTableLeast[i] = NextRow(i, letter, i >= 2 ? FWordLetters[i - 2] : 0, FTable.data());
+    FTableRows = i;
+    if (FTableLeast[i] >= Cap) return Cap;
+  }
+  return std::min<int>(FTable[m * FStride + n], Cap);
 }
 
 void LikelihoodRanker::BuildSoundIndex(const WordTrie& Trie) {
@@ -400,37 +497,51 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
   if (key.size() < 2) return;
   const std::uint8_t first = static_cast<std::uint8_t>(FTypoBytes[0]);
   const std::size_t n = FTypoBytes.size();
-  std::string word;
   // A word whose key is one sound off must start as the typo does and be of
   // about its length; one that sounds the same, only the latter.
+  FSoundHits.clear();
   auto visit = [&](std::uint64_t h, double bonus) {
     const bool near = bonus != FModel.SoundBonus;
     Index.ForEachMatch(h, [&](const SoundEntry& e) {
       const std::size_t length = e.Length;
       if (length + kSoundLengthSlack < n || length > n + kSoundLengthSlack) return;
       if (near && e.First != first) return;
-      const Resolved r = Resolve(e.Word, word);
-      if (r.Word == 0) return;
-      auto [at, inserted] = FFoundAt.Emplace(r.Word, FFound.size());
-      if (inserted) {
-        const int cost = EditCost(word, static_cast<int>(FModel.SoundEditCap));
-        FFound.push_back({r.Word, cost, bonus, StartsCapital(word), r.Frequency, r.From, r.Ref});
-      } else {
-        FFound[at].Score = std::max(FFound[at].Score, bonus);
-      }
+      FSoundHits.push_back({e.Word, bonus});
     });
   };
   visit(SoundHash('E', key), FModel.SoundBonus);
   // Keys of a few sounds are one sound away from too many words to help.
-  if (key.size() < kNearSoundKey) return;
-  ForEachSoundVariant(key, [&](char kind, std::string_view variant) {
-    if (kind == 'E') {
-      visit(SoundHash('D', variant), FModel.NearSoundBonus);
-    } else {
-      visit(SoundHash('E', variant), FModel.NearSoundBonus);
-      visit(SoundHash('D', variant), FModel.NearSoundBonus);
-    }
+  if (key.size() >= kNearSoundKey) {
+    ForEachSoundVariant(key, [&](char kind, std::string_view variant) {
+      if (kind == 'E') {
+        visit(SoundHash('D', variant), FModel.NearSoundBonus);
+      } else {
+        visit(SoundHash('E', variant), FModel.NearSoundBonus);
+        visit(SoundHash('D', variant), FModel.NearSoundBonus);
+      }
+    });
+  }
+  // Each entry once with its best bonus, in the order of the index's
+  // numbers: in a compact form, ranks in order spell words in order, so
+  // neighbours share their first letters, whose walk and rows are then
+  // worked out once.
+  std::sort(FSoundHits.begin(), FSoundHits.end(), [](const SoundHit& a, const SoundHit& b) {
+    return a.Id != b.Id ? a.Id < b.Id : a.Bonus > b.Bonus;
   });
+  std::string word;
+  for (std::size_t i = 0; i < FSoundHits.size(); ++i) {
+    const SoundHit& hit = FSoundHits[i];
+    if (i > 0 && hit.Id == FSoundHits[i - 1].Id) continue;
+    const Resolved r = Resolve(hit.Id, word);
+    if (r.Word == 0) continue;
+    auto [at, inserted] = FFoundAt.Emplace(r.Word, FFound.size());
+    if (inserted) {
+      const int cost = EditCost(word, static_cast<int>(FModel.SoundEditCap));
+      FFound.push_back({r.Word, cost, hit.Bonus, StartsCapital(word), r.Frequency, r.From, r.Ref});
+    } else {
+      FFound[at].Score = std::max(FFound[at].Score, hit.Bonus);
+    }
+  }
 }
 
 template <typename Graph>
@@ -441,9 +552,9 @@ void LikelihoodRanker::Search(const Graph& G, int Bound) {
                       FBound / std::max(1, std::min(FModel.DoubleDelete, FModel.ApostropheDelete)));
   // A row per letter, and one more for a letter cut short before the last;
   // a letter takes at most 4 bytes, and 3 more may be pending.
-  FRows.assign((FMaxDepth + 2) * (n + 1), 0);
+  FRows.resize((FMaxDepth + 2) * FStride);
   FPath.assign(4 * (FMaxDepth + 2), '\0');
-  for (std::size_t j = 1; j <= n; ++j) FRows[j] = FRows[j - 1] + FInsertion[j];
+  FirstRow(FRows.data());
   const auto root = G.Root();
   if (G.Resolve(root, std::string_view()).Word != 0) return;
   Descend(G, root, WalkState{0, 0, 0, 0, 0, false}, Partial{});
@@ -476,6 +587,10 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
   FTypoSharpS = FTypo.find(U'ß') != std::u32string::npos;
   FInsertion.assign(n + 1, 0);
   for (std::size_t j = 1; j <= n; ++j) FInsertion[j] = Insertion(j);
+  FVectorRows = WORDLOOM_VECTOR_ROWS && FVectorAllowed && n + 1 <= kLanes;
+  FTableRows = 0;
+  FStride = FVectorRows ? kLanes : n + 1;
+  for (std::size_t j = 0; j < kLanes; ++j) FPastTypo[j] = j <= n ? 0 : 255;
   // The letter costs of the last typo go.
   if (FDirectCosts.empty()) FDirectCosts.resize(kDirectLetters + 256);
   for (std::uint32_t slot : FLetterSlots) FDirectCosts[slot] = LetterCosts();
@@ -505,9 +620,6 @@ LikelihoodRanker::Scored LikelihoodRanker::ScoreCorrection(std::string_view Typo
   StartTypo(Typo);
   const std::size_t n = FTypo.size();
   if (n > kMaxWordLength) return out;
-  // Row 0 of the edit-cost table, as Search starts it.
-  FRows.assign(n + 1, 0);
-  for (std::size_t j = 1; j <= n; ++j) FRows[j] = FRows[j - 1] + FInsertion[j];
   out.Cost = EditCost(Word, static_cast<int>(FModel.SoundEditCap));
   // The sound bonus AddSoundAlikes gives: the same key, or (for keys long
   // enough, words starting alike) keys one sound apart.
@@ -566,8 +678,9 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
       Search(AddedGraph{*View.Added, *View.Current}, bound);
     }
   });
+  CompactForm::Speller speller(form);
   auto from_form = [&](std::uint32_t rank, std::string& word) -> Resolved {
-    word = form.WordAt(rank);
+    speller.Spell(rank, word);
     if (word.empty()) return {};
     if (View.Current != nullptr) return InTrie(*View.Current, word);
     return {form.NumberAt(rank), form.FrequencyAt(rank), Source::kFormRank, rank};
@@ -589,7 +702,10 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
   }
   Finish(Typo, itself, Limit,
          [&](const Candidate& c) {
-           return c.From == Source::kFormRank ? form.WordAt(c.Ref) : WordAt(*View.Current, c.Ref);
+           if (c.From != Source::kFormRank) return WordAt(*View.Current, c.Ref);
+           std::string word;
+           speller.Spell(c.Ref, word);
+           return word;
          },
          Out);
 }

@@ -101,7 +101,12 @@ class LikelihoodRanker {
   Scored ScoreCorrection(std::string_view Typo, std::string_view Word, std::uint32_t Frequency);
 
   const TypoModel& Model() const { return FModel; }
-  void SetModel(const TypoModel& Model) { FModel = Model; }
+  // Costs and bounds are taken between 0 and kCostCeiling - 1.
+  static constexpr int kCostCeiling = 255;
+  void SetModel(const TypoModel& Model);
+  // Rows a cost at a time even where they could be worked out 16 at a time:
+  // the two must agree, which tests check.
+  void SetVectorRows(bool Allowed) { FVectorAllowed = Allowed; }
   // The language of the dictionary (TypingLanguageFor): its keyboard, and
   // whether sound-alike keys count. English unless set.
   const TypingLanguage& Language() const { return *FLanguage; }
@@ -143,12 +148,10 @@ class LikelihoodRanker {
     bool Capital;           // the first is a capital
   };
   // The costs of one intended letter against each letter of the typo, worked
-  // out when the walk first meets the letter: Costs[j] for typo letter j
-  // (with the first letter's extra for j = 0), then the same as the
-  // candidate's first letter, then the cost of typo letter j as one too many
-  // after this letter; the typo positions where it costs nothing and those
-  // holding the letter itself; the cheapest way the letter enters a
-  // candidate without matching.
+  // out when the walk first meets the letter (MakeCostsOf says how they are
+  // laid out); the typo positions where it costs nothing and those holding
+  // the letter itself; the cheapest way the letter enters a candidate
+  // without matching.
   static constexpr std::uint32_t kNoCosts = UINT32_MAX;
   struct LetterCosts {
     std::uint32_t At = kNoCosts;  // where its costs start in FLetterCosts
@@ -199,10 +202,17 @@ class LikelihoodRanker {
   void BuildSoundIndex(const WordTrie& Trie);
   // The word of Word in the current dictionary, as a candidate records it.
   static Resolved InTrie(const WordTrie& Trie, std::string_view Word);
-  // Fills row Depth of Rows (rows of FTypo.size() + 1 costs, from row 0) for
-  // a candidate whose letter at Depth is Letter (lower case), after Before;
-  // returns the row's least cost.
-  int NextRow(std::size_t Depth, char32_t Letter, char32_t Before, int* Rows);
+  // Fills row Depth of Rows (rows of FTypo.size() + 1 costs FStride bytes
+  // apart, from row 0) for a candidate whose letter at Depth is Letter
+  // (lower case), after Before; returns the row's least cost. Costs are
+  // bytes that stop at 255: every bound the ranking compares them with is
+  // below that (SetModel), so a cost that stopped there is out of reach
+  // either way.
+  int NextRow(std::size_t Depth, char32_t Letter, char32_t Before, std::uint8_t* Rows);
+  // The bits j < Count of Row whose cost is at most Bound.
+  std::uint64_t WithinBound(const std::uint8_t* Row, std::size_t Count, int Bound) const;
+  // Row 0 of the table into Rows: the typo's letters all typed too many.
+  void FirstRow(std::uint8_t* Rows) const;
   // The costs of Letter against the typo (made on first use for this typo).
   const LetterCosts& CostsOf(char32_t Letter) {
     if (Letter < kDirectLetters && FDirectCosts[Letter].At != kNoCosts) return FDirectCosts[Letter];
@@ -220,8 +230,19 @@ class LikelihoodRanker {
   TypoModel FModel;
   const TypingLanguage* FLanguage = &TypingLanguageFor("");
   std::vector<int> FInsertion;  // the cost of each typed letter as one too many
-  std::vector<int> FTable;      // EditCost's table
-  std::vector<char32_t> FWordLetters;  // EditCost's word
+  std::vector<std::uint8_t> FTable;  // EditCost's table
+  // EditCost's word, its rows that stand (from row 1) with their least
+  // costs, and the next word.
+  std::vector<char32_t> FWordLetters;
+  std::size_t FTableRows = 0;
+  std::vector<int> FTableLeast;
+  std::vector<char32_t> FNextLetters;
+  // The sound-alike index's entries for the typo (AddSoundAlikes).
+  struct SoundHit {
+    std::uint32_t Id;
+    double Bonus;
+  };
+  std::vector<SoundHit> FSoundHits;
   // The typo being ranked: its letters in lower case; its bytes with A-Z in
   // lower case, as the sound-alike keys take it; and the walk's state.
   std::u32string FTypo;
@@ -230,7 +251,14 @@ class LikelihoodRanker {
   std::string FTypoBytes;
   int FBound = 0;
   std::size_t FMaxDepth = 0;  // in letters
-  std::vector<int> FRows;  // (FMaxDepth + 2) rows of FTypo.size() + 1 costs
+  // Whether rows are worked out 16 costs at a time (a typo of up to 15
+  // letters, on a machine with SSE2), and the distance between rows.
+  static constexpr std::size_t kLanes = 16;
+  bool FVectorRows = false;
+  bool FVectorAllowed = true;
+  std::uint8_t FPastTypo[kLanes] = {};  // 255 in the lanes past the typo's last letter
+  std::size_t FStride = 0;
+  std::vector<std::uint8_t> FRows;  // (FMaxDepth + 2) rows of FTypo.size() + 1 costs
   std::string FPath;       // the walk's bytes as stored, FPath[b] at byte depth b
   // The letter costs met for this typo: by letter below kDirectLetters, raw
   // bytes after them, the rest in a map; FLetterSlots holds the slots in use.
