@@ -299,7 +299,7 @@ struct LikelihoodRanker::TrieGraph {
   Resolved Resolve(Cursor c, std::string_view) const {
     const std::uint32_t w = Trie.WordNumber(c);
     if (w == 0) return {};
-    return {w, Trie.Entry(w - 1).Frequency, Source::kTrieNode, c};
+    return {w, Trie.Entry(w - 1).Frequency};
   }
   Cursor Root() const { return 0; }
 };
@@ -322,7 +322,7 @@ struct LikelihoodRanker::FormGraph {
     if (!Form.IsFinal(c.State) || c.Rank >= Form.WordCount()) return {};
     const auto rank = static_cast<std::uint32_t>(c.Rank);
     if (Current != nullptr) return InTrie(*Current, path);
-    return {Form.NumberAt(rank), Form.FrequencyAt(rank), Source::kFormRank, rank};
+    return {Form.NumberAt(rank), Form.FrequencyAt(rank)};
   }
   Cursor Root() const { return {Form.Root(), 0}; }
 };
@@ -354,7 +354,7 @@ LikelihoodRanker::Resolved LikelihoodRanker::InTrie(const WordTrie& Trie, std::s
   if (node <= 0) return {};
   const std::uint32_t w = Trie.WordNumber(static_cast<std::uint32_t>(node));
   if (w == 0) return {};
-  return {w, Trie.Entry(w - 1).Frequency, Source::kTrieNode, static_cast<std::uint32_t>(node)};
+  return {w, Trie.Entry(w - 1).Frequency};
 }
 
 template <typename Graph>
@@ -371,9 +371,10 @@ bool LikelihoodRanker::TakeLetter(const Graph& G, typename Graph::Cursor Node, W
   if (S.Least > FBound) return false;
   const int cost = FRows[depth * FStride + FTypo.size()];
   if (WordEnds && cost <= FBound && G.Final(Node)) {
-    const Resolved r = G.Resolve(Node, std::string_view(FPath.data() + 1, S.Bytes));
+    const std::string_view path(FPath.data() + 1, S.Bytes);
+    const Resolved r = G.Resolve(Node, path);
     if (r.Word != 0 && FFoundAt.Emplace(r.Word, FFound.size()).second) {
-      FFound.push_back({r.Word, cost, 0, S.Capital, r.Frequency, r.From, r.Ref});
+      AddCandidate(r, path, cost, 0, S.Capital);
     }
   }
   return true;
@@ -537,7 +538,7 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
     auto [at, inserted] = FFoundAt.Emplace(r.Word, FFound.size());
     if (inserted) {
       const int cost = EditCost(word, static_cast<int>(FModel.SoundEditCap));
-      FFound.push_back({r.Word, cost, hit.Bonus, StartsCapital(word), r.Frequency, r.From, r.Ref});
+      AddCandidate(r, word, cost, hit.Bonus, StartsCapital(word));
     } else {
       FFound[at].Score = std::max(FFound[at].Score, hit.Bonus);
     }
@@ -573,6 +574,7 @@ bool LikelihoodRanker::Start(std::string_view Typo) {
   if (FTypo.size() > kMaxWordLength) return false;
   FFound.clear();
   FFoundAt.Clear();
+  FTexts.clear();
   return true;
 }
 
@@ -660,11 +662,10 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
     AddSoundAlikes(FSoundIndex.View(), [&](std::uint32_t w, std::string& word) -> Resolved {
       const auto node = static_cast<std::uint32_t>(Trie.Entry(w - 1).Node);
       word = WordAt(Trie, node);
-      return {w, Trie.Entry(w - 1).Frequency, Source::kTrieNode, node};
+      return {w, Trie.Entry(w - 1).Frequency};
     });
   }
-  Finish(Typo, InTrie(Trie, Typo).Word, Limit,
-         [&](const Candidate& c) { return WordAt(Trie, c.Ref); }, Out);
+  Finish(Typo, InTrie(Trie, Typo).Word, Limit, Out);
 }
 
 void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std::size_t Limit,
@@ -683,7 +684,7 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
     speller.Spell(rank, word);
     if (word.empty()) return {};
     if (View.Current != nullptr) return InTrie(*View.Current, word);
-    return {form.NumberAt(rank), form.FrequencyAt(rank), Source::kFormRank, rank};
+    return {form.NumberAt(rank), form.FrequencyAt(rank)};
   };
   const bool sound = SoundAlikesApply();
   if (sound) AddSoundAlikes(form.SoundIndex(), from_form);
@@ -700,19 +701,18 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
   } else if (const std::int64_t rank = form.Find(Typo); rank >= 0) {
     itself = form.NumberAt(static_cast<std::uint32_t>(rank));
   }
-  Finish(Typo, itself, Limit,
-         [&](const Candidate& c) {
-           if (c.From != Source::kFormRank) return WordAt(*View.Current, c.Ref);
-           std::string word;
-           speller.Spell(c.Ref, word);
-           return word;
-         },
-         Out);
+  Finish(Typo, itself, Limit, Out);
 }
 
-template <typename TextOf>
+void LikelihoodRanker::AddCandidate(const Resolved& r, std::string_view Text, int Cost,
+                                    double Bonus, bool Capital) {
+  FFound.push_back({r.Word, Cost, Bonus, Capital, r.Frequency,
+                    static_cast<std::uint32_t>(FTexts.size()), static_cast<std::uint32_t>(Text.size())});
+  FTexts.append(Text);
+}
+
 void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, std::size_t Limit,
-                              TextOf&& Text, std::vector<std::string>& Out) {
+                              std::vector<std::string>& Out) {
   // Scores. A capital the writer did not type makes a word a little less
   // likely: "mark" before "Mark".
   const bool capitalised = StartsWithCapital(Typo);
@@ -739,7 +739,8 @@ void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, s
   for (const Candidate& c : FFound) {
     if (Limit != 0 && Out.size() >= Limit) break;
     // The typo itself as written; the others in the writer's case.
-    std::string word = c.Word == ItselfWord ? Text(c) : InWritersCase(Text(c), Typo);
+    const std::string_view text(FTexts.data() + c.TextAt, c.TextSize);
+    std::string word = c.Word == ItselfWord ? std::string(text) : InWritersCase(std::string(text), Typo);
     if (seen.insert(LowerCase(word)).second) Out.push_back(std::move(word));
   }
 }

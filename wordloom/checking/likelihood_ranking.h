@@ -113,23 +113,19 @@ class LikelihoodRanker {
   void SetLanguage(const TypingLanguage& Language) { FLanguage = &Language; }
 
  private:
-  // Where a candidate's word is found again for scoring and output.
-  enum class Source : std::uint8_t { kTrieNode, kFormRank };
   struct Candidate {
     std::uint32_t Word;       // word number
     int Cost;                 // weighted edit cost
     double Score;             // the sound bonus, until Rank scores
     bool Capital;             // the word starts with a capital
     std::uint32_t Frequency;  // the word's frequency
-    Source From;
-    std::uint32_t Ref;        // its trie node or form rank
+    std::uint32_t TextAt;     // its text in FTexts
+    std::uint32_t TextSize;
   };
-  // A word found, with its number and where it lives; Word 0: none.
+  // A word found, with its number; Word 0: none.
   struct Resolved {
     std::uint32_t Word = 0;
     std::uint32_t Frequency = 0;
-    Source From = Source::kTrieNode;
-    std::uint32_t Ref = 0;
   };
   // A letter of the walk's path whose bytes are not all there yet.
   struct Partial {
@@ -195,9 +191,10 @@ class LikelihoodRanker {
   void AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&& Resolve);
   // Whether sound-alike keys take part for this typo.
   bool SoundAlikesApply() const;
-  // Scores, sorts and writes out the candidates; Text gives a candidate's word.
-  template <typename TextOf>
-  void Finish(std::string_view Typo, std::uint32_t ItselfWord, std::size_t Limit, TextOf&& Text,
+  // Adds a candidate for the word r, spelled Text, at the given cost and bonus.
+  void AddCandidate(const Resolved& r, std::string_view Text, int Cost, double Bonus, bool Capital);
+  // Scores, sorts and writes out the candidates.
+  void Finish(std::string_view Typo, std::uint32_t ItselfWord, std::size_t Limit,
               std::vector<std::string>& Out);
   void BuildSoundIndex(const WordTrie& Trie);
   // The word of Word in the current dictionary, as a candidate records it.
@@ -267,6 +264,7 @@ class LikelihoodRanker {
   std::vector<std::uint32_t> FLetterSlots;
   std::vector<std::uint8_t> FLetterCosts;
   std::vector<Candidate> FFound;
+  std::string FTexts;  // the candidates' words, one after another
   // Word number (from 1) -> its index in FFound: open addressing in a table
   // of a power of two slots, emptied slot by slot, where a map would
   // allocate and free a node for each of the hundreds of candidates a typo
