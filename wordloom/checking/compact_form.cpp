@@ -346,14 +346,6 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   return form;
 }
 
-CompactForm::Arcs CompactForm::ArcsOf(std::uint32_t S) const {
-  if (S >= FStates) return {FLetters, FTargets, FOffsets, 0};
-  const std::uint32_t begin = FFirstArc[S] & ~kFinalBit;
-  const std::uint32_t end = FFirstArc[S + 1] & ~kFinalBit;
-  if (begin > end || end > FArcs) return {FLetters, FTargets, FOffsets, 0};
-  return {FLetters + begin, FTargets + begin, FOffsets + begin, end - begin};
-}
-
 std::int64_t CompactForm::Find(std::string_view Word) const {
   std::uint32_t s = Root();
   std::uint64_t rank = 0;

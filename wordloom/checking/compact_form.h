@@ -101,7 +101,13 @@ class CompactForm {
     return S < FStates && (FFirstArc[S] & kFinalBit) != 0;
   }
   // The transitions of state S; none for a state whose entries are damaged.
-  Arcs ArcsOf(std::uint32_t S) const;
+  Arcs ArcsOf(std::uint32_t S) const {
+    if (S >= FStates) return {FLetters, FTargets, FOffsets, 0};
+    const std::uint32_t begin = FFirstArc[S] & ~kFinalBit;
+    const std::uint32_t end = FFirstArc[S + 1] & ~kFinalBit;
+    if (begin > end || end > FArcs) return {FLetters, FTargets, FOffsets, 0};
+    return {FLetters + begin, FTargets + begin, FOffsets + begin, end - begin};
+  }
   // Whether state T may follow state S: targets lie below their source, so
   // no walk runs in circles.
   static bool Follows(std::uint32_t S, std::uint32_t T) { return T < S; }

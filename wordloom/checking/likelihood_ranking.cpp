@@ -1,6 +1,7 @@
 #include "checking/likelihood_ranking.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -141,12 +142,17 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
     std::copy(sub, sub + n, block + 1);
     std::copy(first, first + n, block + kLanes + 1);
     std::copy(insertion, insertion + n, block + 2 * kLanes + 1);
-    for (std::size_t step = 1, b = 3; b < 6; step *= 2, ++b) {
-      const std::uint8_t* shorter = block + (b - 1) * kLanes;
-      for (std::size_t j = step; j < kLanes; ++j) {
-        block[b * kLanes + j] = Saturated(shorter[j] + shorter[j - step]);
-      }
-    }
+#if WORDLOOM_VECTOR_ROWS
+    // Each from the one before, its lanes added to those 1, 2, 4 lanes back
+    // (lanes before the first count 0; lane 0 holds 255, which stays).
+    auto* lanes = reinterpret_cast<__m128i*>(block);
+    const __m128i by1 = _mm_loadu_si128(lanes + 2);
+    const __m128i by2 = _mm_adds_epu8(by1, _mm_slli_si128(by1, 1));
+    const __m128i by4 = _mm_adds_epu8(by2, _mm_slli_si128(by2, 2));
+    _mm_storeu_si128(lanes + 3, by2);
+    _mm_storeu_si128(lanes + 4, by4);
+    _mm_storeu_si128(lanes + 5, _mm_adds_epu8(by4, _mm_slli_si128(by4, 4)));
+#endif
   } else {
     FLetterCosts.resize(FLetterCosts.size() + 3 * n);
     std::uint8_t* block = FLetterCosts.data() + costs.At;
@@ -250,7 +256,7 @@ int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Befor
   return least;
 }
 
-std::uint64_t LikelihoodRanker::WithinBound(const std::uint8_t* Row, std::size_t Count,
+inline std::uint64_t LikelihoodRanker::WithinBound(const std::uint8_t* Row, std::size_t Count,
                                             int Bound) const {
   if (Bound < 0 || Count == 0) return 0;
 #if WORDLOOM_VECTOR_ROWS
@@ -282,6 +288,9 @@ void LikelihoodRanker::SetModel(const TypoModel& Model) {
     *cost = std::clamp(*cost, 0, kCostCeiling - 1);
   }
   FModel.SoundEditCap = std::clamp(FModel.SoundEditCap, 0.0, double{kCostCeiling - 1});
+  FCheapestEdit = std::min({FModel.Substitute, FModel.VowelSubstitute, FModel.AccentSubstitute,
+                            FModel.NeighbourSubstitute, FModel.Delete, FModel.DoubleDelete,
+                            FModel.ApostropheDelete});
 }
 
 // The three graphs the walk searches. Each gives a node's children as
@@ -439,6 +448,35 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     if (letter == S.Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
     return cheapest <= slack;
   };
+  auto enter = [&](std::uint32_t k) {
+    typename Graph::Cursor next;
+    if (!G.Step(Node, kids, k, next)) return;
+    FPath[S.Bytes + 1] = static_cast<char>(kids.Letters[k]);
+    WalkState child = S;
+    child.Bytes = S.Bytes + 1;
+    Walk(G, next, child, P);
+  };
+  // With less slack than any edit costs, only a letter of the typo where
+  // the row allows it can follow: when those are all ASCII, a child is
+  // entered by its byte alone (either case), and no other can be.
+  if (slack < FCheapestEdit && P.Need == 0 && !FTypoSharpS) {
+    std::uint64_t bytes[2] = {0, 0};
+    bool ascii = true;
+    for (std::uint64_t u = usable; u != 0 && ascii; u &= u - 1) {
+      const char32_t c = FTypo[static_cast<std::size_t>(std::countr_zero(u))];
+      ascii = c < 0x80;
+      if (!ascii) break;
+      bytes[c >> 6] |= std::uint64_t{1} << (c & 63);
+      if (c >= 'a' && c <= 'z') bytes[(c - 32) >> 6] |= std::uint64_t{1} << ((c - 32) & 63);
+    }
+    if (ascii) {
+      for (std::uint32_t k = 0; k < kids.Count; ++k) {
+        const std::uint8_t b = kids.Letters[k];
+        if (b < 0x80 && (bytes[b >> 6] >> (b & 63) & 1) != 0) enter(k);
+      }
+      return;
+    }
+  }
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
     const std::uint8_t b = kids.Letters[k];
     if (P.Need == 0 && b < 0x80) {
@@ -446,12 +484,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     } else if (P.Need == 1 && (b & 0xC0) == 0x80) {
       if (!may_enter(P.Bits << 6 | (b & 0x3Fu))) continue;
     }
-    typename Graph::Cursor next;
-    if (!G.Step(Node, kids, k, next)) continue;
-    FPath[S.Bytes + 1] = static_cast<char>(b);
-    WalkState child = S;
-    child.Bytes = S.Bytes + 1;
-    Walk(G, next, child, P);
+    enter(k);
   }
 }
 
@@ -734,14 +767,28 @@ void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, s
   }
   std::sort(FFound.begin(), FFound.end(), better);
 
-  // The writer's case, each word once.
-  std::unordered_set<std::string> seen;
+  // The writer's case, each word once (case ignored): the words written
+  // so far by the hash of their lower case, in a table of twice as many
+  // slots as there can be words (slot: 1 + the word's place in Out).
+  const std::size_t first = Out.size();
+  const std::size_t most = Limit != 0 ? std::min(Limit, FFound.size()) : FFound.size();
+  FSeen.assign(std::bit_ceil(2 * most + 2), {0, 0});
+  const std::size_t mask = FSeen.size() - 1;
   for (const Candidate& c : FFound) {
-    if (Limit != 0 && Out.size() >= Limit) break;
+    if (Out.size() - first >= most) break;
     // The typo itself as written; the others in the writer's case.
     const std::string_view text(FTexts.data() + c.TextAt, c.TextSize);
     std::string word = c.Word == ItselfWord ? std::string(text) : InWritersCase(std::string(text), Typo);
-    if (seen.insert(LowerCase(word)).second) Out.push_back(std::move(word));
+    const std::string lower = LowerCase(word);
+    const std::size_t hash = std::hash<std::string>()(lower);
+    std::size_t slot = hash & mask;
+    bool taken = false;
+    for (; FSeen[slot].second != 0 && !taken; slot = (slot + 1) & mask) {
+      taken = FSeen[slot].first == hash && LowerCase(Out[first + FSeen[slot].second - 1]) == lower;
+    }
+    if (taken) continue;
+    Out.push_back(std::move(word));
+    FSeen[slot] = {hash, static_cast<std::uint32_t>(Out.size() - first)};
   }
 }
 

@@ -207,7 +207,8 @@ class LikelihoodRanker {
   // either way.
   int NextRow(std::size_t Depth, char32_t Letter, char32_t Before, std::uint8_t* Rows);
   // The bits j < Count of Row whose cost is at most Bound.
-  std::uint64_t WithinBound(const std::uint8_t* Row, std::size_t Count, int Bound) const;
+  [[gnu::always_inline]] inline std::uint64_t WithinBound(const std::uint8_t* Row, std::size_t Count,
+                                                          int Bound) const;
   // Row 0 of the table into Rows: the typo's letters all typed too many.
   void FirstRow(std::uint8_t* Rows) const;
   // The costs of Letter against the typo (made on first use for this typo).
@@ -225,6 +226,9 @@ class LikelihoodRanker {
   int Insertion(std::size_t J) const;
 
   TypoModel FModel;
+  // The least a letter costs that enters a candidate without matching the
+  // typo's letter (Descend): less slack than this allows matches only.
+  int FCheapestEdit = 0;
   const TypingLanguage* FLanguage = &TypingLanguageFor("");
   std::vector<int> FInsertion;  // the cost of each typed letter as one too many
   std::vector<std::uint8_t> FTable;  // EditCost's table
@@ -265,6 +269,8 @@ class LikelihoodRanker {
   std::vector<std::uint8_t> FLetterCosts;
   std::vector<Candidate> FFound;
   std::string FTexts;  // the candidates' words, one after another
+  // Finish's table of the words written: hash of the lower case, 1 + place.
+  std::vector<std::pair<std::size_t, std::uint32_t>> FSeen;
   // Word number (from 1) -> its index in FFound: open addressing in a table
   // of a power of two slots, emptied slot by slot, where a map would
   // allocate and free a node for each of the hundreds of candidates a typo
