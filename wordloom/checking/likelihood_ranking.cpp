@@ -37,6 +37,19 @@ bool StartsCapital(std::string_view word) {
 // A cost as a row holds it: at most 255.
 std::uint8_t Saturated(int Cost) { return static_cast<std::uint8_t>(std::clamp(Cost, 0, 255)); }
 
+// FNV-1a of Word in lower case, without making the lower-case copy for
+// plain ASCII.
+std::uint64_t LowerCaseHash(std::string_view Word) {
+  std::uint64_t h = 1469598103934665603ull;
+  const bool ascii = std::all_of(Word.begin(), Word.end(),
+                                 [](char c) { return static_cast<std::uint8_t>(c) < 0x80; });
+  const std::string lower = ascii ? std::string() : LowerCase(Word);
+  for (char c : ascii ? Word : std::string_view(lower)) {
+    h = (h ^ (ascii ? Lower(static_cast<std::uint8_t>(c)) : static_cast<std::uint8_t>(c))) * 1099511628211ull;
+  }
+  return h;
+}
+
 // The fewest sounds a key needs before keys one sound off count as alike.
 constexpr std::size_t kNearSoundKey = 4;
 // How much longer or shorter than the typo a sound-alike word may be.
@@ -770,6 +783,7 @@ void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, s
   // The writer's case, each word once (case ignored): the words written
   // so far by the hash of their lower case, in a table of twice as many
   // slots as there can be words (slot: 1 + the word's place in Out).
+  const bool as_typed = !capitalised && !IsAllCapitals(Typo);  // the words as the dictionary has them
   const std::size_t first = Out.size();
   const std::size_t most = Limit != 0 ? std::min(Limit, FFound.size()) : FFound.size();
   FSeen.assign(std::bit_ceil(2 * most + 2), {0, 0});
@@ -778,13 +792,13 @@ void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, s
     if (Out.size() - first >= most) break;
     // The typo itself as written; the others in the writer's case.
     const std::string_view text(FTexts.data() + c.TextAt, c.TextSize);
-    std::string word = c.Word == ItselfWord ? std::string(text) : InWritersCase(std::string(text), Typo);
-    const std::string lower = LowerCase(word);
-    const std::size_t hash = std::hash<std::string>()(lower);
+    std::string word(text);
+    if (c.Word != ItselfWord && !as_typed) word = InWritersCase(std::move(word), Typo);
+    const std::uint64_t hash = LowerCaseHash(word);
     std::size_t slot = hash & mask;
     bool taken = false;
     for (; FSeen[slot].second != 0 && !taken; slot = (slot + 1) & mask) {
-      taken = FSeen[slot].first == hash && LowerCase(Out[first + FSeen[slot].second - 1]) == lower;
+      taken = FSeen[slot].first == hash && LowerCase(Out[first + FSeen[slot].second - 1]) == LowerCase(word);
     }
     if (taken) continue;
     Out.push_back(std::move(word));

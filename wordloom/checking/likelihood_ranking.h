@@ -270,7 +270,7 @@ class LikelihoodRanker {
   std::vector<Candidate> FFound;
   std::string FTexts;  // the candidates' words, one after another
   // Finish's table of the words written: hash of the lower case, 1 + place.
-  std::vector<std::pair<std::size_t, std::uint32_t>> FSeen;
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> FSeen;
   // Word number (from 1) -> its index in FFound: open addressing in a table
   // of a power of two slots, emptied slot by slot, where a map would
   // allocate and free a node for each of the hundreds of candidates a typo
