@@ -193,6 +193,23 @@ int LikelihoodRanker::Insertion(std::size_t J) const {
   return FModel.Insert + (J == 1 ? FModel.FirstLetter : 0);
 }
 
+#if WORDLOOM_VECTOR_ROWS
+namespace {
+
+// Sixteen entries of a row from the row Above, for a letter of the given
+// Substitution costs (a block of MakeCostsOf), left out at the cost
+// Deletion: each entry the letter typed for the typo's letter there, or
+// left out.
+__m128i TypedOrLeftOut(const std::uint8_t* Above, const std::uint8_t* Substitution, int Deletion) {
+  const __m128i up = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Above));
+  const __m128i substitution = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Substitution));
+  return _mm_min_epu8(_mm_adds_epu8(up, _mm_set1_epi8(static_cast<char>(Saturated(Deletion)))),
+                      _mm_adds_epu8(_mm_slli_si128(up, 1), substitution));
+}
+
+}  // namespace
+#endif
+
 int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Before,
                                std::uint8_t* Rows) {
   const std::size_t n = FTypo.size();
@@ -229,9 +246,7 @@ int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Befor
     // doubling, each step taking the best from 1, 2, 4 and 8 entries back.
     const std::uint8_t* block = FLetterCosts.data() + costs.At;
     auto load = [](const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
-    const __m128i up = load(above);
-    __m128i t = _mm_adds_epu8(up, _mm_set1_epi8(static_cast<char>(Saturated(deletion))));
-    t = _mm_min_epu8(t, _mm_adds_epu8(_mm_slli_si128(up, 1), load(block + (Depth == 1 ? kLanes : 0))));
+    __m128i t = TypedOrLeftOut(above, block + (Depth == 1 ? kLanes : 0), deletion);
     if (rare) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(row), t);
       for (std::size_t j = 1; j <= n; ++j) row[j] = Saturated(rare_terms(j, row[j]));
@@ -267,6 +282,21 @@ int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Befor
     least = std::min(least, last);
   }
   return least;
+}
+
+bool LikelihoodRanker::EditStaysWithin(const std::uint8_t* Row, std::size_t Depth, char32_t Letter,
+                                       char32_t Before, const LetterCosts& Costs) const {
+#if WORDLOOM_VECTOR_ROWS
+  if (FVectorRows && Letter != U'ß' && !FTypoSharpS) {
+    // The next row before letters typed too many, which only add to it.
+    const __m128i next = TypedOrLeftOut(Row, FLetterCosts.data() + Costs.At + (Depth == 1 ? kLanes : 0),
+                                        Deletion(Letter, Before, Depth));
+    const __m128i capped = _mm_min_epu8(next, _mm_set1_epi8(static_cast<char>(Saturated(FBound))));
+    const auto within = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, next)));
+    return (within & ((std::uint32_t{1} << (FTypo.size() + 1)) - 1)) != 0;
+  }
+#endif
+  return true;
 }
 
 inline std::uint64_t LikelihoodRanker::WithinBound(const std::uint8_t* Row, std::size_t Count,
@@ -450,7 +480,10 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
   const std::size_t n = FTypo.size();
   const std::uint8_t* row = FRows.data() + S.Letters * FStride;
   std::uint64_t usable = WithinBound(row, n, FBound);
-  if (S.Letters > 0 && n >= 2) usable |= WithinBound(row - FStride, n - 1, FBound - FModel.Transpose);
+  if (S.Letters > 0 && n >= 2) {
+    // A swap needs the typo's next letter to be this node's.
+    usable |= WithinBound(row - FStride, n - 1, FBound - FModel.Transpose) & (CostsOf(S.Letter).Same >> 1);
+  }
   auto may_enter = [&](char32_t c) {
     const char32_t letter = LowerLetter(c);
     const LetterCosts& costs = CostsOf(letter);
@@ -459,7 +492,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     if (FTypoSharpS && letter == U's' && S.Letter == U's') return true;
     int cheapest = costs.Cheapest;
     if (letter == S.Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
-    return cheapest <= slack;
+    return cheapest <= slack && EditStaysWithin(row, S.Letters + 1, letter, S.Letter, costs);
   };
   auto enter = [&](std::uint32_t k) {
     typename Graph::Cursor next;

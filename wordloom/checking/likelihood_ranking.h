@@ -209,6 +209,13 @@ class LikelihoodRanker {
   // The bits j < Count of Row whose cost is at most Bound.
   [[gnu::always_inline]] inline std::uint64_t WithinBound(const std::uint8_t* Row, std::size_t Count,
                                                           int Bound) const;
+  // Whether a candidate whose letter at Depth is Letter, after Before and
+  // the row Row, keeps an entry within the bound, when Letter matches no
+  // letter of the typo where Row allows it: its edits from Row are all
+  // there is. True where rows are not worked out sixteen at a time, or ß
+  // may stand for ss.
+  bool EditStaysWithin(const std::uint8_t* Row, std::size_t Depth, char32_t Letter, char32_t Before,
+                       const LetterCosts& Costs) const;
   // Row 0 of the table into Rows: the typo's letters all typed too many.
   void FirstRow(std::uint8_t* Rows) const;
   // The costs of Letter against the typo (made on first use for this typo).
