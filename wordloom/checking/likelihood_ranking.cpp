@@ -333,7 +333,8 @@ void LikelihoodRanker::SetModel(const TypoModel& Model) {
   FModel.SoundEditCap = std::clamp(FModel.SoundEditCap, 0.0, double{kCostCeiling - 1});
   FCheapestEdit = std::min({FModel.Substitute, FModel.VowelSubstitute, FModel.AccentSubstitute,
                             FModel.NeighbourSubstitute, FModel.Delete, FModel.DoubleDelete,
-                            FModel.ApostropheDelete});
+                            FModel.ApostropheDelete, FModel.Insert, FModel.DoubledInsert,
+                            FModel.Transpose});
 }
 
 // The three graphs the walk searches. Each gives a node's children as
@@ -479,11 +480,13 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
   // bound) or swapped with the next (the row above within it less a swap).
   const std::size_t n = FTypo.size();
   const std::uint8_t* row = FRows.data() + S.Letters * FStride;
-  std::uint64_t usable = WithinBound(row, n, FBound);
+  const std::uint64_t straight = WithinBound(row, n, FBound);
+  std::uint64_t swapped = 0;
   if (S.Letters > 0 && n >= 2) {
     // A swap needs the typo's next letter to be this node's.
-    usable |= WithinBound(row - FStride, n - 1, FBound - FModel.Transpose) & (CostsOf(S.Letter).Same >> 1);
+    swapped = WithinBound(row - FStride, n - 1, FBound - FModel.Transpose) & (CostsOf(S.Letter).Same >> 1);
   }
+  const std::uint64_t usable = straight | swapped;
   auto may_enter = [&](char32_t c) {
     const char32_t letter = LowerLetter(c);
     const LetterCosts& costs = CostsOf(letter);
@@ -503,25 +506,29 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     Walk(G, next, child, P);
   };
   // With less slack than any edit costs, only a letter of the typo where
-  // the row allows it can follow: when those are all ASCII, a child is
-  // entered by its byte alone (either case), and no other can be.
-  if (slack < FCheapestEdit && P.Need == 0 && !FTypoSharpS) {
-    std::uint64_t bytes[2] = {0, 0};
-    bool ascii = true;
-    for (std::uint64_t u = usable; u != 0 && ascii; u &= u - 1) {
-      const char32_t c = FTypo[static_cast<std::size_t>(std::countr_zero(u))];
-      ascii = c < 0x80;
-      if (!ascii) break;
-      bytes[c >> 6] |= std::uint64_t{1} << (c & 63);
-      if (c >= 'a' && c <= 'z') bytes[(c - 32) >> 6] |= std::uint64_t{1} << ((c - 32) & 63);
-    }
-    if (ascii) {
-      for (std::uint32_t k = 0; k < kids.Count; ++k) {
-        const std::uint8_t b = kids.Letters[k];
-        if (b < 0x80 && (bytes[b >> 6] >> (b & 63) & 1) != 0) enter(k);
+  // the row allows it can follow. When those are all ASCII, a child is
+  // picked by its byte alone (either case), and no other can stay within
+  // the bound; one that matches straight, cannot be half of a swap and
+  // leaves only ASCII letters of the typo to match goes on by matches
+  // alone (WalkExact), without rows.
+  if (FShortcuts && slack < FCheapestEdit && P.Need == 0 && !FTypoSharpS &&
+      (usable & ~FAsciiPositions) == 0) {
+    for (std::uint32_t k = 0; k < kids.Count; ++k) {
+      const std::uint8_t b = kids.Letters[k];
+      if (b >= 0x80) continue;
+      const std::uint64_t same = FSameAscii[b];
+      if ((same & usable) == 0) continue;
+      const std::uint64_t lanes = same & straight;
+      if ((same & swapped) != 0 || ((lanes << 1) & ~FAsciiTails) != 0) {
+        enter(k);
+        continue;
       }
-      return;
+      typename Graph::Cursor next;
+      if (!G.Step(Node, kids, k, next)) continue;
+      FPath[S.Bytes + 1] = static_cast<char>(b);
+      WalkExact(G, next, S.Bytes + 1, S.Letters + 1, S.Capital, lanes, 1, row);
     }
+    return;
   }
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
     const std::uint8_t b = kids.Letters[k];
@@ -531,6 +538,37 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
       if (!may_enter(P.Bits << 6 | (b & 0x3Fu))) continue;
     }
     enter(k);
+  }
+}
+
+template <typename Graph>
+void LikelihoodRanker::WalkExact(const Graph& G, typename Graph::Cursor Node, std::uint32_t Bytes,
+                                 std::uint32_t Letters, bool Capital, std::uint64_t Lanes,
+                                 std::uint32_t Step, const std::uint8_t* Row) {
+  const std::size_t n = FTypo.size();
+  // A lane that has matched to the typo's end: a word here costs what that
+  // lane did when the matching began.
+  if (Step <= n && (Lanes >> (n - Step) & 1) != 0 && G.Final(Node)) {
+    const std::string_view path(FPath.data() + 1, Bytes);
+    const Resolved r = G.Resolve(Node, path);
+    if (r.Word != 0 && FFoundAt.Emplace(r.Word, FFound.size()).second) {
+      AddCandidate(r, path, Row[n - Step], 0, Capital);
+    }
+  }
+  // The lanes with typo letters still ahead.
+  if (Step >= n) return;
+  Lanes &= (std::uint64_t{1} << (n - Step)) - 1;
+  if (Lanes == 0 || Letters >= FMaxDepth || Bytes + 1 >= FPath.size()) return;
+  const auto kids = G.Kids(Node);
+  for (std::uint32_t k = 0; k < kids.Count; ++k) {
+    const std::uint8_t b = kids.Letters[k];
+    if (b >= 0x80) continue;
+    const std::uint64_t next_lanes = Lanes & (FSameAscii[b] >> Step);
+    if (next_lanes == 0) continue;
+    typename Graph::Cursor next;
+    if (!G.Step(Node, kids, k, next)) continue;
+    FPath[Bytes + 1] = static_cast<char>(b);
+    WalkExact(G, next, Bytes + 1, Letters + 1, Capital, next_lanes, Step + 1, Row);
   }
 }
 
@@ -668,8 +706,24 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
   FTypoSharpS = FTypo.find(U'ß') != std::u32string::npos;
   FInsertion.assign(n + 1, 0);
   for (std::size_t j = 1; j <= n; ++j) FInsertion[j] = Insertion(j);
-  FVectorRows = WORDLOOM_VECTOR_ROWS && FVectorAllowed && n + 1 <= kLanes;
+  FVectorRows = WORDLOOM_VECTOR_ROWS && FShortcuts && n + 1 <= kLanes;
   FTableRows = 0;
+  // The typo's ASCII letters by byte, in either case (for a typo short
+  // enough to be ranked: bit masks take 64 letters).
+  FSameAscii.fill(0);
+  FAsciiPositions = 0;
+  FAsciiTails = 0;
+  if (n <= kMaxWordLength) {
+    for (std::size_t j = 0; j < n; ++j) {
+      const char32_t c = FTypo[j];
+      if (c >= 0x80) continue;
+      FAsciiPositions |= std::uint64_t{1} << j;
+      FSameAscii[c] |= std::uint64_t{1} << j;
+      if (c >= 'a' && c <= 'z') FSameAscii[c - 32] |= std::uint64_t{1} << j;
+    }
+    FAsciiTails = std::uint64_t{1} << n;
+    for (std::size_t j = n; j-- > 0 && (FAsciiPositions >> j & 1) != 0;) FAsciiTails |= std::uint64_t{1} << j;
+  }
   FStride = FVectorRows ? kLanes : n + 1;
   for (std::size_t j = 0; j < kLanes; ++j) FPastTypo[j] = j <= n ? 0 : 255;
   // The letter costs of the last typo go.

@@ -104,9 +104,10 @@ class LikelihoodRanker {
   // Costs and bounds are taken between 0 and kCostCeiling - 1.
   static constexpr int kCostCeiling = 255;
   void SetModel(const TypoModel& Model);
-  // Rows a cost at a time even where they could be worked out 16 at a time:
-  // the two must agree, which tests check.
-  void SetVectorRows(bool Allowed) { FVectorAllowed = Allowed; }
+  // The plain search: rows a cost at a time even where they could be
+  // worked out 16 at a time, and every row worked out even where only
+  // matches can follow. The shortcuts must agree with it, which tests check.
+  void SetPlainSearch(bool Plain) { FShortcuts = !Plain; }
   // The language of the dictionary (TypingLanguageFor): its keyboard, and
   // whether sound-alike keys count. English unless set.
   const TypingLanguage& Language() const { return *FLanguage; }
@@ -182,6 +183,16 @@ class LikelihoodRanker {
   template <typename Graph>
   [[gnu::always_inline]] inline void Descend(const Graph& G, typename Graph::Cursor Node,
                                              const WalkState& S, const Partial& P);
+  // The walk below Node (reached by Bytes bytes, Letters letters) where no
+  // edit fits in the bound any more: only the typo's letters can follow.
+  // Lanes bit j: the path without its last Step letters stands for typo
+  // letters 0 .. j - 1 at the cost Row[j], and those Step letters are typo
+  // letters j .. j + Step - 1 exactly. A word ends within the bound where a
+  // lane has reached the typo's end (j + Step is its length).
+  template <typename Graph>
+  void WalkExact(const Graph& G, typename Graph::Cursor Node, std::uint32_t Bytes,
+                 std::uint32_t Letters, bool Capital, std::uint64_t Lanes, std::uint32_t Step,
+                 const std::uint8_t* Row);
   // Both walks: once, and again with the wide bound when they found next to nothing.
   template <typename F>
   void SearchAll(F&& SearchWith);
@@ -233,8 +244,8 @@ class LikelihoodRanker {
   int Insertion(std::size_t J) const;
 
   TypoModel FModel;
-  // The least a letter costs that enters a candidate without matching the
-  // typo's letter (Descend): less slack than this allows matches only.
+  // The least any edit costs (a letter typed for another, left out or typed
+  // too many, two swapped): less slack than this allows matches only.
   int FCheapestEdit = 0;
   const TypingLanguage* FLanguage = &TypingLanguageFor("");
   std::vector<int> FInsertion;  // the cost of each typed letter as one too many
@@ -255,6 +266,12 @@ class LikelihoodRanker {
   // lower case, as the sound-alike keys take it; and the walk's state.
   std::u32string FTypo;
   std::vector<LetterTraits> FTypoTraits;
+  // By byte below 0x80: bit j when typo letter j is that letter (either
+  // case); the typo's letters that are ASCII; bit j when typo letters j
+  // onwards all are (bit n too: none are left).
+  std::array<std::uint64_t, 128> FSameAscii{};
+  std::uint64_t FAsciiPositions = 0;
+  std::uint64_t FAsciiTails = 0;
   bool FTypoSharpS = false;  // the typo has a ß
   std::string FTypoBytes;
   int FBound = 0;
@@ -263,7 +280,7 @@ class LikelihoodRanker {
   // letters, on a machine with SSE2), and the distance between rows.
   static constexpr std::size_t kLanes = 16;
   bool FVectorRows = false;
-  bool FVectorAllowed = true;
+  bool FShortcuts = true;
   std::uint8_t FPastTypo[kLanes] = {};  // 255 in the lanes past the typo's last letter
   std::size_t FStride = 0;
   std::vector<std::uint8_t> FRows;  // (FMaxDepth + 2) rows of FTypo.size() + 1 costs
