@@ -37,17 +37,18 @@ bool StartsCapital(std::string_view word) {
 // A cost as a row holds it: at most 255.
 std::uint8_t Saturated(int Cost) { return static_cast<std::uint8_t>(std::clamp(Cost, 0, 255)); }
 
-// FNV-1a of Word in lower case, without making the lower-case copy for
-// plain ASCII.
-std::uint64_t LowerCaseHash(std::string_view Word) {
+// FNV-1a over Bytes with A-Z taken as a-z.
+std::uint64_t FoldedHash(std::string_view Bytes) {
   std::uint64_t h = 1469598103934665603ull;
+  for (char c : Bytes) h = (h ^ Lower(static_cast<std::uint8_t>(c))) * 1099511628211ull;
+  return h;
+}
+
+// The hash of Word in lower case, made without a lower-case copy for plain ASCII.
+std::uint64_t LowerCaseHash(std::string_view Word) {
   const bool ascii = std::all_of(Word.begin(), Word.end(),
                                  [](char c) { return static_cast<std::uint8_t>(c) < 0x80; });
-  const std::string lower = ascii ? std::string() : LowerCase(Word);
-  for (char c : ascii ? Word : std::string_view(lower)) {
-    h = (h ^ (ascii ? Lower(static_cast<std::uint8_t>(c)) : static_cast<std::uint8_t>(c))) * 1099511628211ull;
-  }
-  return h;
+  return ascii ? FoldedHash(Word) : FoldedHash(LowerCase(Word));
 }
 
 // The fewest sounds a key needs before keys one sound off count as alike.
@@ -207,6 +208,12 @@ __m128i TypedOrLeftOut(const std::uint8_t* Above, const std::uint8_t* Substituti
                       _mm_adds_epu8(_mm_slli_si128(up, 1), substitution));
 }
 
+// Bit j for each of the sixteen entries of Row at most Bound.
+std::uint32_t LanesWithin(__m128i Row, int Bound) {
+  const __m128i capped = _mm_min_epu8(Row, _mm_set1_epi8(static_cast<char>(Saturated(Bound))));
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, Row)));
+}
+
 }  // namespace
 #endif
 
@@ -291,9 +298,7 @@ bool LikelihoodRanker::EditStaysWithin(const std::uint8_t* Row, std::size_t Dept
     // The next row before letters typed too many, which only add to it.
     const __m128i next = TypedOrLeftOut(Row, FLetterCosts.data() + Costs.At + (Depth == 1 ? kLanes : 0),
                                         Deletion(Letter, Before, Depth));
-    const __m128i capped = _mm_min_epu8(next, _mm_set1_epi8(static_cast<char>(Saturated(FBound))));
-    const auto within = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, next)));
-    return (within & ((std::uint32_t{1} << (FTypo.size() + 1)) - 1)) != 0;
+    return (LanesWithin(next, FBound) & ((std::uint32_t{1} << (FTypo.size() + 1)) - 1)) != 0;
   }
 #endif
   return true;
@@ -305,9 +310,7 @@ inline std::uint64_t LikelihoodRanker::WithinBound(const std::uint8_t* Row, std:
 #if WORDLOOM_VECTOR_ROWS
   if (FVectorRows) {
     const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Row));
-    const __m128i capped = _mm_min_epu8(row, _mm_set1_epi8(static_cast<char>(Saturated(Bound))));
-    const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, row)));
-    return bits & ((std::uint32_t{1} << Count) - 1);
+    return LanesWithin(row, Bound) & ((std::uint32_t{1} << Count) - 1);
   }
 #endif
   std::uint64_t bits = 0;
@@ -423,14 +426,19 @@ bool LikelihoodRanker::TakeLetter(const Graph& G, typename Graph::Cursor Node, W
   S.Letters = depth;
   if (S.Least > FBound) return false;
   const int cost = FRows[depth * FStride + FTypo.size()];
-  if (WordEnds && cost <= FBound && G.Final(Node)) {
-    const std::string_view path(FPath.data() + 1, S.Bytes);
-    const Resolved r = G.Resolve(Node, path);
-    if (r.Word != 0 && FFoundAt.Emplace(r.Word, FFound.size()).second) {
-      AddCandidate(r, path, cost, 0, S.Capital);
-    }
-  }
+  if (WordEnds && cost <= FBound) FoundAt(G, Node, S.Bytes, cost, S.Capital);
   return true;
+}
+
+template <typename Graph>
+void LikelihoodRanker::FoundAt(const Graph& G, typename Graph::Cursor Node, std::uint32_t Bytes,
+                               int Cost, bool Capital) {
+  if (!G.Final(Node)) return;
+  const std::string_view path(FPath.data() + 1, Bytes);
+  const Resolved r = G.Resolve(Node, path);
+  if (r.Word != 0 && FFoundAt.Emplace(r.Word, FFound.size()).second) {
+    AddCandidate(r, path, Cost, 0, Capital);
+  }
 }
 
 template <typename Graph>
@@ -548,13 +556,7 @@ void LikelihoodRanker::WalkExact(const Graph& G, typename Graph::Cursor Node, st
   const std::size_t n = FTypo.size();
   // A lane that has matched to the typo's end: a word here costs what that
   // lane did when the matching began.
-  if (Step <= n && (Lanes >> (n - Step) & 1) != 0 && G.Final(Node)) {
-    const std::string_view path(FPath.data() + 1, Bytes);
-    const Resolved r = G.Resolve(Node, path);
-    if (r.Word != 0 && FFoundAt.Emplace(r.Word, FFound.size()).second) {
-      AddCandidate(r, path, Row[n - Step], 0, Capital);
-    }
-  }
+  if (Step <= n && (Lanes >> (n - Step) & 1) != 0) FoundAt(G, Node, Bytes, Row[n - Step], Capital);
   // The lanes with typo letters still ahead.
   if (Step >= n) return;
   Lanes &= (std::uint64_t{1} << (n - Step)) - 1;

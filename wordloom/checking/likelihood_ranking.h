@@ -179,6 +179,11 @@ class LikelihoodRanker {
   template <typename Graph>
   [[gnu::always_inline]] inline bool TakeLetter(const Graph& G, typename Graph::Cursor Node,
                                                 WalkState& S, char32_t C, bool WordEnds = true);
+  // The word ending at Node, if one does, as a candidate of edit cost Cost
+  // (once: a word already found keeps its first cost).
+  template <typename Graph>
+  void FoundAt(const Graph& G, typename Graph::Cursor Node, std::uint32_t Bytes, int Cost,
+               bool Capital);
   // Enters the children of Node that can stay within the bound.
   template <typename Graph>
   [[gnu::always_inline]] inline void Descend(const Graph& G, typename Graph::Cursor Node,
