@@ -590,7 +590,11 @@ int LikelihoodRanker::EditCost(std::string_view Word, int Cap) {
   // depends only on the first i letters.
   const std::size_t n = FTypo.size();
   FNextLetters.clear();
-  for (std::size_t i = 0; i < Word.size();) FNextLetters.push_back(LowerLetter(NextLetter(Word, i)));
+  for (std::size_t i = 0; i < Word.size();) {
+    // An ASCII byte is a letter of its own, with no decoding.
+    const auto byte = static_cast<std::uint8_t>(Word[i]);
+    FNextLetters.push_back(LowerLetter(byte < 0x80 ? Word[i++] : NextLetter(Word, i)));
+  }
   const std::size_t m = FNextLetters.size();
   std::size_t shared = 0;
   while (shared < std::min(FTableRows, m) && FNextLetters[shared] == FWordLetters[shared]) ++shared;
