@@ -128,11 +128,26 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
   // Shared endings make fewer states than the trie has nodes.
   EXPECT_LT(form->StateCount(), trie.NodeCount());
   std::vector<bool> rank_seen(trie.WordCount());
+  std::uint32_t every_letter = 0;
   for (std::uint32_t w = 1; w <= trie.WordCount(); ++w) {
     const std::string word = dict.ExtractSpellWord(static_cast<std::uint32_t>(trie.Entry(w - 1).Node));
     SCOPED_TRACE(word);
     const std::int64_t rank = form->Find(word);
     ASSERT_GE(rank, 0);
+    // Each state on the word's way has the rest of the word's letters below it.
+    std::uint32_t state = form->Root();
+    for (std::size_t i = 0; i < word.size(); ++i) {
+      std::uint32_t rest = 0;
+      for (std::size_t j = i; j < word.size(); ++j) {
+        rest |= detail::CompactForm::LetterBit(static_cast<std::uint8_t>(word[j]));
+      }
+      every_letter |= rest;
+      EXPECT_EQ(form->LettersBelow(state) & rest, rest) << i;
+      const detail::CompactForm::Arcs arcs = form->ArcsOf(state);
+      const auto* at = std::find(arcs.Letters, arcs.Letters + arcs.Count, static_cast<std::uint8_t>(word[i]));
+      ASSERT_NE(at, arcs.Letters + arcs.Count);
+      state = arcs.Targets[at - arcs.Letters];
+    }
     const auto r = static_cast<std::uint32_t>(rank);
     EXPECT_FALSE(rank_seen[r]);
     rank_seen[r] = true;
@@ -144,6 +159,10 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
     }
   }
   EXPECT_EQ(form->WordAt(trie.WordCount()), "");
+  // The root has exactly the letters of the words, and nothing is below a
+  // state out of range that a search could leave out.
+  EXPECT_EQ(form->LettersBelow(form->Root()), every_letter);
+  EXPECT_EQ(form->LettersBelow(form->StateCount()), ~0u);
 
   // One speller spells every rank as WordAt does, whether the ranks come in
   // order (sharing the way down), backwards, or at random.

@@ -8,6 +8,7 @@
 #include <wordloom/wordloom.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -341,14 +342,30 @@ TEST(LanguageRankingTest, ShortcutsAgreeWithThePlainSearch) {
       EXPECT_EQ(together.ScoreCorrection(typo, word, 9).Cost, apart.ScoreCorrection(typo, word, 9).Cost);
       EXPECT_EQ(together.ScoreCorrection(typo, word, 9).Cost, wide.Transpose);
     }
+    // Over the trie, and over its compact form, whose walk also leaves
+    // branches by the letters below them (typos with an x, which no word
+    // has, and random typos make most of those fail).
     const TrieOf dictionary(words);
-    for (std::size_t i = 0; i < words.size(); i += 5) {
-      const std::string typo = misspelled(words[i]);
+    const std::string bytes = detail::CompactForm::Build(dictionary.Trie(), {1, 2, 3});
+    std::vector<std::uint64_t> aligned((bytes.size() + 7) / 8);
+    std::memcpy(aligned.data(), bytes.data(), bytes.size());
+    std::string why;
+    const auto form = detail::CompactForm::Open(reinterpret_cast<const std::uint8_t*>(aligned.data()),
+                                                bytes.size(), nullptr, why);
+    ASSERT_TRUE(form) << why;
+    detail::CompactView view;
+    view.Form = form.get();
+    for (std::size_t i = 0; i < words.size(); i += 3) {
+      const std::string typo = i % 2 == 0 ? misspelled(words[i]) : random_word(1 + rng() % 16);
       SCOPED_TRACE(typo);
-      Words a, b;
+      Words a, b, c, d;
       together.Rank(dictionary.Trie(), typo, 0, a);
       apart.Rank(dictionary.Trie(), typo, 0, b);
+      together.Rank(view, typo, 0, c);
+      apart.Rank(view, typo, 0, d);
       EXPECT_EQ(a, b);
+      EXPECT_EQ(a, c);
+      EXPECT_EQ(a, d);
     }
   }
 }

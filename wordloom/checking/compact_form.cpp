@@ -44,7 +44,7 @@ constexpr std::uint32_t kMaxCount = 0x7FFFFFFFu;
 
 // Where each section starts, from the counts.
 struct Layout {
-  std::uint64_t FirstArc, Letters, Targets, Offsets, Numbers, Frequencies, Buckets, Entries, Total;
+  std::uint64_t FirstArc, Letters, Targets, Offsets, Below, Numbers, Frequencies, Buckets, Entries, Total;
 };
 
 Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
@@ -60,6 +60,7 @@ Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
   l.Letters = take(arcs + 8);  // 8 bytes of padding for word-wide letter scans
   l.Targets = take(arcs * 4);
   l.Offsets = take(arcs * 4);
+  l.Below = take(states * 4);
   l.Numbers = take(words * 4);
   l.Frequencies = take(words * 4);
   l.Buckets = take(((std::uint64_t{1} << bits) + 1) * 4);
@@ -180,8 +181,17 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   }
   sound.Finish();
 
-  // 3. The bytes.
+  // 3. The letters below each state: targets lie below their source, so
+  // a state's targets are done before it.
   const auto states = static_cast<std::uint32_t>(a.FirstArc.size() - 1);
+  std::vector<std::uint32_t> below(states, 0);
+  for (std::uint32_t s = 0; s < states; ++s) {
+    for (std::uint32_t k = a.FirstArc[s] & ~kFinalBit; k < (a.FirstArc[s + 1] & ~kFinalBit); ++k) {
+      below[s] |= LetterBit(a.Letters[k]) | below[a.Targets[k]];
+    }
+  }
+
+  // 4. The bytes.
   const auto arcs = static_cast<std::uint32_t>(a.Letters.size());
   const auto entries = static_cast<std::uint32_t>(sound.Size());
   const Layout l = MakeLayout(states, arcs, words, entries, sound.FBits);
@@ -205,6 +215,7 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   PutArray(out, l.Letters, a.Letters);
   PutArray(out, l.Targets, a.Targets);
   PutArray(out, l.Offsets, a.Offsets);
+  PutArray(out, l.Below, below);
   PutArray(out, l.Numbers, numbers);
   PutArray(out, l.Frequencies, frequencies);
   PutArray(out, l.Buckets, sound.FBuckets);
@@ -336,6 +347,7 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   form->FLetters = Bytes + l.Letters;
   form->FTargets = u32(l.Targets);
   form->FOffsets = u32(l.Offsets);
+  form->FBelow = u32(l.Below);
   form->FNumbers = u32(l.Numbers);
   form->FFrequencies = u32(l.Frequencies);
   form->FSound.Buckets = u32(l.Buckets);

@@ -6,6 +6,8 @@
 //   place in a walk of the trie that takes a node's word before its children
 //   and the children in the trie's order) is the sum of the rank offsets of
 //   the transitions on its path;
+// - per state, which letters the words below it hold (LettersBelow), so
+//   that a search can leave a branch that lacks letters it needs;
 // - per rank, the word's number and frequency in the dictionary;
 // - the sound-alike index of the likelihood ranking, by rank (sound_index.h),
 //   for a dictionary whose language has sound-alike keys (English).
@@ -38,7 +40,7 @@ struct ContentKey {
 
 class CompactForm {
  public:
-  static constexpr std::uint32_t kVersion = 2;
+  static constexpr std::uint32_t kVersion = 3;
   static constexpr std::size_t kHeaderSize = 96;
   // A state's transitions: letters, targets and rank offsets, in the trie's order.
   struct Arcs {
@@ -108,6 +110,19 @@ class CompactForm {
     if (begin > end || end > FArcs) return {FLetters, FTargets, FOffsets, 0};
     return {FLetters + begin, FTargets + begin, FOffsets + begin, end - begin};
   }
+  // The letters of the words below state S (the bytes after it on any
+  // path), as a set of LetterBit; every letter for a state out of range.
+  std::uint32_t LettersBelow(std::uint32_t S) const { return S < FStates ? FBelow[S] : ~0u; }
+  // A byte's place in a set of letters: a to z in either case, the
+  // apostrophe, any other ASCII byte, and any byte of a letter beyond ASCII.
+  static constexpr std::uint32_t kApostropheBit = 1u << 26, kOtherAsciiBit = 1u << 27,
+                                 kBeyondAsciiBit = 1u << 28;
+  static constexpr std::uint32_t LetterBit(std::uint8_t Byte) {
+    if (Byte >= 0x80) return kBeyondAsciiBit;
+    if (Byte >= 'A' && Byte <= 'Z') Byte = static_cast<std::uint8_t>(Byte + 32);
+    if (Byte >= 'a' && Byte <= 'z') return 1u << (Byte - 'a');
+    return Byte == '\'' ? kApostropheBit : kOtherAsciiBit;
+  }
   // Whether state T may follow state S: targets lie below their source, so
   // no walk runs in circles.
   static bool Follows(std::uint32_t S, std::uint32_t T) { return T < S; }
@@ -160,6 +175,7 @@ class CompactForm {
   const std::uint8_t* FLetters = nullptr;    // FArcs, then 8 bytes of padding
   const std::uint32_t* FTargets = nullptr;
   const std::uint32_t* FOffsets = nullptr;
+  const std::uint32_t* FBelow = nullptr;     // FStates letter sets
   const std::uint32_t* FNumbers = nullptr;
   const std::uint32_t* FFrequencies = nullptr;
   SoundIndexView FSound;

@@ -219,6 +219,14 @@ WORDLOOM_INLINE inline __m128i TypedOrLeftOut(const std::uint8_t* Above, const s
 }
 
 // Bit j for each of the sixteen entries of Row at most Bound.
+// 0xFF in lane j where bit j of Bits is set, 0 elsewhere.
+WORDLOOM_INLINE inline __m128i ExpandBits(std::uint32_t Bits) {
+  const __m128i bytes = _mm_set_epi64x(static_cast<long long>(((Bits >> 8) & 0xFF) * 0x0101010101010101ull),
+                                       static_cast<long long>((Bits & 0xFF) * 0x0101010101010101ull));
+  const __m128i each = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
+  return _mm_cmpeq_epi8(_mm_and_si128(bytes, each), each);
+}
+
 WORDLOOM_INLINE inline std::uint32_t LanesWithin(__m128i Row, int Bound) {
   const __m128i capped = _mm_min_epu8(Row, _mm_set1_epi8(static_cast<char>(Saturated(Bound))));
   return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, Row)));
@@ -355,6 +363,9 @@ void LikelihoodRanker::SetModel(const TypoModel& Model) {
 // word ends at a node: which one, the ranker asks Resolve.
 struct LikelihoodRanker::TrieGraph {
   using Cursor = std::uint32_t;
+  static constexpr bool kKnowsLettersBelow = false;
+  std::uint32_t LettersBelow(const WordTrie::ChildArrays&, std::uint32_t) const { return ~0u; }
+  std::uint32_t Below(const WordTrie::ChildArrays&, std::uint32_t) const { return ~0u; }
   const WordTrie& Trie;
   WordTrie::ChildArrays Kids(Cursor c) const { return Trie.Children(c); }
   bool Step(Cursor, const WordTrie::ChildArrays& kids, std::uint32_t k, Cursor& next) const {
@@ -378,6 +389,11 @@ struct LikelihoodRanker::FormGraph {
   };
   const CompactForm& Form;
   const WordTrie* Current;
+  // The letters of child k and of the words below it.
+  static constexpr bool kKnowsLettersBelow = true;
+  std::uint32_t LettersBelow(const CompactForm::Arcs& kids, std::uint32_t k) const {
+    return CompactForm::LetterBit(kids.Letters[k]) | Form.LettersBelow(kids.Targets[k]);
+  }
   CompactForm::Arcs Kids(const Cursor& c) const { return Form.ArcsOf(c.State); }
   bool Step(const Cursor& c, const CompactForm::Arcs& kids, std::uint32_t k, Cursor& next) const {
     next = {kids.Targets[k], c.Rank + kids.Offsets[k]};
@@ -399,6 +415,8 @@ struct LikelihoodRanker::AddedGraph {
   using Cursor = std::uint32_t;
   const WordTrie& Added;
   const WordTrie& Current;
+  static constexpr bool kKnowsLettersBelow = false;
+  std::uint32_t LettersBelow(const WordTrie::ChildArrays&, std::uint32_t) const { return ~0u; }
   WordTrie::ChildArrays Kids(Cursor c) const { return Added.Children(c); }
   bool Step(Cursor, const WordTrie::ChildArrays& kids, std::uint32_t k, Cursor& next) const {
     next = kids.Indices[k];
@@ -505,6 +523,55 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     swapped = WithinBound(row - FStride, n - 1, FBound - FModel.Transpose) & (CostsOf(S.Letter).Same >> 1);
   }
   const std::uint64_t usable = straight | swapped;
+  // Whether a child can lead to a word within the bound, from the letters
+  // of the child and below it (where the graph knows them): each letter of
+  // the typo from a lane on that none of them is costs at least what typing
+  // it for another letter or one time too many costs, so a child where every
+  // lane's cost with those added passes the bound holds no word to find.
+  // (Not where ß may stand for ss, nor once the typo is all matched.)
+  const bool prunable =
+      Graph::kKnowsLettersBelow && FVectorRows && P.Need == 0 && !FTypoSharpS && row[n] > FBound;
+#if WORDLOOM_VECTOR_ROWS
+  __m128i hold_base = _mm_setzero_si128(), absent_costs = _mm_setzero_si128();
+  if (prunable) {
+    // Lane j: the least cost of the path standing for typo letters 0 .. j - 1,
+    // as the row has it or by a swap of this node's letter with the next.
+    hold_base = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+    if (swapped != 0) {
+      alignas(16) std::uint8_t by_swap[kLanes];
+      std::fill(by_swap, by_swap + kLanes, 255);
+      for (std::uint64_t l = swapped; l != 0; l &= l - 1) {
+        const int i = std::countr_zero(l);
+        by_swap[i + 2] = Saturated((row - FStride)[i] + FModel.Transpose);
+      }
+      hold_base = _mm_min_epu8(hold_base, _mm_load_si128(reinterpret_cast<const __m128i*>(by_swap)));
+    }
+    // Lane k: what typo letter k costs when no word below has it.
+    const std::uint64_t after_same = S.Letters > 0 ? CostsOf(S.Letter).Same : 0;
+    const __m128i same = ExpandBits(static_cast<std::uint32_t>(after_same));
+    const __m128i plain = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FAbsentCost));
+    const __m128i doubled = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FAbsentCostAfterSame));
+    absent_costs = _mm_or_si128(_mm_and_si128(same, doubled), _mm_andnot_si128(same, plain));
+  }
+#endif
+  auto may_hold = [&](std::uint32_t below) WORDLOOM_INLINE {
+    const std::uint32_t missing = FTypoLetterBits & ~below;
+    // A letter beyond ASCII below may stand for any with an accent.
+    if (!prunable || missing == 0 || (below & CompactForm::kBeyondAsciiBit) != 0) return true;
+#if WORDLOOM_VECTOR_ROWS
+    std::uint32_t absent = 0;
+    for (std::uint32_t m = missing; m != 0; m &= m - 1) absent |= FPositionsOfBit[std::countr_zero(m)];
+    // The costs of the typo letters none below has, summed from each lane on.
+    __m128i suffix = _mm_and_si128(absent_costs, ExpandBits(absent));
+    suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 1));
+    suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 2));
+    suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 4));
+    suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 8));
+    return LanesWithin(_mm_adds_epu8(hold_base, suffix), FBound) != 0;
+#else
+    return true;
+#endif
+  };
   auto may_enter = [&](char32_t c) WORDLOOM_INLINE {
     const char32_t letter = LowerLetter(c);
     const LetterCosts& costs = CostsOf(letter);
@@ -552,6 +619,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     const std::uint8_t b = kids.Letters[k];
     if (P.Need == 0 && b < 0x80) {
       if (!may_enter(b)) continue;
+      if (!may_hold(G.LettersBelow(kids, k))) continue;
     } else if (P.Need == 1 && (b & 0xC0) == 0x80) {
       if (!may_enter(P.Bits << 6 | (b & 0x3Fu))) continue;
     }
@@ -739,6 +807,20 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
     }
     FAsciiTails = std::uint64_t{1} << n;
     for (std::size_t j = n; j-- > 0 && (FAsciiPositions >> j & 1) != 0;) FAsciiTails |= std::uint64_t{1} << j;
+  }
+  FTypoLetterBits = 0;
+  FPositionsOfBit.fill(0);
+  std::fill(std::begin(FAbsentCost), std::end(FAbsentCost), 0);
+  std::fill(std::begin(FAbsentCostAfterSame), std::end(FAbsentCostAfterSame), 0);
+  for (std::size_t k = 0; k < n && n <= kLanes; ++k) {
+    const char32_t c = FTypo[k];
+    const std::uint32_t bit =
+        c >= 0x80 ? CompactForm::kBeyondAsciiBit : CompactForm::LetterBit(static_cast<std::uint8_t>(c));
+    FTypoLetterBits |= bit;
+    FPositionsOfBit[std::countr_zero(bit)] |= std::uint64_t{1} << k;
+    FAbsentCost[k] = Saturated(std::min({FModel.VowelSubstitute, FModel.NeighbourSubstitute, FModel.Substitute, FInsertion[k + 1],
+                                    c >= 0x80 ? FModel.AccentSubstitute : 255}));
+    FAbsentCostAfterSame[k] = std::min<std::uint8_t>(FAbsentCost[k], Saturated(FModel.DoubledInsert));
   }
   FStride = FVectorRows ? kLanes : n + 1;
   for (std::size_t j = 0; j < kLanes; ++j) FPastTypo[j] = j <= n ? 0 : 255;

@@ -315,6 +315,14 @@ class LikelihoodRanker {
     std::vector<std::uint32_t> FUsed;   // the slots taken
   };
   FoundIndex FFoundAt;
+  // The letters of the typo as a set (CompactForm::LetterBit), the
+  // positions of each, and what a typo letter costs when no word below a
+  // node has it: typed for another letter or typed too many, or, after the
+  // same letter, typed twice.
+  std::uint32_t FTypoLetterBits = 0;
+  std::array<std::uint32_t, 32> FPositionsOfBit{};
+  std::uint8_t FAbsentCost[kLanes] = {};
+  std::uint8_t FAbsentCostAfterSame[kLanes] = {};
   // The sound-alike index of a trie, by word number, valid for FIndexRevision.
   SoundIndexBuilder FSoundIndex;
   std::uint64_t FIndexRevision = 0;
