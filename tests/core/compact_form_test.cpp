@@ -124,6 +124,7 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
   auto form = detail::CompactForm::Open(reinterpret_cast<const std::uint8_t*>(aligned.data()),
                                         bytes.size(), nullptr, why);
   ASSERT_TRUE(form) << why;
+  ASSERT_TRUE(form->HasTexts());
   EXPECT_EQ(form->WordCount(), trie.WordCount());
   // Shared endings make fewer states than the trie has nodes.
   EXPECT_LT(form->StateCount(), trie.NodeCount());
@@ -152,6 +153,7 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
     EXPECT_FALSE(rank_seen[r]);
     rank_seen[r] = true;
     EXPECT_EQ(form->WordAt(r), word);
+    EXPECT_EQ(form->TextAt(r), word);
     EXPECT_EQ(form->NumberAt(r), w);
     EXPECT_EQ(form->FrequencyAt(r), trie.Entry(w - 1).Frequency);
     for (const std::string& miss : NearMisses(word, rng)) {
@@ -159,6 +161,7 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
     }
   }
   EXPECT_EQ(form->WordAt(trie.WordCount()), "");
+  EXPECT_EQ(form->TextAt(trie.WordCount()), "");
   // The root has exactly the letters of the words, and nothing is below a
   // state out of range that a search could leave out.
   EXPECT_EQ(form->LettersBelow(form->Root()), every_letter);

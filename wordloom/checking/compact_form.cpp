@@ -35,7 +35,7 @@ constexpr char kMagic[8] = {'W', 'L', 'C', 'F', 'O', 'R', 'M', '\x1A'};
 constexpr std::size_t kVersionAt = 8, kHeaderSizeAt = 12, kSpellSizeAt = 16, kKeyLowAt = 24,
                       kKeyHighAt = 32, kWordsAt = 40, kStatesAt = 44, kArcsAt = 48,
                       kEntriesAt = 52, kBitsAt = 56, kNodesAt = 60, kFileSizeAt = 64,
-                      kChecksumAt = 72, kSoundKeysAt = 80;
+                      kChecksumAt = 72, kSoundKeysAt = 80, kTextsAt = 84, kTextBytesAt = 88;
 // The values of the sound_keys field.
 constexpr std::uint32_t kEnglishSoundKeys = 0, kNoSoundKeys = 1;
 // Counts above these are refused before any size is computed: indices are
@@ -44,11 +44,12 @@ constexpr std::uint32_t kMaxCount = 0x7FFFFFFFu;
 
 // Where each section starts, from the counts.
 struct Layout {
-  std::uint64_t FirstArc, Letters, Targets, Offsets, Below, Numbers, Frequencies, Buckets, Entries, Total;
+  std::uint64_t FirstArc, Letters, Targets, Offsets, Below, Numbers, Frequencies, Buckets, Entries,
+      TextStarts, Text, Total;
 };
 
 Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
-                  std::uint64_t entries, int bits) {
+                  std::uint64_t entries, int bits, bool texts, std::uint64_t text_bytes) {
   Layout l{};
   std::uint64_t at = CompactForm::kHeaderSize;
   auto take = [&at](std::uint64_t bytes) {
@@ -65,6 +66,8 @@ Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
   l.Frequencies = take(words * 4);
   l.Buckets = take(((std::uint64_t{1} << bits) + 1) * 4);
   l.Entries = take(entries * sizeof(SoundEntry));
+  l.TextStarts = take(texts ? (words + 1) * 4 : 0);
+  l.Text = take(texts ? text_bytes : 0);
   l.Total = at;
   return l;
 }
@@ -174,10 +177,22 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
     const WordTrie::ChildArrays kids = Trie.Children(node);
     for (std::uint32_t k = kids.Count; k-- > 0;) stack.push_back(kids.Indices[k]);
   }
-  // 2. The sound-alike index, by rank, when wanted.
+  // 2. The sound-alike index, by rank, when wanted, and then the words'
+  // texts by rank: the index gives ranks of words to spell out.
   SoundIndexBuilder sound;
-  for (std::uint32_t w = 1; SoundIndex && w <= words; ++w) {
-    sound.Add(detail::WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(w - 1).Node)), rank_of[w]);
+  std::vector<std::uint32_t> text_starts;
+  std::string text;
+  if (SoundIndex) {
+    std::vector<std::string> by_rank(words);
+    for (std::uint32_t w = 1; w <= words; ++w) {
+      by_rank[rank_of[w]] = detail::WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(w - 1).Node));
+      sound.Add(by_rank[rank_of[w]], rank_of[w]);
+    }
+    for (const std::string& word : by_rank) {
+      text_starts.push_back(static_cast<std::uint32_t>(text.size()));
+      text += word;
+    }
+    text_starts.push_back(static_cast<std::uint32_t>(text.size()));
   }
   sound.Finish();
 
@@ -194,7 +209,7 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   // 4. The bytes.
   const auto arcs = static_cast<std::uint32_t>(a.Letters.size());
   const auto entries = static_cast<std::uint32_t>(sound.Size());
-  const Layout l = MakeLayout(states, arcs, words, entries, sound.FBits);
+  const Layout l = MakeLayout(states, arcs, words, entries, sound.FBits, SoundIndex, text.size());
   std::string out(l.Total, '\0');
   auto* bytes = reinterpret_cast<std::uint8_t*>(out.data());
   std::memcpy(bytes, kMagic, 8);
@@ -211,6 +226,8 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   EncodeFixed32(bytes + kNodesAt, Trie.NodeCount());
   EncodeFixed64(bytes + kFileSizeAt, l.Total);
   EncodeFixed32(bytes + kSoundKeysAt, SoundIndex ? kEnglishSoundKeys : kNoSoundKeys);
+  EncodeFixed32(bytes + kTextsAt, SoundIndex ? 1 : 0);
+  EncodeFixed32(bytes + kTextBytesAt, static_cast<std::uint32_t>(text.size()));
   PutArray(out, l.FirstArc, a.FirstArc);
   PutArray(out, l.Letters, a.Letters);
   PutArray(out, l.Targets, a.Targets);
@@ -227,6 +244,8 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
     at[12] = e.First;
     at[13] = e.Length;
   }
+  PutArray(out, l.TextStarts, text_starts);
+  std::memcpy(bytes + l.Text, text.data(), text.size());
   EncodeFixed64(bytes + kChecksumAt, Checksum(bytes, out.size()));
   return out;
 }
@@ -324,12 +343,15 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
     Why = "unknown sound-alike keys";
     return nullptr;
   }
+  const std::uint32_t texts = DecodeFixed32(Bytes + kTextsAt);
+  const std::uint32_t text_bytes = DecodeFixed32(Bytes + kTextBytesAt);
   if (states == 0 || states > kMaxCount || arcs > kMaxCount || words > kMaxCount ||
-      entries > kMaxCount || bits < 1 || bits > static_cast<std::uint32_t>(kMaxSoundBucketBits)) {
+      entries > kMaxCount || bits < 1 || bits > static_cast<std::uint32_t>(kMaxSoundBucketBits) ||
+      texts > 1 || text_bytes > kMaxCount || (texts == 0 && text_bytes != 0)) {
     Why = "counts out of range";
     return nullptr;
   }
-  const Layout l = MakeLayout(states, arcs, words, entries, static_cast<int>(bits));
+  const Layout l = MakeLayout(states, arcs, words, entries, static_cast<int>(bits), texts != 0, text_bytes);
   if (l.Total != Size || DecodeFixed64(Bytes + kFileSizeAt) != Size) {
     Why = "sizes do not match the counts";
     return nullptr;
@@ -355,6 +377,11 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   form->FSound.Size = entries;
   form->FSound.Bits = static_cast<int>(bits);
   form->FSoundIndex = sound_keys == kEnglishSoundKeys;
+  if (texts != 0) {
+    form->FTextStarts = u32(l.TextStarts);
+    form->FText = reinterpret_cast<const char*>(Bytes + l.Text);
+    form->FTextBytes = text_bytes;
+  }
   return form;
 }
 

@@ -10,7 +10,9 @@
 //   that a search can leave a branch that lacks letters it needs;
 // - per rank, the word's number and frequency in the dictionary;
 // - the sound-alike index of the likelihood ranking, by rank (sound_index.h),
-//   for a dictionary whose language has sound-alike keys (English).
+//   for a dictionary whose language has sound-alike keys (English), with the
+//   text of each word by rank, so that the words the index finds need not be
+//   spelled out of the automaton.
 // The byte layout is in docs/compact-form.md. Words come back exactly as the
 // trie holds them, and a walk sees each path's branches in the trie's order,
 // so that every search over it finds what the same search over the trie finds.
@@ -155,6 +157,16 @@ class CompactForm {
   // The number and frequency of the word of rank R. REQUIRES: R < WordCount().
   std::uint32_t NumberAt(std::uint32_t R) const { return FNumbers[R]; }
   std::uint32_t FrequencyAt(std::uint32_t R) const { return FFrequencies[R]; }
+  // Whether the form stores each word's text (forms with the sound-alike
+  // index do), and the text of rank R: empty when R is out of range or the
+  // form damaged. REQUIRES: HasTexts().
+  bool HasTexts() const { return FTextStarts != nullptr; }
+  std::string_view TextAt(std::uint32_t R) const {
+    if (R >= FWords) return {};
+    const std::uint32_t begin = FTextStarts[R], end = FTextStarts[R + 1];
+    if (begin > end || end > FTextBytes) return {};
+    return {FText + begin, end - begin};
+  }
   // The stored sound-alike index, by rank; empty when the form has none.
   const SoundIndexView& SoundIndex() const { return FSound; }
   // Whether the form was made with the sound-alike index (Build's SoundIndex).
@@ -180,6 +192,9 @@ class CompactForm {
   const std::uint32_t* FFrequencies = nullptr;
   SoundIndexView FSound;
   bool FSoundIndex = true;
+  const std::uint32_t* FTextStarts = nullptr;  // FWords + 1 starts in FText; null: no texts
+  const char* FText = nullptr;
+  std::uint32_t FTextBytes = 0;
 };
 
 }  // namespace wordloom::detail

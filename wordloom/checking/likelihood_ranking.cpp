@@ -912,7 +912,11 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
   });
   CompactForm::Speller speller(form);
   auto from_form = [&](std::uint32_t rank, std::string& word) -> Resolved {
-    speller.Spell(rank, word);
+    if (form.HasTexts()) {
+      word.assign(form.TextAt(rank));
+    } else {
+      speller.Spell(rank, word);
+    }
     if (word.empty()) return {};
     if (View.Current != nullptr) return InTrie(*View.Current, word);
     return {form.NumberAt(rank), form.FrequencyAt(rank)};
