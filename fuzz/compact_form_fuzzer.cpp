@@ -4,7 +4,8 @@
 // language the ranking works in (English with its sound-alike index, German
 // or Russian without). Whatever
 // the bytes, the reader refuses the form or gives answers, and lookups,
-// rebuilding words from ranks and the likelihood ranking over the form
+// rebuilding words from ranks, reading their stored texts and the
+// likelihood ranking over the form
 // neither crash nor run on without end.
 #include <cstddef>
 #include <cstdint>
@@ -40,8 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!form) return 0;
   // Words from the input's tail, and the words of the first ranks.
   std::vector<std::string> words = {"a", "the", "receive", std::string(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 12))};
-  for (std::uint32_t r = 0; r < std::min<std::uint32_t>(form->WordCount(), 16); ++r) {
-    words.push_back(form->WordAt(r));
+  std::string text;
+  for (std::uint32_t r = 0; r < std::min<std::uint32_t>(form->WordCount(), 40); ++r) {
+    if (r < 16) words.push_back(form->WordAt(r));
+    (void)form->TextAt(r, text);
   }
   for (const std::string& w : words) {
     const std::int64_t rank = form->Find(w);

@@ -116,6 +116,10 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
   Probe dict;
   dict.InitFirstSpellNode();
   for (const std::string& w : RandomWords(rng, 400)) dict.AddToSpell(w, 1 + rng() % 1000);
+  // Words whose texts share more than 255 bytes, or differ in more.
+  for (const std::string& w : {std::string(300, 'q'), std::string(300, 'q') + "z", std::string(600, 'w')}) {
+    dict.AddToSpell(w, 3);
+  }
   const detail::WordTrie& trie = dict.Trie();
   const std::string bytes = detail::CompactForm::Build(trie, {1, 2, 3});
   std::vector<std::uint64_t> aligned((bytes.size() + 7) / 8);
@@ -153,7 +157,9 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
     EXPECT_FALSE(rank_seen[r]);
     rank_seen[r] = true;
     EXPECT_EQ(form->WordAt(r), word);
-    EXPECT_EQ(form->TextAt(r), word);
+    std::string text;
+    EXPECT_TRUE(form->TextAt(r, text));
+    EXPECT_EQ(text, word);
     EXPECT_EQ(form->NumberAt(r), w);
     EXPECT_EQ(form->FrequencyAt(r), trie.Entry(w - 1).Frequency);
     for (const std::string& miss : NearMisses(word, rng)) {
@@ -161,7 +167,9 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
     }
   }
   EXPECT_EQ(form->WordAt(trie.WordCount()), "");
-  EXPECT_EQ(form->TextAt(trie.WordCount()), "");
+  std::string past = "x";
+  EXPECT_FALSE(form->TextAt(trie.WordCount(), past));
+  EXPECT_EQ(past, "");
   // The root has exactly the letters of the words, and nothing is below a
   // state out of range that a search could leave out.
   EXPECT_EQ(form->LettersBelow(form->Root()), every_letter);

@@ -45,7 +45,7 @@ constexpr std::uint32_t kMaxCount = 0x7FFFFFFFu;
 // Where each section starts, from the counts.
 struct Layout {
   std::uint64_t FirstArc, Letters, Targets, Offsets, Below, Numbers, Frequencies, Buckets, Entries,
-      TextStarts, Text, Total;
+      TextBlocks, Text, Total;
 };
 
 Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
@@ -66,7 +66,7 @@ Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
   l.Frequencies = take(words * 4);
   l.Buckets = take(((std::uint64_t{1} << bits) + 1) * 4);
   l.Entries = take(entries * sizeof(SoundEntry));
-  l.TextStarts = take(texts ? (words + 1) * 4 : 0);
+  l.TextBlocks = take(texts ? ((words + CompactForm::kTextBlock - 1) / CompactForm::kTextBlock + 1) * 4 : 0);
   l.Text = take(texts ? text_bytes : 0);
   l.Total = at;
   return l;
@@ -178,9 +178,12 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
     for (std::uint32_t k = kids.Count; k-- > 0;) stack.push_back(kids.Indices[k]);
   }
   // 2. The sound-alike index, by rank, when wanted, and then the words'
-  // texts by rank: the index gives ranks of words to spell out.
+  // texts by rank, for the words the index names: in blocks of kTextBlock,
+  // each word as the length of what it shares with the one before in its
+  // block (a byte, at most 255), the length of the rest (a byte, or 255 and
+  // four bytes) and the rest.
   SoundIndexBuilder sound;
-  std::vector<std::uint32_t> text_starts;
+  std::vector<std::uint32_t> text_blocks;
   std::string text;
   if (SoundIndex) {
     std::vector<std::string> by_rank(words);
@@ -188,11 +191,27 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
       by_rank[rank_of[w]] = detail::WordAt(Trie, static_cast<std::uint32_t>(Trie.Entry(w - 1).Node));
       sound.Add(by_rank[rank_of[w]], rank_of[w]);
     }
-    for (const std::string& word : by_rank) {
-      text_starts.push_back(static_cast<std::uint32_t>(text.size()));
-      text += word;
+    for (std::uint32_t r = 0; r < words; ++r) {
+      const std::string& word = by_rank[r];
+      std::size_t shared = 0;
+      if (r % kTextBlock == 0) {
+        text_blocks.push_back(static_cast<std::uint32_t>(text.size()));
+      } else {
+        const std::string& before = by_rank[r - 1];
+        const std::size_t most = std::min({before.size(), word.size(), std::size_t{255}});
+        while (shared < most && before[shared] == word[shared]) ++shared;
+      }
+      const std::size_t rest = word.size() - shared;
+      text.push_back(static_cast<char>(shared));
+      text.push_back(static_cast<char>(std::min<std::size_t>(rest, 255)));
+      if (rest >= 255) {
+        std::uint8_t length[4];
+        EncodeFixed32(length, static_cast<std::uint32_t>(rest));
+        text.append(reinterpret_cast<const char*>(length), 4);
+      }
+      text.append(word, shared);
     }
-    text_starts.push_back(static_cast<std::uint32_t>(text.size()));
+    text_blocks.push_back(static_cast<std::uint32_t>(text.size()));
   }
   sound.Finish();
 
@@ -244,7 +263,7 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
     at[12] = e.First;
     at[13] = e.Length;
   }
-  PutArray(out, l.TextStarts, text_starts);
+  PutArray(out, l.TextBlocks, text_blocks);
   std::memcpy(bytes + l.Text, text.data(), text.size());
   EncodeFixed64(bytes + kChecksumAt, Checksum(bytes, out.size()));
   return out;
@@ -378,7 +397,7 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   form->FSound.Bits = static_cast<int>(bits);
   form->FSoundIndex = sound_keys == kEnglishSoundKeys;
   if (texts != 0) {
-    form->FTextStarts = u32(l.TextStarts);
+    form->FTextBlocks = u32(l.TextBlocks);
     form->FText = reinterpret_cast<const char*>(Bytes + l.Text);
     form->FTextBytes = text_bytes;
   }
@@ -400,6 +419,31 @@ std::int64_t CompactForm::Find(std::string_view Word) const {
   }
   if (!IsFinal(s) || rank >= FWords) return -1;
   return static_cast<std::int64_t>(rank);
+}
+
+bool CompactForm::TextAt(std::uint32_t R, std::string& Word) const {
+  Word.clear();
+  if (FTextBlocks == nullptr || R >= FWords) return false;
+  std::uint32_t at = FTextBlocks[R / kTextBlock];
+  const std::uint32_t end = FTextBlocks[R / kTextBlock + 1];
+  if (at > end || end > FTextBytes) return false;
+  // The words of the block up to R, each from the one before.
+  for (std::uint32_t i = 0; i <= R % kTextBlock; ++i) {
+    if (end - at < 2) return false;
+    const std::uint32_t shared = static_cast<std::uint8_t>(FText[at]);
+    std::uint32_t rest = static_cast<std::uint8_t>(FText[at + 1]);
+    at += 2;
+    if (rest == 255) {
+      if (end - at < 4) return false;
+      rest = DecodeFixed32(reinterpret_cast<const std::uint8_t*>(FText + at));
+      at += 4;
+    }
+    if (shared > Word.size() || rest > end - at) return false;
+    Word.resize(shared);
+    Word.append(FText + at, rest);
+    at += rest;
+  }
+  return true;
 }
 
 std::string CompactForm::WordAt(std::uint32_t R) const {

@@ -157,16 +157,14 @@ class CompactForm {
   // The number and frequency of the word of rank R. REQUIRES: R < WordCount().
   std::uint32_t NumberAt(std::uint32_t R) const { return FNumbers[R]; }
   std::uint32_t FrequencyAt(std::uint32_t R) const { return FFrequencies[R]; }
-  // Whether the form stores each word's text (forms with the sound-alike
-  // index do), and the text of rank R: empty when R is out of range or the
-  // form damaged. REQUIRES: HasTexts().
-  bool HasTexts() const { return FTextStarts != nullptr; }
-  std::string_view TextAt(std::uint32_t R) const {
-    if (R >= FWords) return {};
-    const std::uint32_t begin = FTextStarts[R], end = FTextStarts[R + 1];
-    if (begin > end || end > FTextBytes) return {};
-    return {FText + begin, end - begin};
-  }
+  // Whether the form stores the words' texts (forms with the sound-alike
+  // index do), and the text of rank R into Word: false, Word empty, when R
+  // is out of range, the form has no texts or they are damaged. A text is
+  // read from the start of its block of kTextBlock words, each stored as
+  // what differs from the one before.
+  static constexpr std::uint32_t kTextBlock = 16;
+  bool HasTexts() const { return FTextBlocks != nullptr; }
+  bool TextAt(std::uint32_t R, std::string& Word) const;
   // The stored sound-alike index, by rank; empty when the form has none.
   const SoundIndexView& SoundIndex() const { return FSound; }
   // Whether the form was made with the sound-alike index (Build's SoundIndex).
@@ -192,7 +190,7 @@ class CompactForm {
   const std::uint32_t* FFrequencies = nullptr;
   SoundIndexView FSound;
   bool FSoundIndex = true;
-  const std::uint32_t* FTextStarts = nullptr;  // FWords + 1 starts in FText; null: no texts
+  const std::uint32_t* FTextBlocks = nullptr;  // where each block starts in FText; null: no texts
   const char* FText = nullptr;
   std::uint32_t FTextBytes = 0;
 };

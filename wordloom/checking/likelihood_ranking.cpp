@@ -913,7 +913,7 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
   CompactForm::Speller speller(form);
   auto from_form = [&](std::uint32_t rank, std::string& word) -> Resolved {
     if (form.HasTexts()) {
-      word.assign(form.TextAt(rank));
+      form.TextAt(rank, word);
     } else {
       speller.Spell(rank, word);
     }
