@@ -427,21 +427,41 @@ bool CompactForm::TextAt(std::uint32_t R, std::string& Word) const {
   std::uint32_t at = FTextBlocks[R / kTextBlock];
   const std::uint32_t end = FTextBlocks[R / kTextBlock + 1];
   if (at > end || end > FTextBytes) return false;
-  // The words of the block up to R, each from the one before.
-  for (std::uint32_t i = 0; i <= R % kTextBlock; ++i) {
+  // The entries of the block up to R: where each one's bytes go in its word
+  // and where they are. Each word's length is checked against the one
+  // before, so a damaged entry cannot claim bytes no word had.
+  struct Piece {
+    std::uint32_t Shared, Rest, From;
+  };
+  Piece pieces[kTextBlock];
+  const std::uint32_t count = R % kTextBlock + 1;
+  std::uint32_t length = 0;
+  for (std::uint32_t i = 0; i < count; ++i) {
     if (end - at < 2) return false;
-    const std::uint32_t shared = static_cast<std::uint8_t>(FText[at]);
-    std::uint32_t rest = static_cast<std::uint8_t>(FText[at + 1]);
+    Piece& p = pieces[i];
+    p.Shared = static_cast<std::uint8_t>(FText[at]);
+    p.Rest = static_cast<std::uint8_t>(FText[at + 1]);
     at += 2;
-    if (rest == 255) {
+    if (p.Rest == 255) {
       if (end - at < 4) return false;
-      rest = DecodeFixed32(reinterpret_cast<const std::uint8_t*>(FText + at));
+      p.Rest = DecodeFixed32(reinterpret_cast<const std::uint8_t*>(FText + at));
       at += 4;
     }
-    if (shared > Word.size() || rest > end - at) return false;
-    Word.resize(shared);
-    Word.append(FText + at, rest);
-    at += rest;
+    if (p.Shared > length || p.Rest > end - at) return false;
+    p.From = at;
+    at += p.Rest;
+    length = p.Shared + p.Rest;
+  }
+  // The word from its own bytes back: each earlier entry gives the bytes of
+  // the shared part that it wrote and no later one did.
+  Word.resize(length);
+  std::uint32_t need = pieces[count - 1].Shared;
+  std::memcpy(Word.data() + need, FText + pieces[count - 1].From, pieces[count - 1].Rest);
+  for (std::uint32_t i = count - 1; i-- > 0 && need > 0;) {
+    const Piece& p = pieces[i];
+    if (p.Shared >= need) continue;
+    std::memcpy(Word.data() + p.Shared, FText + p.From, need - p.Shared);
+    need = p.Shared;
   }
   return true;
 }

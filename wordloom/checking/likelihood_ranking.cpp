@@ -365,6 +365,7 @@ struct LikelihoodRanker::TrieGraph {
   using Cursor = std::uint32_t;
   static constexpr bool kKnowsLettersBelow = false;
   std::uint32_t LettersBelow(const WordTrie::ChildArrays&, std::uint32_t) const { return ~0u; }
+  std::uint32_t LettersBelow(Cursor) const { return ~0u; }
   std::uint32_t Below(const WordTrie::ChildArrays&, std::uint32_t) const { return ~0u; }
   const WordTrie& Trie;
   WordTrie::ChildArrays Kids(Cursor c) const { return Trie.Children(c); }
@@ -394,6 +395,8 @@ struct LikelihoodRanker::FormGraph {
   std::uint32_t LettersBelow(const CompactForm::Arcs& kids, std::uint32_t k) const {
     return CompactForm::LetterBit(kids.Letters[k]) | Form.LettersBelow(kids.Targets[k]);
   }
+  // The letters below a node.
+  std::uint32_t LettersBelow(const Cursor& c) const { return Form.LettersBelow(c.State); }
   CompactForm::Arcs Kids(const Cursor& c) const { return Form.ArcsOf(c.State); }
   bool Step(const Cursor& c, const CompactForm::Arcs& kids, std::uint32_t k, Cursor& next) const {
     next = {kids.Targets[k], c.Rank + kids.Offsets[k]};
@@ -417,6 +420,7 @@ struct LikelihoodRanker::AddedGraph {
   const WordTrie& Current;
   static constexpr bool kKnowsLettersBelow = false;
   std::uint32_t LettersBelow(const WordTrie::ChildArrays&, std::uint32_t) const { return ~0u; }
+  std::uint32_t LettersBelow(Cursor) const { return ~0u; }
   WordTrie::ChildArrays Kids(Cursor c) const { return Added.Children(c); }
   bool Step(Cursor, const WordTrie::ChildArrays& kids, std::uint32_t k, Cursor& next) const {
     next = kids.Indices[k];
@@ -572,6 +576,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     return true;
 #endif
   };
+  if (!may_hold(G.LettersBelow(Node))) return;
   auto may_enter = [&](char32_t c) WORDLOOM_INLINE {
     const char32_t letter = LowerLetter(c);
     const LetterCosts& costs = CostsOf(letter);
