@@ -162,7 +162,7 @@ class CompactForm {
   // is out of range, the form has no texts or they are damaged. A text is
   // read from the start of its block of kTextBlock words, each stored as
   // what differs from the one before.
-  static constexpr std::uint32_t kTextBlock = 16;
+  static constexpr std::uint32_t kTextBlock = 8;
   bool HasTexts() const { return FTextBlocks != nullptr; }
   bool TextAt(std::uint32_t R, std::string& Word) const;
   // The stored sound-alike index, by rank; empty when the form has none.

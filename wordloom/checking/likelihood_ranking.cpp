@@ -615,8 +615,10 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
       }
       typename Graph::Cursor next;
       if (!G.Step(Node, kids, k, next)) continue;
+      const std::uint64_t kept = LanesWithLettersBelow(lanes, 1, G.LettersBelow(next));
+      if (kept == 0) continue;
       FPath[S.Bytes + 1] = static_cast<char>(b);
-      WalkExact(G, next, S.Bytes + 1, S.Letters + 1, S.Capital, lanes, 1, row);
+      WalkExact(G, next, S.Bytes + 1, S.Letters + 1, S.Capital, kept, 1, row);
     }
     return;
   }
@@ -630,6 +632,17 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     }
     enter(k);
   }
+}
+
+std::uint64_t LikelihoodRanker::LanesWithLettersBelow(std::uint64_t Lanes, std::uint32_t Matched,
+                                                      std::uint32_t Below) const {
+  const std::uint32_t missing = FTypoLetterBits & ~Below;
+  if (missing == 0) return Lanes;
+  std::uint32_t absent = 0;
+  for (std::uint32_t m = missing; m != 0; m &= m - 1) absent |= FPositionsOfBit[std::countr_zero(m)];
+  // Lane j has typo letters j + Matched on still to match: none may be absent.
+  const int first_kept = std::bit_width(absent) - static_cast<int>(Matched);
+  return first_kept <= 0 ? Lanes : Lanes & ~((std::uint64_t{1} << first_kept) - 1);
 }
 
 template <typename Graph>
@@ -648,10 +661,12 @@ void LikelihoodRanker::WalkExact(const Graph& G, typename Graph::Cursor Node, st
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
     const std::uint8_t b = kids.Letters[k];
     if (b >= 0x80) continue;
-    const std::uint64_t next_lanes = Lanes & (FSameAscii[b] >> Step);
+    std::uint64_t next_lanes = Lanes & (FSameAscii[b] >> Step);
     if (next_lanes == 0) continue;
     typename Graph::Cursor next;
     if (!G.Step(Node, kids, k, next)) continue;
+    next_lanes = LanesWithLettersBelow(next_lanes, Step + 1, G.LettersBelow(next));
+    if (next_lanes == 0) continue;
     FPath[Bytes + 1] = static_cast<char>(b);
     WalkExact(G, next, Bytes + 1, Letters + 1, Capital, next_lanes, Step + 1, Row);
   }

@@ -198,6 +198,10 @@ class LikelihoodRanker {
   void WalkExact(const Graph& G, typename Graph::Cursor Node, std::uint32_t Bytes,
                  std::uint32_t Letters, bool Capital, std::uint64_t Lanes, std::uint32_t Step,
                  const std::uint8_t* Row);
+  // The lanes of Lanes (as WalkExact has them, with Matched typo letters
+  // matched) that can still match the typo's end by letters among Below.
+  std::uint64_t LanesWithLettersBelow(std::uint64_t Lanes, std::uint32_t Matched,
+                                      std::uint32_t Below) const;
   // Both walks: once, and again with the wide bound when they found next to nothing.
   template <typename F>
   void SearchAll(F&& SearchWith);
