@@ -218,7 +218,6 @@ WORDLOOM_INLINE inline __m128i TypedOrLeftOut(const std::uint8_t* Above, const s
                       _mm_adds_epu8(_mm_slli_si128(up, 1), substitution));
 }
 
-// Bit j for each of the sixteen entries of Row at most Bound.
 // 0xFF in lane j where bit j of Bits is set, 0 elsewhere.
 WORDLOOM_INLINE inline __m128i ExpandBits(std::uint32_t Bits) {
   const __m128i bytes = _mm_set_epi64x(static_cast<long long>(((Bits >> 8) & 0xFF) * 0x0101010101010101ull),
@@ -227,6 +226,7 @@ WORDLOOM_INLINE inline __m128i ExpandBits(std::uint32_t Bits) {
   return _mm_cmpeq_epi8(_mm_and_si128(bytes, each), each);
 }
 
+// Bit j for each of the sixteen entries of Row at most Bound.
 WORDLOOM_INLINE inline std::uint32_t LanesWithin(__m128i Row, int Bound) {
   const __m128i capped = _mm_min_epu8(Row, _mm_set1_epi8(static_cast<char>(Saturated(Bound))));
   return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, Row)));
@@ -366,7 +366,6 @@ struct LikelihoodRanker::TrieGraph {
   static constexpr bool kKnowsLettersBelow = false;
   std::uint32_t LettersBelow(const WordTrie::ChildArrays&, std::uint32_t) const { return ~0u; }
   std::uint32_t LettersBelow(Cursor) const { return ~0u; }
-  std::uint32_t Below(const WordTrie::ChildArrays&, std::uint32_t) const { return ~0u; }
   const WordTrie& Trie;
   WordTrie::ChildArrays Kids(Cursor c) const { return Trie.Children(c); }
   bool Step(Cursor, const WordTrie::ChildArrays& kids, std::uint32_t k, Cursor& next) const {
@@ -837,10 +836,13 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
     const std::uint32_t bit =
         c >= 0x80 ? CompactForm::kBeyondAsciiBit : CompactForm::LetterBit(static_cast<std::uint8_t>(c));
     FTypoLetterBits |= bit;
-    FPositionsOfBit[std::countr_zero(bit)] |= std::uint64_t{1} << k;
-    FAbsentCost[k] = Saturated(std::min({FModel.VowelSubstitute, FModel.NeighbourSubstitute, FModel.Substitute, FInsertion[k + 1],
-                                    c >= 0x80 ? FModel.AccentSubstitute : 255}));
-    FAbsentCostAfterSame[k] = std::min<std::uint8_t>(FAbsentCost[k], Saturated(FModel.DoubledInsert));
+    FPositionsOfBit[std::countr_zero(bit)] |= std::uint32_t{1} << k;
+    // Typed for another letter (with an accent only where it has one), or
+    // typed one time too many; after the same letter, typed twice.
+    const int accent = c >= 0x80 ? FModel.AccentSubstitute : kCostCeiling;
+    FAbsentCost[k] = Saturated(std::min({FModel.VowelSubstitute, FModel.NeighbourSubstitute,
+                                         FModel.Substitute, FInsertion[k + 1], accent}));
+    FAbsentCostAfterSame[k] = std::min(FAbsentCost[k], Saturated(FModel.DoubledInsert));
   }
   FStride = FVectorRows ? kLanes : n + 1;
   for (std::size_t j = 0; j < kLanes; ++j) FPastTypo[j] = j <= n ? 0 : 255;

@@ -7,7 +7,9 @@
 // with a bonus when both sound alike (English only). Candidates come from a
 // walk of the word trie that goes byte by byte but carries one row of the
 // edit-cost table per letter, leaving every branch whose row exceeds the
-// cost bound, and, for English, from an index of sound-alike keys for
+// cost bound (and, over a compact form, every branch whose letters below
+// lack typo letters that would cost more than the bound leaves), and, for
+// English, from an index of sound-alike keys for
 // spellings too far off for the walk. The walk and the index work on the
 // trie (the index built at the first ranking and after each change) or on a
 // compact form, which stores the index (CompactView).
