@@ -232,11 +232,51 @@ WORDLOOM_INLINE inline std::uint32_t LanesWithin(__m128i Row, int Bound) {
   return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, Row)));
 }
 
+// Row from its entries T before letters typed too many, for a letter of the
+// costs Block (MakeCostsOf): each entry the least of T there and, by
+// doubling, the entries 1, 2, 4 and (for a typo of Wide letters) 8 before
+// plus the letters typed too many between. Stores it and returns its least
+// entry, PastTypo holding 255 in the lanes past the typo.
+WORDLOOM_INLINE inline int CompleteRow(__m128i T, const std::uint8_t* Block, bool Wide,
+                                       const std::uint8_t* PastTypo, std::uint8_t* Row) {
+  auto load = [](const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+  constexpr std::size_t kLanes = 16;
+  T = _mm_min_epu8(T, _mm_adds_epu8(_mm_slli_si128(T, 1), load(Block + 2 * kLanes)));
+  T = _mm_min_epu8(T, _mm_adds_epu8(_mm_slli_si128(T, 2), load(Block + 3 * kLanes)));
+  T = _mm_min_epu8(T, _mm_adds_epu8(_mm_slli_si128(T, 4), load(Block + 4 * kLanes)));
+  if (Wide) T = _mm_min_epu8(T, _mm_adds_epu8(_mm_slli_si128(T, 8), load(Block + 5 * kLanes)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(Row), T);
+  __m128i least = _mm_or_si128(T, load(PastTypo));
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 8));
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 4));
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 2));
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 1));
+  return _mm_cvtsi128_si32(least) & 0xFF;
+}
+
 }  // namespace
 #endif
 
 int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Before,
                                std::uint8_t* Rows) {
+#if WORDLOOM_VECTOR_ROWS
+  // Most rows on their own, with the few registers they need: sixteen at
+  // a time, with no swap and no ß.
+  if (FVectorRows && !FTypoSharpS && Letter != U'ß') {
+    const LetterCosts& costs = CostsOf(Letter);
+    if (Depth < 2 || Letter == Before || ((CostsOf(Before).Same >> 1) & costs.Same) == 0) {
+      const std::uint8_t* block = FLetterCosts.data() + costs.At;
+      const __m128i t = TypedOrLeftOut(Rows + (Depth - 1) * kLanes, block + (Depth == 1 ? kLanes : 0),
+                                       Deletion(Letter, Before, Depth));
+      return CompleteRow(t, block, FTypo.size() >= 8, FPastTypo, Rows + Depth * kLanes);
+    }
+  }
+#endif
+  return NextRowWithAll(Depth, Letter, Before, Rows);
+}
+
+int LikelihoodRanker::NextRowWithAll(std::size_t Depth, char32_t Letter, char32_t Before,
+                                     std::uint8_t* Rows) {
   const std::size_t n = FTypo.size();
   const std::uint8_t* above = Rows + (Depth - 1) * FStride;
   std::uint8_t* row = Rows + Depth * FStride;
@@ -277,18 +317,7 @@ int LikelihoodRanker::NextRow(std::size_t Depth, char32_t Letter, char32_t Befor
       for (std::size_t j = 1; j <= n; ++j) row[j] = Saturated(rare_terms(j, row[j]));
       t = load(row);
     }
-    t = _mm_min_epu8(t, _mm_adds_epu8(_mm_slli_si128(t, 1), load(block + 2 * kLanes)));
-    t = _mm_min_epu8(t, _mm_adds_epu8(_mm_slli_si128(t, 2), load(block + 3 * kLanes)));
-    t = _mm_min_epu8(t, _mm_adds_epu8(_mm_slli_si128(t, 4), load(block + 4 * kLanes)));
-    if (n >= 8) t = _mm_min_epu8(t, _mm_adds_epu8(_mm_slli_si128(t, 8), load(block + 5 * kLanes)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row), t);
-    // The least of entries 0..n: the lanes past them count as 255.
-    __m128i least = _mm_or_si128(t, load(FPastTypo));
-    least = _mm_min_epu8(least, _mm_srli_si128(least, 8));
-    least = _mm_min_epu8(least, _mm_srli_si128(least, 4));
-    least = _mm_min_epu8(least, _mm_srli_si128(least, 2));
-    least = _mm_min_epu8(least, _mm_srli_si128(least, 1));
-    return _mm_cvtsi128_si32(least) & 0xFF;
+    return CompleteRow(t, block, n >= 8, FPastTypo, row);
   }
 #endif
   const std::uint8_t* substitution = FLetterCosts.data() + costs.At + (Depth == 1 ? n : 0);

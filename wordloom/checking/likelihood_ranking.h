@@ -228,6 +228,8 @@ class LikelihoodRanker {
   // below that (SetModel), so a cost that stopped there is out of reach
   // either way.
   int NextRow(std::size_t Depth, char32_t Letter, char32_t Before, std::uint8_t* Rows);
+  // The same with every term: swaps, ß for ss and rows a cost at a time.
+  int NextRowWithAll(std::size_t Depth, char32_t Letter, char32_t Before, std::uint8_t* Rows);
   // The bits j < Count of Row whose cost is at most Bound.
   [[gnu::always_inline]] inline std::uint64_t WithinBound(const std::uint8_t* Row, std::size_t Count,
                                                           int Bound) const;
