@@ -27,6 +27,7 @@
 #include "dictionary/word_trie.h"
 #include "storage/compact_files.h"
 #include "storage/file_stamp.h"
+#include "support/compact_form.h"
 #include "support/temp_dir.h"
 #include "wordloom/platform/file_writer.h"
 #include "wordloom/platform/scripted_services.h"
@@ -121,12 +122,8 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
     dict.AddToSpell(w, 3);
   }
   const detail::WordTrie& trie = dict.Trie();
-  const std::string bytes = detail::CompactForm::Build(trie, {1, 2, 3});
-  std::vector<std::uint64_t> aligned((bytes.size() + 7) / 8);
-  std::memcpy(aligned.data(), bytes.data(), bytes.size());
   std::string why;
-  auto form = detail::CompactForm::Open(reinterpret_cast<const std::uint8_t*>(aligned.data()),
-                                        bytes.size(), nullptr, why);
+  const auto form = testing_support::OpenBuiltForm(detail::CompactForm::Build(trie, {1, 2, 3}), why);
   ASSERT_TRUE(form) << why;
   ASSERT_TRUE(form->HasTexts());
   EXPECT_EQ(form->WordCount(), trie.WordCount());

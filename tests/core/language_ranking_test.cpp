@@ -8,7 +8,6 @@
 #include <wordloom/wordloom.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -17,6 +16,7 @@
 #include "checking/compact_form.h"
 #include "checking/likelihood_ranking.h"
 #include "dictionary/word_trie.h"
+#include "support/compact_form.h"
 #include "support/temp_dir.h"
 
 namespace wordloom {
@@ -346,12 +346,8 @@ TEST(LanguageRankingTest, ShortcutsAgreeWithThePlainSearch) {
     // branches by the letters below them (typos with an x, which no word
     // has, and random typos make most of those fail).
     const TrieOf dictionary(words);
-    const std::string bytes = detail::CompactForm::Build(dictionary.Trie(), {1, 2, 3});
-    std::vector<std::uint64_t> aligned((bytes.size() + 7) / 8);
-    std::memcpy(aligned.data(), bytes.data(), bytes.size());
     std::string why;
-    const auto form = detail::CompactForm::Open(reinterpret_cast<const std::uint8_t*>(aligned.data()),
-                                                bytes.size(), nullptr, why);
+    const auto form = testing_support::OpenBuiltForm(detail::CompactForm::Build(dictionary.Trie(), {1, 2, 3}), why);
     ASSERT_TRUE(form) << why;
     detail::CompactView view;
     view.Form = form.get();

@@ -390,11 +390,15 @@ void LikelihoodRanker::SetModel(const TypoModel& Model) {
 // The three graphs the walk searches. Each gives a node's children as
 // parallel arrays of letters and a way to step down, and says whether a
 // word ends at a node: which one, the ranker asks Resolve.
-struct LikelihoodRanker::TrieGraph {
-  using Cursor = std::uint32_t;
+// A trie says nothing of the letters below a node: every letter may be there.
+struct LikelihoodRanker::AnyLettersBelow {
   static constexpr bool kKnowsLettersBelow = false;
   std::uint32_t LettersBelow(const WordTrie::ChildArrays&, std::uint32_t) const { return ~0u; }
-  std::uint32_t LettersBelow(Cursor) const { return ~0u; }
+  std::uint32_t LettersBelow(std::uint32_t) const { return ~0u; }
+};
+
+struct LikelihoodRanker::TrieGraph : AnyLettersBelow {
+  using Cursor = std::uint32_t;
   const WordTrie& Trie;
   WordTrie::ChildArrays Kids(Cursor c) const { return Trie.Children(c); }
   bool Step(Cursor, const WordTrie::ChildArrays& kids, std::uint32_t k, Cursor& next) const {
@@ -442,13 +446,10 @@ struct LikelihoodRanker::FormGraph {
 
 // The words added since a compact form was made, found again in the
 // current dictionary (one deleted since is passed over).
-struct LikelihoodRanker::AddedGraph {
+struct LikelihoodRanker::AddedGraph : AnyLettersBelow {
   using Cursor = std::uint32_t;
   const WordTrie& Added;
   const WordTrie& Current;
-  static constexpr bool kKnowsLettersBelow = false;
-  std::uint32_t LettersBelow(const WordTrie::ChildArrays&, std::uint32_t) const { return ~0u; }
-  std::uint32_t LettersBelow(Cursor) const { return ~0u; }
   WordTrie::ChildArrays Kids(Cursor c) const { return Added.Children(c); }
   bool Step(Cursor, const WordTrie::ChildArrays& kids, std::uint32_t k, Cursor& next) const {
     next = kids.Indices[k];
@@ -591,10 +592,8 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     // A letter beyond ASCII below may stand for any with an accent.
     if (!prunable || missing == 0 || (below & CompactForm::kBeyondAsciiBit) != 0) return true;
 #if WORDLOOM_VECTOR_ROWS
-    std::uint32_t absent = 0;
-    for (std::uint32_t m = missing; m != 0; m &= m - 1) absent |= FPositionsOfBit[std::countr_zero(m)];
     // The costs of the typo letters none below has, summed from each lane on.
-    __m128i suffix = _mm_and_si128(absent_costs, ExpandBits(absent));
+    __m128i suffix = _mm_and_si128(absent_costs, ExpandBits(PositionsOf(missing)));
     suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 1));
     suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 2));
     suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 4));
@@ -662,12 +661,17 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
   }
 }
 
+std::uint32_t LikelihoodRanker::PositionsOf(std::uint32_t Letters) const {
+  std::uint32_t positions = 0;
+  for (std::uint32_t m = Letters; m != 0; m &= m - 1) positions |= FPositionsOfBit[std::countr_zero(m)];
+  return positions;
+}
+
 std::uint64_t LikelihoodRanker::LanesWithLettersBelow(std::uint64_t Lanes, std::uint32_t Matched,
                                                       std::uint32_t Below) const {
   const std::uint32_t missing = FTypoLetterBits & ~Below;
   if (missing == 0) return Lanes;
-  std::uint32_t absent = 0;
-  for (std::uint32_t m = missing; m != 0; m &= m - 1) absent |= FPositionsOfBit[std::countr_zero(m)];
+  const std::uint32_t absent = PositionsOf(missing);
   // Lane j has typo letters j + Matched on still to match: none may be absent.
   const int first_kept = std::bit_width(absent) - static_cast<int>(Matched);
   return first_kept <= 0 ? Lanes : Lanes & ~((std::uint64_t{1} << first_kept) - 1);
@@ -937,7 +941,7 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
   if (Trie.NodeCount() == 0 || !Start(Typo)) return;
   // Candidates: the walk (Score holds the sound bonus until scoring), once
   // more with a wider bound when the first found next to nothing.
-  const TrieGraph graph{Trie};
+  const TrieGraph graph{{}, Trie};
   SearchAll([&](int bound) { Search(graph, bound); });
   if (SoundAlikesApply()) {
     if (FSoundIndex.Size() == 0 || FIndexRevision != Trie.Revision()) BuildSoundIndex(Trie);
@@ -958,7 +962,7 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
   SearchAll([&](int bound) {
     Search(graph, bound);
     if (View.Added != nullptr && View.Current != nullptr && View.Added->NodeCount() > 0) {
-      Search(AddedGraph{*View.Added, *View.Current}, bound);
+      Search(AddedGraph{{}, *View.Added, *View.Current}, bound);
     }
   });
   CompactForm::Speller speller(form);

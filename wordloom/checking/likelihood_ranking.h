@@ -158,6 +158,7 @@ class LikelihoodRanker {
     std::uint64_t Same = 0;       // bit j: typo letter j is this letter
     int Cheapest = 0;
   };
+  struct AnyLettersBelow;
   struct TrieGraph;
   struct FormGraph;
   struct AddedGraph;
@@ -200,6 +201,8 @@ class LikelihoodRanker {
   void WalkExact(const Graph& G, typename Graph::Cursor Node, std::uint32_t Bytes,
                  std::uint32_t Letters, bool Capital, std::uint64_t Lanes, std::uint32_t Step,
                  const std::uint8_t* Row);
+  // The typo positions of the letters in Letters (a set of CompactForm::LetterBit).
+  std::uint32_t PositionsOf(std::uint32_t Letters) const;
   // The lanes of Lanes (as WalkExact has them, with Matched typo letters
   // matched) that can still match the typo's end by letters among Below.
   std::uint64_t LanesWithLettersBelow(std::uint64_t Lanes, std::uint32_t Matched,
