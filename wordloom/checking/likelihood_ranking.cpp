@@ -312,10 +312,17 @@ int LikelihoodRanker::NextRowWithAll(std::size_t Depth, char32_t Letter, char32_
     const std::uint8_t* block = FLetterCosts.data() + costs.At;
     auto load = [](const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
     __m128i t = TypedOrLeftOut(above, block + (Depth == 1 ? kLanes : 0), deletion);
-    if (rare) {
+    if (sharp_as_ss || ss_as_sharp) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(row), t);
       for (std::size_t j = 1; j <= n; ++j) row[j] = Saturated(rare_terms(j, row[j]));
       t = load(row);
+    } else if (swaps != 0) {
+      // Entry j by a swap: entry j - 2 of the row two above, where typo
+      // letters j - 2 and j - 1 are this letter and the one before, swapped.
+      const __m128i by_swap = _mm_adds_epu8(_mm_slli_si128(load(two_above), 2),
+                                            _mm_set1_epi8(static_cast<char>(Saturated(FModel.Transpose))));
+      const __m128i where = ExpandBits(static_cast<std::uint32_t>(swaps << 2));
+      t = _mm_min_epu8(t, _mm_or_si128(by_swap, _mm_andnot_si128(where, _mm_set1_epi8(-1))));
     }
     return CompleteRow(t, block, n >= 8, FPastTypo, row);
   }
