@@ -94,21 +94,25 @@ std::vector<std::string> SuggestionsFor(TVelkSpellChecker& Checker, const std::s
     std::uint32_t Limit;
     ~RestoreLimit() { Checker.SetSuggestionLimit(Limit); }
   } restore{Checker, Checker.SuggestionLimit()};
+  if (Checker.SuggestionRanking() == srkLikelihood) {
+    // The ranking gives its words in the writer's case, each once (case
+    // ignored), and looks past case itself; when case counts, only the
+    // dictionary's spellings are corrections. One more than Limit, since
+    // Word itself may come back.
+    Checker.SetSuggestionLimit(static_cast<std::uint32_t>(std::min<std::size_t>(Limit, UINT32_MAX - 1) + 1));
+    Checker.Suggest(CaseSensitive ? LowerCase(Word) : Word);
+    for (const std::string& s : Checker.Suggestions()) {
+      if (out.size() >= Limit) break;
+      if (!s.empty() && s != Word) out.push_back(s);
+    }
+    return out;
+  }
   std::unordered_set<std::string> seen;
   const auto take = [&](const std::string& s) {
     if (out.size() < Limit && !s.empty() && s != Word && seen.insert(LowerCase(s)).second) {
       out.push_back(s);
     }
   };
-  if (Checker.SuggestionRanking() == srkLikelihood) {
-    // The ranking gives its words in the writer's case and looks past case
-    // itself; when case counts, only the dictionary's spellings are
-    // corrections. One more than Limit, since Word itself may come back.
-    Checker.SetSuggestionLimit(static_cast<std::uint32_t>(std::min<std::size_t>(Limit, UINT32_MAX - 1) + 1));
-    Checker.Suggest(CaseSensitive ? LowerCase(Word) : Word);
-    for (const std::string& s : Checker.Suggestions()) take(s);
-    return out;
-  }
   // The sort methods search the bytes as written, so "Teh" finds little that
   // "teh" would not find better: the lower-case search comes first.
   Checker.SetSuggestionLimit(0);
