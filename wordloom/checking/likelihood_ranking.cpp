@@ -345,7 +345,7 @@ int LikelihoodRanker::NextRowWithAll(std::size_t Depth, char32_t Letter, char32_
   return least;
 }
 
-bool LikelihoodRanker::EditStaysWithin(const std::uint8_t* Row, std::size_t Depth, char32_t Letter,
+inline bool LikelihoodRanker::EditStaysWithin(const std::uint8_t* Row, std::size_t Depth, char32_t Letter,
                                        char32_t Before, const LetterCosts& Costs) const {
 #if WORDLOOM_VECTOR_ROWS
   if (FVectorRows && Letter != U'ß' && !FTypoSharpS) {
@@ -716,18 +716,21 @@ int LikelihoodRanker::EditCost(std::string_view Word, int Cap) {
   // The rows of the letters it shares with the last word stand: row i
   // depends only on the first i letters.
   const std::size_t n = FTypo.size();
-  FNextLetters.clear();
+  // The word has at most as many letters as bytes; the buffers only grow.
+  if (FNextLetters.size() < Word.size()) FNextLetters.resize(Word.size());
+  char32_t* const letters = FNextLetters.data();
+  std::size_t m = 0;
   for (std::size_t i = 0; i < Word.size();) {
     // An ASCII byte is a letter of its own, with no decoding.
     const auto byte = static_cast<std::uint8_t>(Word[i]);
-    FNextLetters.push_back(LowerLetter(byte < 0x80 ? Word[i++] : NextLetter(Word, i)));
+    letters[m++] = LowerLetter(byte < 0x80 ? Word[i++] : NextLetter(Word, i));
   }
-  const std::size_t m = FNextLetters.size();
   std::size_t shared = 0;
-  while (shared < std::min(FTableRows, m) && FNextLetters[shared] == FWordLetters[shared]) ++shared;
+  const std::size_t common = std::min(FTableRows, m);
+  while (shared < common && letters[shared] == FWordLetters[shared]) ++shared;
   FWordLetters.swap(FNextLetters);
-  FTable.resize((m + 1) * FStride);
-  FTableLeast.resize(m + 1);
+  if (FTable.size() < (m + 1) * FStride) FTable.resize((m + 1) * FStride);
+  if (FTableLeast.size() < m + 1) FTableLeast.resize(m + 1);
   if (FTableRows == 0) FirstRow(FTable.data());
   FTableRows = shared;
   for (std::size_t i = 1; i <= shared; ++i) {
@@ -800,7 +803,7 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
       const int cost = EditCost(word, static_cast<int>(FModel.SoundEditCap));
       AddCandidate(r, word, cost, hit.Bonus, StartsCapital(word));
     } else {
-      FFound[at].Score = std::max(FFound[at].Score, hit.Bonus);
+      FFound[at].Bonus = std::max(FFound[at].Bonus, hit.Bonus);
     }
   }
 }
@@ -946,8 +949,8 @@ LikelihoodRanker::Scored LikelihoodRanker::ScoreCorrection(std::string_view Typo
 void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::size_t Limit,
                             std::vector<std::string>& Out) {
   if (Trie.NodeCount() == 0 || !Start(Typo)) return;
-  // Candidates: the walk (Score holds the sound bonus until scoring), once
-  // more with a wider bound when the first found next to nothing.
+  // Candidates: the walk, once more with a wider bound when the first
+  // found next to nothing, then the sound-alike words.
   const TrieGraph graph{{}, Trie};
   SearchAll([&](int bound) { Search(graph, bound); });
   if (SoundAlikesApply()) {
@@ -1011,25 +1014,29 @@ void LikelihoodRanker::AddCandidate(const Resolved& r, std::string_view Text, in
 void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, std::size_t Limit,
                               std::vector<std::string>& Out) {
   // Scores. A capital the writer did not type makes a word a little less
-  // likely: "mark" before "Mark".
+  // likely: "mark" before "Mark". The candidates are sorted by way of their
+  // scores and numbers alone, which move faster than whole candidates.
   const bool capitalised = StartsWithCapital(Typo);
-  for (Candidate& c : FFound) {
-    c.Score = Score(c.Cost, c.Score, c.Capital, capitalised, c.Frequency);
-    if (c.Word == ItselfWord) c.Score += 2000;  // the typo itself, as written: first of all
+  FOrder.clear();
+  for (std::size_t i = 0; i < FFound.size(); ++i) {
+    const Candidate& c = FFound[i];
+    double score = Score(c.Cost, c.Bonus, c.Capital, capitalised, c.Frequency);
+    if (c.Word == ItselfWord) score += 2000;  // the typo itself, as written: first of all
+    FOrder.push_back({score, c.Word, static_cast<std::uint32_t>(i)});
   }
   // The best, with room for forms that fold to one already taken.
-  auto better = [](const Candidate& a, const Candidate& b) {
+  auto better = [](const Ranked& a, const Ranked& b) {
     if (a.Score != b.Score) return a.Score > b.Score;
     return a.Word < b.Word;
   };
-  std::size_t wanted = FFound.size();
+  std::size_t wanted = FOrder.size();
   if (Limit != 0 && Limit * 2 < wanted) {
     wanted = Limit * 2;
-    std::nth_element(FFound.begin(), FFound.begin() + static_cast<std::ptrdiff_t>(wanted),
-                     FFound.end(), better);
-    FFound.resize(wanted);
+    std::nth_element(FOrder.begin(), FOrder.begin() + static_cast<std::ptrdiff_t>(wanted),
+                     FOrder.end(), better);
+    FOrder.resize(wanted);
   }
-  std::sort(FFound.begin(), FFound.end(), better);
+  std::sort(FOrder.begin(), FOrder.end(), better);
 
   // The writer's case, each word once (case ignored): the words written
   // so far by the hash of their lower case, in a table of twice as many
@@ -1039,8 +1046,10 @@ void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, s
   const std::size_t most = Limit != 0 ? std::min(Limit, FFound.size()) : FFound.size();
   FSeen.assign(std::bit_ceil(2 * most + 2), {0, 0});
   const std::size_t mask = FSeen.size() - 1;
-  for (const Candidate& c : FFound) {
+  Out.reserve(first + most);
+  for (const Ranked& r : FOrder) {
     if (Out.size() - first >= most) break;
+    const Candidate& c = FFound[r.At];
     // The typo itself as written; the others in the writer's case.
     const std::string_view text(FTexts.data() + c.TextAt, c.TextSize);
     std::string word(text);

@@ -119,7 +119,7 @@ class LikelihoodRanker {
   struct Candidate {
     std::uint32_t Word;       // word number
     int Cost;                 // weighted edit cost
-    double Score;             // the sound bonus, until Rank scores
+    double Bonus;             // the sound bonus
     bool Capital;             // the word starts with a capital
     std::uint32_t Frequency;  // the word's frequency
     std::uint32_t TextAt;     // its text in FTexts
@@ -241,8 +241,9 @@ class LikelihoodRanker {
   // letter of the typo where Row allows it: its edits from Row are all
   // there is. True where rows are not worked out sixteen at a time, or ß
   // may stand for ss.
-  bool EditStaysWithin(const std::uint8_t* Row, std::size_t Depth, char32_t Letter, char32_t Before,
-                       const LetterCosts& Costs) const;
+  [[gnu::always_inline]] inline bool EditStaysWithin(const std::uint8_t* Row, std::size_t Depth,
+                                                     char32_t Letter, char32_t Before,
+                                                     const LetterCosts& Costs) const;
   // Row 0 of the table into Rows: the typo's letters all typed too many.
   void FirstRow(std::uint8_t* Rows) const;
   // The costs of Letter against the typo (made on first use for this typo).
@@ -308,6 +309,13 @@ class LikelihoodRanker {
   std::vector<std::uint32_t> FLetterSlots;
   std::vector<std::uint8_t> FLetterCosts;
   std::vector<Candidate> FFound;
+  // A candidate's score, number and place in FFound, for sorting.
+  struct Ranked {
+    double Score;
+    std::uint32_t Word;
+    std::uint32_t At;
+  };
+  std::vector<Ranked> FOrder;
   std::string FTexts;  // the candidates' words, one after another
   // Finish's table of the words written: hash of the lower case, 1 + place.
   std::vector<std::pair<std::uint64_t, std::uint32_t>> FSeen;
