@@ -226,6 +226,25 @@ WORDLOOM_INLINE inline __m128i ExpandBits(std::uint32_t Bits) {
   return _mm_cmpeq_epi8(_mm_and_si128(bytes, each), each);
 }
 
+// Lane j + 2: Above[j] plus the cost Transpose where bit j of Swaps is set
+// (two letters swapped after entry j of the row Above); 255 elsewhere.
+WORDLOOM_INLINE inline __m128i BySwap(const std::uint8_t* Above, std::uint64_t Swaps, int Transpose) {
+  const __m128i sum = _mm_adds_epu8(_mm_slli_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Above)), 2),
+                                    _mm_set1_epi8(static_cast<char>(Saturated(Transpose))));
+  const __m128i where = ExpandBits(static_cast<std::uint32_t>(Swaps << 2));
+  return _mm_or_si128(sum, _mm_andnot_si128(where, _mm_set1_epi8(-1)));
+}
+
+// 0xFF in lane j where the set of one letter Lanes[j] is not within Letters.
+WORDLOOM_INLINE inline __m128i LanesOutside(const std::uint32_t* Lanes, std::uint32_t Letters) {
+  const __m128i letters = _mm_set1_epi32(static_cast<int>(Letters));
+  auto four = [&](int i) {
+    const __m128i lanes = _mm_load_si128(reinterpret_cast<const __m128i*>(Lanes) + i);
+    return _mm_cmpeq_epi32(_mm_and_si128(lanes, letters), _mm_setzero_si128());
+  };
+  return _mm_packs_epi16(_mm_packs_epi32(four(0), four(1)), _mm_packs_epi32(four(2), four(3)));
+}
+
 // Bit j for each of the sixteen entries of Row at most Bound.
 WORDLOOM_INLINE inline std::uint32_t LanesWithin(__m128i Row, int Bound) {
   const __m128i capped = _mm_min_epu8(Row, _mm_set1_epi8(static_cast<char>(Saturated(Bound))));
@@ -319,10 +338,7 @@ int LikelihoodRanker::NextRowWithAll(std::size_t Depth, char32_t Letter, char32_
     } else if (swaps != 0) {
       // Entry j by a swap: entry j - 2 of the row two above, where typo
       // letters j - 2 and j - 1 are this letter and the one before, swapped.
-      const __m128i by_swap = _mm_adds_epu8(_mm_slli_si128(load(two_above), 2),
-                                            _mm_set1_epi8(static_cast<char>(Saturated(FModel.Transpose))));
-      const __m128i where = ExpandBits(static_cast<std::uint32_t>(swaps << 2));
-      t = _mm_min_epu8(t, _mm_or_si128(by_swap, _mm_andnot_si128(where, _mm_set1_epi8(-1))));
+      t = _mm_min_epu8(t, BySwap(two_above, swaps, FModel.Transpose));
     }
     return CompleteRow(t, block, n >= 8, FPastTypo, row);
   }
@@ -577,15 +593,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     // Lane j: the least cost of the path standing for typo letters 0 .. j - 1,
     // as the row has it or by a swap of this node's letter with the next.
     hold_base = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
-    if (swapped != 0) {
-      alignas(16) std::uint8_t by_swap[kLanes];
-      std::fill(by_swap, by_swap + kLanes, 255);
-      for (std::uint64_t l = swapped; l != 0; l &= l - 1) {
-        const int i = std::countr_zero(l);
-        by_swap[i + 2] = Saturated((row - FStride)[i] + FModel.Transpose);
-      }
-      hold_base = _mm_min_epu8(hold_base, _mm_load_si128(reinterpret_cast<const __m128i*>(by_swap)));
-    }
+    if (swapped != 0) hold_base = _mm_min_epu8(hold_base, BySwap(row - FStride, swapped, FModel.Transpose));
     // Lane k: what typo letter k costs when no word below has it.
     const std::uint64_t after_same = S.Letters > 0 ? CostsOf(S.Letter).Same : 0;
     const __m128i same = ExpandBits(static_cast<std::uint32_t>(after_same));
@@ -600,7 +608,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     if (!prunable || missing == 0 || (below & CompactForm::kBeyondAsciiBit) != 0) return true;
 #if WORDLOOM_VECTOR_ROWS
     // The costs of the typo letters none below has, summed from each lane on.
-    __m128i suffix = _mm_and_si128(absent_costs, ExpandBits(PositionsOf(missing)));
+    __m128i suffix = _mm_and_si128(absent_costs, LanesOutside(FLaneLetterBits, below));
     suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 1));
     suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 2));
     suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 4));
@@ -872,6 +880,7 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
   }
   FTypoLetterBits = 0;
   FPositionsOfBit.fill(0);
+  std::fill(std::begin(FLaneLetterBits), std::end(FLaneLetterBits), ~0u);
   std::fill(std::begin(FAbsentCost), std::end(FAbsentCost), 0);
   std::fill(std::begin(FAbsentCostAfterSame), std::end(FAbsentCostAfterSame), 0);
   for (std::size_t k = 0; k < n && n <= kLanes; ++k) {
@@ -880,6 +889,7 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
         c >= 0x80 ? CompactForm::kBeyondAsciiBit : CompactForm::LetterBit(static_cast<std::uint8_t>(c));
     FTypoLetterBits |= bit;
     FPositionsOfBit[std::countr_zero(bit)] |= std::uint32_t{1} << k;
+    FLaneLetterBits[k] = bit;
     // Typed for another letter (with an accent only where it has one), or
     // typed one time too many; after the same letter, typed twice.
     const int accent = c >= 0x80 ? FModel.AccentSubstitute : kCostCeiling;

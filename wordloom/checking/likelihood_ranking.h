@@ -340,6 +340,9 @@ class LikelihoodRanker {
   // same letter, typed twice.
   std::uint32_t FTypoLetterBits = 0;
   std::array<std::uint32_t, 32> FPositionsOfBit{};
+  // The letter of each typo position as a set of one (every letter past
+  // the typo), for finding sixteen positions' letters in a set at once.
+  alignas(16) std::uint32_t FLaneLetterBits[kLanes] = {};
   std::uint8_t FAbsentCost[kLanes] = {};
   std::uint8_t FAbsentCostAfterSame[kLanes] = {};
   // The sound-alike index of a trie, by word number, valid for FIndexRevision.
