@@ -890,11 +890,13 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
     FTypoLetterBits |= bit;
     FPositionsOfBit[std::countr_zero(bit)] |= std::uint32_t{1} << k;
     FLaneLetterBits[k] = bit;
-    // Typed for another letter (with an accent only where it has one), or
-    // typed one time too many; after the same letter, typed twice.
+    // Typed for another letter (for a vowel only if a vowel itself, with an
+    // accent only where it has one), or typed one time too many; after the
+    // same letter, typed twice.
     const int accent = c >= 0x80 ? FModel.AccentSubstitute : kCostCeiling;
-    FAbsentCost[k] = Saturated(std::min({FModel.VowelSubstitute, FModel.NeighbourSubstitute,
-                                         FModel.Substitute, FInsertion[k + 1], accent}));
+    const int vowel = FTypoTraits[k].Vowel ? FModel.VowelSubstitute : kCostCeiling;
+    FAbsentCost[k] = Saturated(std::min({vowel, FModel.NeighbourSubstitute, FModel.Substitute,
+                                         FInsertion[k + 1], accent}));
     FAbsentCostAfterSame[k] = std::min(FAbsentCost[k], Saturated(FModel.DoubledInsert));
   }
   FStride = FVectorRows ? kLanes : n + 1;
