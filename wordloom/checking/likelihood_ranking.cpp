@@ -676,17 +676,21 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
   }
 }
 
-std::uint32_t LikelihoodRanker::PositionsOf(std::uint32_t Letters) const {
-  std::uint32_t positions = 0;
-  for (std::uint32_t m = Letters; m != 0; m &= m - 1) positions |= FPositionsOfBit[std::countr_zero(m)];
-  return positions;
+std::uint32_t LikelihoodRanker::PositionsOutside(std::uint32_t Below) const {
+#if WORDLOOM_VECTOR_ROWS
+  const auto outside = static_cast<std::uint32_t>(_mm_movemask_epi8(LanesOutside(FLaneLetterBits, Below)));
+#else
+  std::uint32_t outside = 0;
+  for (std::size_t k = 0; k < kLanes; ++k) outside |= std::uint32_t{(FLaneLetterBits[k] & Below) == 0} << k;
+#endif
+  return outside & ((std::uint32_t{1} << std::min(FTypo.size(), kLanes)) - 1);
 }
 
 std::uint64_t LikelihoodRanker::LanesWithLettersBelow(std::uint64_t Lanes, std::uint32_t Matched,
                                                       std::uint32_t Below) const {
   const std::uint32_t missing = FTypoLetterBits & ~Below;
   if (missing == 0) return Lanes;
-  const std::uint32_t absent = PositionsOf(missing);
+  const std::uint32_t absent = PositionsOutside(Below);
   // Lane j has typo letters j + Matched on still to match: none may be absent.
   const int first_kept = std::bit_width(absent) - static_cast<int>(Matched);
   return first_kept <= 0 ? Lanes : Lanes & ~((std::uint64_t{1} << first_kept) - 1);
@@ -879,7 +883,6 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
     for (std::size_t j = n; j-- > 0 && (FAsciiPositions >> j & 1) != 0;) FAsciiTails |= std::uint64_t{1} << j;
   }
   FTypoLetterBits = 0;
-  FPositionsOfBit.fill(0);
   std::fill(std::begin(FLaneLetterBits), std::end(FLaneLetterBits), ~0u);
   std::fill(std::begin(FAbsentCost), std::end(FAbsentCost), 0);
   std::fill(std::begin(FAbsentCostAfterSame), std::end(FAbsentCostAfterSame), 0);
@@ -888,7 +891,6 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
     const std::uint32_t bit =
         c >= 0x80 ? CompactForm::kBeyondAsciiBit : CompactForm::LetterBit(static_cast<std::uint8_t>(c));
     FTypoLetterBits |= bit;
-    FPositionsOfBit[std::countr_zero(bit)] |= std::uint32_t{1} << k;
     FLaneLetterBits[k] = bit;
     // Typed for another letter (for a vowel only if a vowel itself, with an
     // accent only where it has one), or typed one time too many; after the

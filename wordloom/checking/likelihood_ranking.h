@@ -201,8 +201,9 @@ class LikelihoodRanker {
   void WalkExact(const Graph& G, typename Graph::Cursor Node, std::uint32_t Bytes,
                  std::uint32_t Letters, bool Capital, std::uint64_t Lanes, std::uint32_t Step,
                  const std::uint8_t* Row);
-  // The typo positions of the letters in Letters (a set of CompactForm::LetterBit).
-  std::uint32_t PositionsOf(std::uint32_t Letters) const;
+  // The typo positions (of a typo ranked sixteen at a time) whose letters
+  // are not among Below (a set of CompactForm::LetterBit).
+  std::uint32_t PositionsOutside(std::uint32_t Below) const;
   // The lanes of Lanes (as WalkExact has them, with Matched typo letters
   // matched) that can still match the typo's end by letters among Below.
   std::uint64_t LanesWithLettersBelow(std::uint64_t Lanes, std::uint32_t Matched,
@@ -334,14 +335,11 @@ class LikelihoodRanker {
     std::vector<std::uint32_t> FUsed;   // the slots taken
   };
   FoundIndex FFoundAt;
-  // The letters of the typo as a set (CompactForm::LetterBit), the
-  // positions of each, and what a typo letter costs when no word below a
-  // node has it: typed for another letter or typed too many, or, after the
-  // same letter, typed twice.
+  // The letters of the typo as a set (CompactForm::LetterBit), the letter
+  // of each position as a set of one (every letter past the typo), and
+  // what a typo letter costs when no word below a node has it: typed for
+  // another letter or typed too many, or, after the same letter, typed twice.
   std::uint32_t FTypoLetterBits = 0;
-  std::array<std::uint32_t, 32> FPositionsOfBit{};
-  // The letter of each typo position as a set of one (every letter past
-  // the typo), for finding sixteen positions' letters in a set at once.
   alignas(16) std::uint32_t FLaneLetterBits[kLanes] = {};
   std::uint8_t FAbsentCost[kLanes] = {};
   std::uint8_t FAbsentCostAfterSame[kLanes] = {};
