@@ -29,6 +29,7 @@
 #include "storage/file_stamp.h"
 #include "support/compact_form.h"
 #include "support/temp_dir.h"
+#include "wordloom/platform/coding.h"
 #include "wordloom/platform/file_writer.h"
 #include "wordloom/platform/scripted_services.h"
 
@@ -170,7 +171,7 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
   // The root has exactly the letters of the words, and nothing is below a
   // state out of range that a search could leave out.
   EXPECT_EQ(form->LettersBelow(form->Root()), every_letter);
-  EXPECT_EQ(form->LettersBelow(form->StateCount()), ~0u);
+  EXPECT_EQ(form->LettersBelow(static_cast<std::uint32_t>(form->ByteSize())), ~0u);
 
   // One speller spells every rank as WordAt does, whether the ranks come in
   // order (sharing the way down), backwards, or at random.
@@ -188,6 +189,46 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
     }
     speller.Spell(trie.WordCount(), word);
     EXPECT_EQ(word, "");
+  }
+}
+
+// A form whose checksum holds but whose state records were written wrong
+// (as a faulty writer would) gives wrong answers, never a read outside the
+// form or a walk in circles.
+TEST(CompactFormTest, DamagedStateRecordsAreReadAsNoTransitions) {
+  Probe dict;
+  dict.InitFirstSpellNode();
+  for (const char* w : {"a", "an", "and", "ant", "bee"}) dict.AddToSpell(w, 2);
+  const std::string good = detail::CompactForm::Build(dict.Trie(), {1, 2, 3});
+  constexpr std::size_t kRoot = 96;  // the root's record starts the states
+  auto damaged = [&](const std::function<void(std::uint8_t*)>& Change) {
+    std::string bytes = good;
+    auto* b = reinterpret_cast<std::uint8_t*>(bytes.data());
+    Change(b);
+    EncodeFixed64(b + 72, detail::CompactForm::Checksum(b, bytes.size()));
+    std::string why;
+    auto form = testing_support::OpenBuiltForm(bytes, why);
+    EXPECT_TRUE(form) << why;
+    return form;
+  };
+  {
+    // More transitions than the section holds.
+    const auto form = damaged([](std::uint8_t* b) { EncodeFixed32(b + kRoot, 200); });
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->ArcsOf(form->Root()).Count, 0u);
+    EXPECT_EQ(form->Find("and"), -1);
+    EXPECT_EQ(form->WordAt(2), "");
+  }
+  {
+    // The root's first transition leads back to the root.
+    const auto form = damaged([](std::uint8_t* b) {
+      const std::uint32_t n = DecodeFixed32(b + kRoot);
+      EncodeFixed32(b + kRoot + 8 + 4 * ((n + 3) / 4), 0);
+    });
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->Find("a"), -1);
+    EXPECT_EQ(form->Find("and"), -1);
+    EXPECT_EQ(form->WordAt(0), "");
   }
 }
 

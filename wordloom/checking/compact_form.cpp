@@ -1,10 +1,11 @@
 // The compact form's bytes (docs/compact-form.md): a 96-byte header, then
 // the sections, each starting at a multiple of 8 bytes, all fields
 // little-endian:
-//   first_arc[states + 1] u32  // a state's first transition; bit 31: a word ends here
-//   letters[arcs] u8
-//   targets[arcs] u32          // always below the state they leave
-//   offsets[arcs] u32          // rank offset of the transition
+//   state_words[state_size] u32  // the states' records, the root's first; each:
+//     count | final << 31, letters below,
+//     letters[count] u8 padded to 4 bytes,
+//     targets[count] u32           // where the target's record starts; after this one
+//     offsets[count] u32           // rank offset of the transition
 //   numbers[words] u32, frequencies[words] u32   // by rank
 //   buckets[2^bits + 1] u32, entries[entries] of 16 bytes: hash u64,
 //   rank u32, first u8, length u8, 0 u16         // the sound-alike index
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
@@ -35,21 +37,20 @@ constexpr char kMagic[8] = {'W', 'L', 'C', 'F', 'O', 'R', 'M', '\x1A'};
 constexpr std::size_t kVersionAt = 8, kHeaderSizeAt = 12, kSpellSizeAt = 16, kKeyLowAt = 24,
                       kKeyHighAt = 32, kWordsAt = 40, kStatesAt = 44, kArcsAt = 48,
                       kEntriesAt = 52, kBitsAt = 56, kNodesAt = 60, kFileSizeAt = 64,
-                      kChecksumAt = 72, kSoundKeysAt = 80, kTextsAt = 84, kTextBytesAt = 88;
+                      kChecksumAt = 72, kSoundKeysAt = 80, kTextsAt = 84, kTextBytesAt = 88,
+                      kStateSizeAt = 92;
 // The values of the sound_keys field.
 constexpr std::uint32_t kEnglishSoundKeys = 0, kNoSoundKeys = 1;
-// Counts above these are refused before any size is computed: indices are
-// 32-bit with the top bit of first_arc taken.
+// Counts above this are refused before any size is computed: indices are 32-bit.
 constexpr std::uint32_t kMaxCount = 0x7FFFFFFFu;
 
 // Where each section starts, from the counts.
 struct Layout {
-  std::uint64_t FirstArc, Letters, Targets, Offsets, Below, Numbers, Frequencies, Buckets, Entries,
-      TextBlocks, Text, Total;
+  std::uint64_t States, Numbers, Frequencies, Buckets, Entries, TextBlocks, Text, Total;
 };
 
-Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
-                  std::uint64_t entries, int bits, bool texts, std::uint64_t text_bytes) {
+Layout MakeLayout(std::uint64_t state_size, std::uint64_t words, std::uint64_t entries, int bits,
+                  bool texts, std::uint64_t text_bytes) {
   Layout l{};
   std::uint64_t at = CompactForm::kHeaderSize;
   auto take = [&at](std::uint64_t bytes) {
@@ -57,11 +58,7 @@ Layout MakeLayout(std::uint64_t states, std::uint64_t arcs, std::uint64_t words,
     at = (at + bytes + 7) & ~std::uint64_t{7};
     return start;
   };
-  l.FirstArc = take((states + 1) * 4);
-  l.Letters = take(arcs + 8);  // 8 bytes of padding for word-wide letter scans
-  l.Targets = take(arcs * 4);
-  l.Offsets = take(arcs * 4);
-  l.Below = take(states * 4);
+  l.States = take(state_size * 4);
   l.Numbers = take(words * 4);
   l.Frequencies = take(words * 4);
   l.Buckets = take(((std::uint64_t{1} << bits) + 1) * 4);
@@ -147,6 +144,62 @@ Automaton Minimise(const WordTrie& trie) {
   return a;
 }
 
+// The records of the automaton's states (numbered children first), laid
+// out from the root, with the letters below each state.
+std::vector<std::uint32_t> LayOutStates(const Automaton& a) {
+  constexpr std::uint32_t kFinal = 0x80000000u;
+  const auto states = static_cast<std::uint32_t>(a.FirstArc.size() - 1);
+  auto first = [&](std::uint32_t s) { return a.FirstArc[s] & ~kFinal; };
+  auto count = [&](std::uint32_t s) { return first(s + 1) - first(s); };
+  // Targets are numbered before their source, so their letters are known first.
+  std::vector<std::uint32_t> below(states, 0);
+  for (std::uint32_t s = 0; s < states; ++s) {
+    for (std::uint32_t k = first(s); k < first(s + 1); ++k) {
+      below[s] |= CompactForm::LetterBit(a.Letters[k]) | below[a.Targets[k]];
+    }
+  }
+  // Breadth first from the root, a state once every state leading to it is
+  // placed: the states near the root, which every search passes, share
+  // few pages, and each target lies after its sources.
+  std::vector<std::uint32_t> sources(states, 0), order;
+  order.reserve(states);
+  for (std::uint32_t t : a.Targets) ++sources[t];
+  std::vector<std::uint32_t> ready{states - 1};
+  while (!ready.empty()) {
+    const std::uint32_t s = ready.back();
+    ready.pop_back();
+    order.push_back(s);
+    for (std::uint32_t k = first(s + 1); k-- > first(s);) {
+      if (--sources[a.Targets[k]] == 0) ready.push_back(a.Targets[k]);
+    }
+  }
+  // Every state is some trie node's, so the root leads to all.
+  if (order.size() != states) throw std::logic_error("compact form: a state the root does not reach");
+  std::vector<std::uint32_t> at(states);
+  std::uint64_t size = 0;
+  for (std::uint32_t s : order) {
+    at[s] = static_cast<std::uint32_t>(size);
+    size += 2 + (count(s) + 3) / 4 + 2 * std::uint64_t{count(s)};
+  }
+  if (size > kMaxCount) throw std::length_error("compact form: too many states");
+  std::vector<std::uint32_t> records(size, 0);
+  for (std::uint32_t s = 0; s < states; ++s) {
+    std::uint32_t* r = records.data() + at[s];
+    const std::uint32_t n = count(s);
+    r[0] = n | (a.FirstArc[s] & kFinal);
+    r[1] = below[s];
+    std::uint8_t letters[4 * 64] = {};
+    std::uint32_t* targets = r + 2 + (n + 3) / 4;
+    for (std::uint32_t k = 0; k < n; ++k) {
+      letters[k] = a.Letters[first(s) + k];
+      targets[k] = at[a.Targets[first(s) + k]];
+      targets[n + k] = a.Offsets[first(s) + k];
+    }
+    for (std::uint32_t w = 0; w < (n + 3) / 4; ++w) r[2 + w] = DecodeFixed32(letters + 4 * w);
+  }
+  return records;
+}
+
 }  // namespace
 
 std::string ContentKey::Hex() const {
@@ -215,20 +268,13 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   }
   sound.Finish();
 
-  // 3. The letters below each state: targets lie below their source, so
-  // a state's targets are done before it.
-  const auto states = static_cast<std::uint32_t>(a.FirstArc.size() - 1);
-  std::vector<std::uint32_t> below(states, 0);
-  for (std::uint32_t s = 0; s < states; ++s) {
-    for (std::uint32_t k = a.FirstArc[s] & ~kFinalBit; k < (a.FirstArc[s + 1] & ~kFinalBit); ++k) {
-      below[s] |= LetterBit(a.Letters[k]) | below[a.Targets[k]];
-    }
-  }
-
+  // 3. The states' records, root first.
+  const std::vector<std::uint32_t> records = LayOutStates(a);
   // 4. The bytes.
+  const auto states = static_cast<std::uint32_t>(a.FirstArc.size() - 1);
   const auto arcs = static_cast<std::uint32_t>(a.Letters.size());
   const auto entries = static_cast<std::uint32_t>(sound.Size());
-  const Layout l = MakeLayout(states, arcs, words, entries, sound.FBits, SoundIndex, text.size());
+  const Layout l = MakeLayout(records.size(), words, entries, sound.FBits, SoundIndex, text.size());
   std::string out(l.Total, '\0');
   auto* bytes = reinterpret_cast<std::uint8_t*>(out.data());
   std::memcpy(bytes, kMagic, 8);
@@ -247,11 +293,8 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   EncodeFixed32(bytes + kSoundKeysAt, SoundIndex ? kEnglishSoundKeys : kNoSoundKeys);
   EncodeFixed32(bytes + kTextsAt, SoundIndex ? 1 : 0);
   EncodeFixed32(bytes + kTextBytesAt, static_cast<std::uint32_t>(text.size()));
-  PutArray(out, l.FirstArc, a.FirstArc);
-  PutArray(out, l.Letters, a.Letters);
-  PutArray(out, l.Targets, a.Targets);
-  PutArray(out, l.Offsets, a.Offsets);
-  PutArray(out, l.Below, below);
+  EncodeFixed32(bytes + kStateSizeAt, static_cast<std::uint32_t>(records.size()));
+  PutArray(out, l.States, records);
   PutArray(out, l.Numbers, numbers);
   PutArray(out, l.Frequencies, frequencies);
   PutArray(out, l.Buckets, sound.FBuckets);
@@ -364,13 +407,18 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   }
   const std::uint32_t texts = DecodeFixed32(Bytes + kTextsAt);
   const std::uint32_t text_bytes = DecodeFixed32(Bytes + kTextBytesAt);
+  const std::uint32_t state_size = DecodeFixed32(Bytes + kStateSizeAt);
+  // The root's record at least; each state takes two words and each
+  // transition two more and its letter.
   if (states == 0 || states > kMaxCount || arcs > kMaxCount || words > kMaxCount ||
+      state_size < 2 || state_size > kMaxCount ||
+      std::uint64_t{state_size} < 2 * std::uint64_t{states} + 2 * std::uint64_t{arcs} ||
       entries > kMaxCount || bits < 1 || bits > static_cast<std::uint32_t>(kMaxSoundBucketBits) ||
       texts > 1 || text_bytes > kMaxCount || (texts == 0 && text_bytes != 0)) {
     Why = "counts out of range";
     return nullptr;
   }
-  const Layout l = MakeLayout(states, arcs, words, entries, static_cast<int>(bits), texts != 0, text_bytes);
+  const Layout l = MakeLayout(state_size, words, entries, static_cast<int>(bits), texts != 0, text_bytes);
   if (l.Total != Size || DecodeFixed64(Bytes + kFileSizeAt) != Size) {
     Why = "sizes do not match the counts";
     return nullptr;
@@ -381,14 +429,10 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   form->FKey = key;
   form->FWords = words;
   form->FStates = states;
-  form->FArcs = arcs;
   form->FNodes = DecodeFixed32(Bytes + kNodesAt);
   auto u32 = [Bytes](std::uint64_t at) { return reinterpret_cast<const std::uint32_t*>(Bytes + at); };
-  form->FFirstArc = u32(l.FirstArc);
-  form->FLetters = Bytes + l.Letters;
-  form->FTargets = u32(l.Targets);
-  form->FOffsets = u32(l.Offsets);
-  form->FBelow = u32(l.Below);
+  form->FStateWords = u32(l.States);
+  form->FStateSize = state_size;
   form->FNumbers = u32(l.Numbers);
   form->FFrequencies = u32(l.Frequencies);
   form->FSound.Buckets = u32(l.Buckets);

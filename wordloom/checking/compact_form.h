@@ -2,7 +2,11 @@
 // file, made to be mapped into memory and used at once. It holds
 // - the words as a minimal automaton: trie nodes whose subtrees hold the same
 //   words with their branches in the same order share one state, so the
-//   common endings of inflected words are stored once. A word's rank (its
+//   common endings of inflected words are stored once. Each state is one
+//   record (its flags, the letters below it, its transitions' letters,
+//   targets and rank offsets side by side), so that taking a transition
+//   reads one or two cache lines rather than one in each of five arrays. A
+//   state is named by where its record starts. A word's rank (its
 //   place in a walk of the trie that takes a node's word before its children
 //   and the children in the trie's order) is the sum of the rank offsets of
 //   the transitions on its path;
@@ -42,7 +46,7 @@ struct ContentKey {
 
 class CompactForm {
  public:
-  static constexpr std::uint32_t kVersion = 3;
+  static constexpr std::uint32_t kVersion = 4;
   static constexpr std::size_t kHeaderSize = 96;
   // A state's transitions: letters, targets and rank offsets, in the trie's order.
   struct Arcs {
@@ -95,26 +99,30 @@ class CompactForm {
   const ContentKey& Key() const { return FKey; }
   std::uint32_t WordCount() const { return FWords; }
   std::uint32_t StateCount() const { return FStates; }
-  std::uint32_t Root() const { return FStates - 1; }
+  // The root's record comes first.
+  std::uint32_t Root() const { return 0; }
   // The node count of the trie the form was made of.
   std::uint32_t NodeCount() const { return FNodes; }
   std::size_t ByteSize() const { return FSize; }
 
   // Whether a word ends at state S.
-  bool IsFinal(std::uint32_t S) const {
-    return S < FStates && (FFirstArc[S] & kFinalBit) != 0;
-  }
-  // The transitions of state S; none for a state whose entries are damaged.
+  bool IsFinal(std::uint32_t S) const { return InRange(S) && (FStateWords[S] & kFinalBit) != 0; }
+  // The transitions of state S; none for a state whose record is damaged
+  // or out of range.
   Arcs ArcsOf(std::uint32_t S) const {
-    if (S >= FStates) return {FLetters, FTargets, FOffsets, 0};
-    const std::uint32_t begin = FFirstArc[S] & ~kFinalBit;
-    const std::uint32_t end = FFirstArc[S + 1] & ~kFinalBit;
-    if (begin > end || end > FArcs) return {FLetters, FTargets, FOffsets, 0};
-    return {FLetters + begin, FTargets + begin, FOffsets + begin, end - begin};
+    if (!InRange(S)) return NoArcs();
+    const std::uint32_t count = FStateWords[S] & kCountMask;
+    const std::uint32_t letter_words = (count + 3) / 4;
+    // The record's end, in 64 bits: a damaged count cannot wrap it.
+    if (count > kMaxArcs || std::uint64_t{S} + 2 + letter_words + 2 * count > FStateSize) {
+      return NoArcs();
+    }
+    const std::uint32_t* targets = FStateWords + S + 2 + letter_words;
+    return {reinterpret_cast<const std::uint8_t*>(FStateWords + S + 2), targets, targets + count, count};
   }
   // The letters of the words below state S (the bytes after it on any
   // path), as a set of LetterBit; every letter for a state out of range.
-  std::uint32_t LettersBelow(std::uint32_t S) const { return S < FStates ? FBelow[S] : ~0u; }
+  std::uint32_t LettersBelow(std::uint32_t S) const { return InRange(S) ? FStateWords[S + 1] : ~0u; }
   // A byte's place in a set of letters: a to z in either case, the
   // apostrophe, any other ASCII byte, and any byte of a letter beyond ASCII.
   static constexpr std::uint32_t kApostropheBit = 1u << 26, kOtherAsciiBit = 1u << 27,
@@ -125,9 +133,9 @@ class CompactForm {
     if (Byte >= 'a' && Byte <= 'z') return 1u << (Byte - 'a');
     return Byte == '\'' ? kApostropheBit : kOtherAsciiBit;
   }
-  // Whether state T may follow state S: targets lie below their source, so
-  // no walk runs in circles.
-  static bool Follows(std::uint32_t S, std::uint32_t T) { return T < S; }
+  // Whether state T may follow state S: a target's record lies after its
+  // source's, so no walk runs in circles.
+  static bool Follows(std::uint32_t S, std::uint32_t T) { return T > S; }
 
   // The rank of Word, or -1 when it is no word of the form.
   std::int64_t Find(std::string_view Word) const;
@@ -171,21 +179,24 @@ class CompactForm {
   bool HasSoundIndex() const { return FSoundIndex; }
 
  private:
-  static constexpr std::uint32_t kFinalBit = 0x80000000u;
+  // A record's first word: the transition count, and whether a word ends there.
+  static constexpr std::uint32_t kFinalBit = 0x80000000u, kCountMask = 0x1FFu;
+  static constexpr std::uint32_t kMaxArcs = 256;  // one per byte
   CompactForm() = default;
+  // Whether a state's first two words (flags and letters below) are in the form.
+  bool InRange(std::uint32_t S) const { return std::uint64_t{S} + 2 <= FStateSize; }
+  Arcs NoArcs() const {
+    return {reinterpret_cast<const std::uint8_t*>(FStateWords), FStateWords, FStateWords, 0};
+  }
 
   std::shared_ptr<const void> FKeep;
   std::size_t FSize = 0;
   ContentKey FKey;
   std::uint32_t FWords = 0;
   std::uint32_t FStates = 0;
-  std::uint32_t FArcs = 0;
   std::uint32_t FNodes = 0;
-  const std::uint32_t* FFirstArc = nullptr;  // FStates + 1 entries; bit 31: final
-  const std::uint8_t* FLetters = nullptr;    // FArcs, then 8 bytes of padding
-  const std::uint32_t* FTargets = nullptr;
-  const std::uint32_t* FOffsets = nullptr;
-  const std::uint32_t* FBelow = nullptr;     // FStates letter sets
+  const std::uint32_t* FStateWords = nullptr;  // the states' records
+  std::uint32_t FStateSize = 0;                // their length in 32-bit words
   const std::uint32_t* FNumbers = nullptr;
   const std::uint32_t* FFrequencies = nullptr;
   SoundIndexView FSound;
