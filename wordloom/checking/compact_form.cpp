@@ -6,6 +6,7 @@
 //     letters[count] u8 padded to 4 bytes,
 //     targets[count] u32           // where the target's record starts; after this one
 //     offsets[count] u32           // rank offset of the transition
+//     below[count] u32             // the target's letters below
 //   numbers[words] u32, frequencies[words] u32   // by rank
 //   buckets[2^bits + 1] u32, entries[entries] of 16 bytes: hash u64,
 //   rank u32, first u8, length u8, 0 u16         // the sound-alike index
@@ -179,7 +180,7 @@ std::vector<std::uint32_t> LayOutStates(const Automaton& a) {
   std::uint64_t size = 0;
   for (std::uint32_t s : order) {
     at[s] = static_cast<std::uint32_t>(size);
-    size += 2 + (count(s) + 3) / 4 + 2 * std::uint64_t{count(s)};
+    size += 2 + (count(s) + 3) / 4 + 3 * std::uint64_t{count(s)};
   }
   if (size > kMaxCount) throw std::length_error("compact form: too many states");
   std::vector<std::uint32_t> records(size, 0);
@@ -194,6 +195,7 @@ std::vector<std::uint32_t> LayOutStates(const Automaton& a) {
       letters[k] = a.Letters[first(s) + k];
       targets[k] = at[a.Targets[first(s) + k]];
       targets[n + k] = a.Offsets[first(s) + k];
+      targets[2 * n + k] = below[a.Targets[first(s) + k]];
     }
     for (std::uint32_t w = 0; w < (n + 3) / 4; ++w) r[2 + w] = DecodeFixed32(letters + 4 * w);
   }
@@ -409,10 +411,10 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   const std::uint32_t text_bytes = DecodeFixed32(Bytes + kTextBytesAt);
   const std::uint32_t state_size = DecodeFixed32(Bytes + kStateSizeAt);
   // The root's record at least; each state takes two words and each
-  // transition two more and its letter.
+  // transition three more and its letter.
   if (states == 0 || states > kMaxCount || arcs > kMaxCount || words > kMaxCount ||
       state_size < 2 || state_size > kMaxCount ||
-      std::uint64_t{state_size} < 2 * std::uint64_t{states} + 2 * std::uint64_t{arcs} ||
+      std::uint64_t{state_size} < 2 * std::uint64_t{states} + 3 * std::uint64_t{arcs} ||
       entries > kMaxCount || bits < 1 || bits > static_cast<std::uint32_t>(kMaxSoundBucketBits) ||
       texts > 1 || text_bytes > kMaxCount || (texts == 0 && text_bytes != 0)) {
     Why = "counts out of range";

@@ -4,9 +4,11 @@
 //   words with their branches in the same order share one state, so the
 //   common endings of inflected words are stored once. Each state is one
 //   record (its flags, the letters below it, its transitions' letters,
-//   targets and rank offsets side by side), so that taking a transition
-//   reads one or two cache lines rather than one in each of five arrays. A
-//   state is named by where its record starts. A word's rank (its
+//   targets, rank offsets and the letters below each target side by side),
+//   so that taking a transition, or judging a child by the letters below
+//   it, reads the state's own cache lines rather than one in each of five
+//   arrays and the child's. A state is named by where its record starts.
+//   A word's rank (its
 //   place in a walk of the trie that takes a node's word before its children
 //   and the children in the trie's order) is the sum of the rank offsets of
 //   the transitions on its path;
@@ -48,11 +50,13 @@ class CompactForm {
  public:
   static constexpr std::uint32_t kVersion = 4;
   static constexpr std::size_t kHeaderSize = 96;
-  // A state's transitions: letters, targets and rank offsets, in the trie's order.
+  // A state's transitions: letters, targets, rank offsets and the letters
+  // below each target, in the trie's order.
   struct Arcs {
     const std::uint8_t* Letters;
     const std::uint32_t* Targets;
     const std::uint32_t* Offsets;
+    const std::uint32_t* Below;
     std::uint32_t Count;
   };
 
@@ -114,11 +118,12 @@ class CompactForm {
     const std::uint32_t count = FStateWords[S] & kCountMask;
     const std::uint32_t letter_words = (count + 3) / 4;
     // The record's end, in 64 bits: a damaged count cannot wrap it.
-    if (count > kMaxArcs || std::uint64_t{S} + 2 + letter_words + 2 * count > FStateSize) {
+    if (count > kMaxArcs || std::uint64_t{S} + 2 + letter_words + 3 * count > FStateSize) {
       return NoArcs();
     }
     const std::uint32_t* targets = FStateWords + S + 2 + letter_words;
-    return {reinterpret_cast<const std::uint8_t*>(FStateWords + S + 2), targets, targets + count, count};
+    return {reinterpret_cast<const std::uint8_t*>(FStateWords + S + 2), targets, targets + count,
+            targets + 2 * count, count};
   }
   // The letters of the words below state S (the bytes after it on any
   // path), as a set of LetterBit; every letter for a state out of range.
@@ -186,7 +191,7 @@ class CompactForm {
   // Whether a state's first two words (flags and letters below) are in the form.
   bool InRange(std::uint32_t S) const { return std::uint64_t{S} + 2 <= FStateSize; }
   Arcs NoArcs() const {
-    return {reinterpret_cast<const std::uint8_t*>(FStateWords), FStateWords, FStateWords, 0};
+    return {reinterpret_cast<const std::uint8_t*>(FStateWords), FStateWords, FStateWords, FStateWords, 0};
   }
 
   std::shared_ptr<const void> FKeep;

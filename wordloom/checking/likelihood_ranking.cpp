@@ -439,22 +439,25 @@ struct LikelihoodRanker::TrieGraph : AnyLettersBelow {
 
 // A compact form: a node is a state with the rank its path has reached.
 struct LikelihoodRanker::FormGraph {
+  // A state, the rank of its path, and the letters below it (as its
+  // parent's record has them, so that judging a child reads no more).
   struct Cursor {
     std::uint32_t State;
+    std::uint32_t Below;
     std::uint64_t Rank;
   };
   const CompactForm& Form;
   const WordTrie* Current;
   // The letters of child k and of the words below it.
   static constexpr bool kKnowsLettersBelow = true;
-  std::uint32_t LettersBelow(const CompactForm::Arcs& kids, std::uint32_t k) const {
-    return CompactForm::LetterBit(kids.Letters[k]) | Form.LettersBelow(kids.Targets[k]);
+  static std::uint32_t LettersBelow(const CompactForm::Arcs& kids, std::uint32_t k) {
+    return CompactForm::LetterBit(kids.Letters[k]) | kids.Below[k];
   }
   // The letters below a node.
-  std::uint32_t LettersBelow(const Cursor& c) const { return Form.LettersBelow(c.State); }
+  static std::uint32_t LettersBelow(const Cursor& c) { return c.Below; }
   CompactForm::Arcs Kids(const Cursor& c) const { return Form.ArcsOf(c.State); }
-  bool Step(const Cursor& c, const CompactForm::Arcs& kids, std::uint32_t k, Cursor& next) const {
-    next = {kids.Targets[k], c.Rank + kids.Offsets[k]};
+  static bool Step(const Cursor& c, const CompactForm::Arcs& kids, std::uint32_t k, Cursor& next) {
+    next = {kids.Targets[k], kids.Below[k], c.Rank + kids.Offsets[k]};
     return CompactForm::Follows(c.State, next.State);
   }
   bool Final(const Cursor& c) const { return Form.IsFinal(c.State); }
@@ -464,7 +467,7 @@ struct LikelihoodRanker::FormGraph {
     if (Current != nullptr) return InTrie(*Current, path);
     return {Form.NumberAt(rank), Form.FrequencyAt(rank)};
   }
-  Cursor Root() const { return {Form.Root(), 0}; }
+  Cursor Root() const { return {Form.Root(), Form.LettersBelow(Form.Root()), 0}; }
 };
 
 // The words added since a compact form was made, found again in the
@@ -526,7 +529,10 @@ void LikelihoodRanker::FoundAt(const Graph& G, typename Graph::Cursor Node, std:
 }
 
 template <typename Graph>
-void LikelihoodRanker::Walk(const Graph& G, typename Graph::Cursor Node, WalkState S, Partial P) {
+void LikelihoodRanker::Walk(const Graph& G, typename Graph::Cursor Node, const WalkState& Parent,
+                            Partial P) {
+  WalkState S = Parent;
+  ++S.Bytes;
   const auto byte = static_cast<std::uint8_t>(FPath[S.Bytes]);
   const bool continuation = (byte & 0xC0) == 0x80;
   char32_t letter = byte;
@@ -633,9 +639,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     typename Graph::Cursor next;
     if (!G.Step(Node, kids, k, next)) return;
     FPath[S.Bytes + 1] = static_cast<char>(kids.Letters[k]);
-    WalkState child = S;
-    child.Bytes = S.Bytes + 1;
-    Walk(G, next, child, P);
+    Walk(G, next, S, P);
   };
   // With less slack than any edit costs, only a letter of the typo where
   // the row allows it can follow. When those are all ASCII, a child is

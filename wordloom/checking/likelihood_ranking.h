@@ -172,10 +172,12 @@ class LikelihoodRanker {
   // Walks the whole graph with the given bound, adding what it finds.
   template <typename Graph>
   void Search(const Graph& G, int Bound);
-  // The walk at Node, reached by the byte FPath[S.Bytes] (counted in
-  // S.Bytes) with P the letter it belongs to, when that is still incomplete.
+  // The walk at Node, reached from the node of Parent by the byte
+  // FPath[Parent.Bytes + 1], with P the letter it belongs to, when that is
+  // still incomplete. (The state is copied here rather than by the caller,
+  // from fields written long before, which a processor forwards cheaply.)
   template <typename Graph>
-  void Walk(const Graph& G, typename Graph::Cursor Node, WalkState S, Partial P);
+  void Walk(const Graph& G, typename Graph::Cursor Node, const WalkState& Parent, Partial P);
   // Adds letter C (not lower-cased) to the path of S: its row, and (when
   // WordEnds) the word at Node if the row allows it; false when the row
   // leaves the bound.
