@@ -780,13 +780,16 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
   // A word whose key is one sound off must start as the typo does and be of
   // about its length; one that sounds the same, only the latter.
   FSoundHits.clear();
+  const double better = std::max(FModel.SoundBonus, FModel.NearSoundBonus);
+  const double lesser = std::min(FModel.SoundBonus, FModel.NearSoundBonus);
   auto visit = [&](std::uint64_t h, double bonus) {
     const bool near = bonus != FModel.SoundBonus;
+    const std::uint64_t worse = bonus == better ? 0 : 1;
     Index.ForEachMatch(h, [&](const SoundEntry& e) {
       const std::size_t length = e.Length;
       if (length + kSoundLengthSlack < n || length > n + kSoundLengthSlack) return;
       if (near && e.First != first) return;
-      FSoundHits.push_back({e.Word, bonus});
+      FSoundHits.push_back(std::uint64_t{e.Word} << 1 | worse);
     });
   };
   visit(SoundHash('E', key), FModel.SoundBonus);
@@ -805,21 +808,20 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
   // numbers: in a compact form, ranks in order spell words in order, so
   // neighbours share their first letters, whose walk and rows are then
   // worked out once.
-  std::sort(FSoundHits.begin(), FSoundHits.end(), [](const SoundHit& a, const SoundHit& b) {
-    return a.Id != b.Id ? a.Id < b.Id : a.Bonus > b.Bonus;
-  });
+  std::sort(FSoundHits.begin(), FSoundHits.end());
   std::string word;
   for (std::size_t i = 0; i < FSoundHits.size(); ++i) {
-    const SoundHit& hit = FSoundHits[i];
-    if (i > 0 && hit.Id == FSoundHits[i - 1].Id) continue;
-    const Resolved r = Resolve(hit.Id, word);
+    const auto id = static_cast<std::uint32_t>(FSoundHits[i] >> 1);
+    if (i > 0 && FSoundHits[i - 1] >> 1 == id) continue;
+    const double bonus = (FSoundHits[i] & 1) != 0 ? lesser : better;
+    const Resolved r = Resolve(id, word);
     if (r.Word == 0) continue;
     auto [at, inserted] = FFoundAt.Emplace(r.Word, FFound.size());
     if (inserted) {
       const int cost = EditCost(word, static_cast<int>(FModel.SoundEditCap));
-      AddCandidate(r, word, cost, hit.Bonus, StartsCapital(word));
+      AddCandidate(r, word, cost, bonus, StartsCapital(word));
     } else {
-      FFound[at].Bonus = std::max(FFound[at].Bonus, hit.Bonus);
+      FFound[at].Bonus = std::max(FFound[at].Bonus, bonus);
     }
   }
 }

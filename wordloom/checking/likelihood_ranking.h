@@ -276,12 +276,10 @@ class LikelihoodRanker {
   std::size_t FTableRows = 0;
   std::vector<int> FTableLeast;
   std::vector<char32_t> FNextLetters;
-  // The sound-alike index's entries for the typo (AddSoundAlikes).
-  struct SoundHit {
-    std::uint32_t Id;
-    double Bonus;
-  };
-  std::vector<SoundHit> FSoundHits;
+  // The sound-alike index's entries for the typo (AddSoundAlikes), each as
+  // its number times two, plus one for the lesser of the two bonuses: in
+  // order, an entry's hits come together, the best first.
+  std::vector<std::uint64_t> FSoundHits;
   // The typo being ranked: its letters in lower case; its bytes with A-Z in
   // lower case, as the sound-alike keys take it; and the walk's state.
   std::u32string FTypo;
