@@ -159,9 +159,10 @@ std::vector<std::uint32_t> LayOutStates(const Automaton& a) {
       below[s] |= CompactForm::LetterBit(a.Letters[k]) | below[a.Targets[k]];
     }
   }
-  // Breadth first from the root, a state once every state leading to it is
-  // placed: the states near the root, which every search passes, share
-  // few pages, and each target lies after its sources.
+  // Depth first from the root, a state once every state leading to it is
+  // placed: a word's states lie close together, the states near the root,
+  // which every search passes, share few pages, and each target lies after
+  // its sources.
   std::vector<std::uint32_t> sources(states, 0), order;
   order.reserve(states);
   for (std::uint32_t t : a.Targets) ++sources[t];
@@ -180,7 +181,7 @@ std::vector<std::uint32_t> LayOutStates(const Automaton& a) {
   std::uint64_t size = 0;
   for (std::uint32_t s : order) {
     at[s] = static_cast<std::uint32_t>(size);
-    size += 2 + (count(s) + 3) / 4 + 3 * std::uint64_t{count(s)};
+    size += CompactForm::RecordWords(count(s));
   }
   if (size > kMaxCount) throw std::length_error("compact form: too many states");
   std::vector<std::uint32_t> records(size, 0);

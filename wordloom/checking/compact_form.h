@@ -116,12 +116,9 @@ class CompactForm {
   Arcs ArcsOf(std::uint32_t S) const {
     if (!InRange(S)) return NoArcs();
     const std::uint32_t count = FStateWords[S] & kCountMask;
-    const std::uint32_t letter_words = (count + 3) / 4;
     // The record's end, in 64 bits: a damaged count cannot wrap it.
-    if (count > kMaxArcs || std::uint64_t{S} + 2 + letter_words + 3 * count > FStateSize) {
-      return NoArcs();
-    }
-    const std::uint32_t* targets = FStateWords + S + 2 + letter_words;
+    if (count > kMaxArcs || S + RecordWords(count) > FStateSize) return NoArcs();
+    const std::uint32_t* targets = FStateWords + S + 2 + (count + 3) / 4;
     return {reinterpret_cast<const std::uint8_t*>(FStateWords + S + 2), targets, targets + count,
             targets + 2 * count, count};
   }
@@ -137,6 +134,12 @@ class CompactForm {
     if (Byte >= 'A' && Byte <= 'Z') Byte = static_cast<std::uint8_t>(Byte + 32);
     if (Byte >= 'a' && Byte <= 'z') return 1u << (Byte - 'a');
     return Byte == '\'' ? kApostropheBit : kOtherAsciiBit;
+  }
+  // The 32-bit words of a state's record with Count transitions: flags,
+  // letters below, the letters four to a word, targets, offsets and the
+  // targets' letters below.
+  static constexpr std::uint64_t RecordWords(std::uint32_t Count) {
+    return 2 + (std::uint64_t{Count} + 3) / 4 + 3 * std::uint64_t{Count};
   }
   // Whether state T may follow state S: a target's record lies after its
   // source's, so no walk runs in circles.
