@@ -41,7 +41,8 @@ TEST(SaveCrashTest, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFileAndNoTempor
   SaveWords(dir.File("a.spl"), 3000);
   const auto started = std::chrono::steady_clock::now();
   SaveWords(dir.File("b.spl"), 5000);
-  // Kills fall anywhere in the first three saves, however fast this build is.
+  // Kills fall anywhere in the three saves after a child's first, however
+  // fast this build is.
   const auto save_us = std::chrono::duration_cast<std::chrono::microseconds>(
                            std::chrono::steady_clock::now() - started)
                            .count();
@@ -54,10 +55,16 @@ TEST(SaveCrashTest, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFileAndNoTempor
   int left = 0;  // temporaries found after a kill: the moment is short, so few
   std::vector<pid_t> children;
   for (int round = 0; round < 40; ++round) {
+    // The child says when its first save is done, so that the kill's moment
+    // counts from there: on a loaded machine a child may get no processor
+    // for longer than the whole span, and would then die before saving.
+    int first_done[2];
+    ASSERT_EQ(::pipe(first_done), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child > 0) children.push_back(child);
     if (child == 0) {
+      ::close(first_done[0]);
       // Saves the two dictionaries in turn until killed.
       for (int i = 0;; ++i) {
         try {
@@ -65,8 +72,14 @@ TEST(SaveCrashTest, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFileAndNoTempor
         } catch (...) {
           ::_exit(3);
         }
+        if (i == 0 && ::write(first_done[1], "s", 1) != 1) ::_exit(4);
       }
     }
+    ::close(first_done[1]);
+    char signal_byte = 0;
+    const ssize_t got = ::read(first_done[0], &signal_byte, 1);
+    ::close(first_done[0]);
+    ASSERT_EQ(got, 1) << "the saving process ended before its first save was done";
     ::usleep(static_cast<useconds_t>(200 + rng() % span));
     ASSERT_EQ(::kill(child, SIGKILL), 0);
     int status = 0;
