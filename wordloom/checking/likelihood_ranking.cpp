@@ -245,10 +245,18 @@ WORDLOOM_INLINE inline __m128i LanesOutside(const std::uint32_t* Lanes, std::uin
   return _mm_packs_epi16(_mm_packs_epi32(four(0), four(1)), _mm_packs_epi32(four(2), four(3)));
 }
 
-// Bit j for each of the sixteen entries of Row at most Bound.
-WORDLOOM_INLINE inline std::uint32_t LanesWithin(__m128i Row, int Bound) {
-  const __m128i capped = _mm_min_epu8(Row, _mm_set1_epi8(static_cast<char>(Saturated(Bound))));
+// Bit j for each of the sixteen entries of Row at most the bound in every
+// lane of Bound.
+WORDLOOM_INLINE inline std::uint32_t LanesWithin(__m128i Row, __m128i Bound) {
+  const __m128i capped = _mm_min_epu8(Row, Bound);
   return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(capped, Row)));
+}
+WORDLOOM_INLINE inline std::uint32_t LanesWithin(__m128i Row, int Bound) {
+  return LanesWithin(Row, _mm_set1_epi8(static_cast<char>(Saturated(Bound))));
+}
+// The walk's bound in every lane (LikelihoodRanker::FBoundLanes).
+WORDLOOM_INLINE inline __m128i BoundLanes(const std::uint8_t* Lanes) {
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(Lanes));
 }
 
 // Row from its entries T before letters typed too many, for a letter of the
@@ -368,7 +376,7 @@ inline bool LikelihoodRanker::EditStaysWithin(const std::uint8_t* Row, std::size
     // The next row before letters typed too many, which only add to it.
     const __m128i next = TypedOrLeftOut(Row, FLetterCosts.data() + Costs.At + (Depth == 1 ? kLanes : 0),
                                         Deletion(Letter, Before, Depth));
-    return (LanesWithin(next, FBound) & ((std::uint32_t{1} << (FTypo.size() + 1)) - 1)) != 0;
+    return (LanesWithin(next, BoundLanes(FBoundLanes)) & ((std::uint32_t{1} << (FTypo.size() + 1)) - 1)) != 0;
   }
 #endif
   return true;
@@ -579,10 +587,12 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
   const std::size_t n = FTypo.size();
   const std::uint8_t* row = FRows.data() + S.Letters * FStride;
   const std::uint64_t straight = WithinBound(row, n, FBound);
+  // The typo positions holding this node's letter.
+  const std::uint64_t same_as_last = S.Letters > 0 ? CostsOf(S.Letter).Same : 0;
   std::uint64_t swapped = 0;
   if (S.Letters > 0 && n >= 2) {
     // A swap needs the typo's next letter to be this node's.
-    swapped = WithinBound(row - FStride, n - 1, FBound - FModel.Transpose) & (CostsOf(S.Letter).Same >> 1);
+    swapped = WithinBound(row - FStride, n - 1, FBound - FModel.Transpose) & (same_as_last >> 1);
   }
   const std::uint64_t usable = straight | swapped;
   // Whether a child can lead to a word within the bound, from the letters
@@ -601,8 +611,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     hold_base = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
     if (swapped != 0) hold_base = _mm_min_epu8(hold_base, BySwap(row - FStride, swapped, FModel.Transpose));
     // Lane k: what typo letter k costs when no word below has it.
-    const std::uint64_t after_same = S.Letters > 0 ? CostsOf(S.Letter).Same : 0;
-    const __m128i same = ExpandBits(static_cast<std::uint32_t>(after_same));
+    const __m128i same = ExpandBits(static_cast<std::uint32_t>(same_as_last));
     const __m128i plain = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FAbsentCost));
     const __m128i doubled = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FAbsentCostAfterSame));
     absent_costs = _mm_or_si128(_mm_and_si128(same, doubled), _mm_andnot_si128(same, plain));
@@ -619,7 +628,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 2));
     suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 4));
     suffix = _mm_adds_epu8(suffix, _mm_srli_si128(suffix, 8));
-    return LanesWithin(_mm_adds_epu8(hold_base, suffix), FBound) != 0;
+    return LanesWithin(_mm_adds_epu8(hold_base, suffix), BoundLanes(FBoundLanes)) != 0;
 #else
     return true;
 #endif
@@ -830,6 +839,7 @@ template <typename Graph>
 void LikelihoodRanker::Search(const Graph& G, int Bound) {
   const std::size_t n = FTypo.size();
   FBound = Bound;
+  std::fill(std::begin(FBoundLanes), std::end(FBoundLanes), Saturated(Bound));
   FMaxDepth = n + static_cast<std::size_t>(
                       FBound / std::max(1, std::min(FModel.DoubleDelete, FModel.ApostropheDelete)));
   // A row per letter, and one more for a letter cut short before the last;
@@ -921,11 +931,25 @@ bool LikelihoodRanker::SoundAlikesApply() const {
   return FLanguage->SoundAlike && SoundAlikeKey(FTypoBytes).size() >= 2;
 }
 
+namespace {
+
+// ln(1 + Frequency), from a table for the small frequencies most words have.
+double LogFrequency(std::uint32_t Frequency) {
+  constexpr std::uint32_t kTabled = 4096;
+  static const std::vector<double> kTable = [] {
+    std::vector<double> table(kTabled);
+    for (std::uint32_t f = 0; f < kTabled; ++f) table[f] = std::log1p(static_cast<double>(f));
+    return table;
+  }();
+  return Frequency < kTabled ? kTable[Frequency] : std::log1p(static_cast<double>(Frequency));
+}
+
+}  // namespace
+
 double LikelihoodRanker::Score(int Cost, double Bonus, bool Capital, bool Capitalised,
                                std::uint32_t Frequency) const {
   const int cost = Cost + (Capital && !Capitalised ? FModel.CaseChange : 0);
-  double score = Bonus + FModel.FrequencyWeight * std::log1p(static_cast<double>(Frequency)) -
-                 FModel.EditWeight * cost;
+  double score = Bonus + FModel.FrequencyWeight * LogFrequency(Frequency) - FModel.EditWeight * cost;
   if (Cost == 0) score += 1000;  // the word in another case
   return score;
 }

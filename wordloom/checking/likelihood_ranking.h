@@ -293,6 +293,7 @@ class LikelihoodRanker {
   bool FTypoSharpS = false;  // the typo has a ß
   std::string FTypoBytes;
   int FBound = 0;
+  alignas(16) std::uint8_t FBoundLanes[16] = {};  // FBound in each of sixteen lanes
   std::size_t FMaxDepth = 0;  // in letters
   // Whether rows are worked out 16 costs at a time (a typo of up to 15
   // letters, on a machine with SSE2), and the distance between rows.
