@@ -595,6 +595,40 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     swapped = WithinBound(row - FStride, n - 1, FBound - FModel.Transpose) & (same_as_last >> 1);
   }
   const std::uint64_t usable = straight | swapped;
+  auto enter = [&](std::uint32_t k) WORDLOOM_INLINE {
+    typename Graph::Cursor next;
+    if (!G.Step(Node, kids, k, next)) return;
+    FPath[S.Bytes + 1] = static_cast<char>(kids.Letters[k]);
+    Walk(G, next, S, P);
+  };
+  // With less slack than any edit costs, only a letter of the typo where
+  // the row allows it can follow. When those are all ASCII, a child is
+  // picked by its byte alone (either case), and no other can stay within
+  // the bound; one that matches straight, cannot be half of a swap and
+  // leaves only ASCII letters of the typo to match goes on by matches
+  // alone (WalkExact), without rows. The letters below are judged child by
+  // child there, so the node's own test (below) is not needed first.
+  if (FShortcuts && slack < FCheapestEdit && P.Need == 0 && !FTypoSharpS &&
+      (usable & ~FAsciiPositions) == 0) {
+    for (std::uint32_t k = 0; k < kids.Count; ++k) {
+      const std::uint8_t b = kids.Letters[k];
+      if (b >= 0x80) continue;
+      const std::uint64_t same = FSameAscii[b];
+      if ((same & usable) == 0) continue;
+      const std::uint64_t lanes = same & straight;
+      if ((same & swapped) != 0 || ((lanes << 1) & ~FAsciiTails) != 0) {
+        enter(k);
+        continue;
+      }
+      typename Graph::Cursor next;
+      if (!G.Step(Node, kids, k, next)) continue;
+      const std::uint64_t kept = LanesWithLettersBelow(lanes, 1, G.LettersBelow(next));
+      if (kept == 0) continue;
+      FPath[S.Bytes + 1] = static_cast<char>(b);
+      WalkExact(G, next, S.Bytes + 1, S.Letters + 1, S.Capital, kept, 1, row);
+    }
+    return;
+  }
   // Whether a child can lead to a word within the bound, from the letters
   // of the child and below it (where the graph knows them): each letter of
   // the typo from a lane on that none of them is costs at least what typing
@@ -644,39 +678,6 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     if (letter == S.Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
     return cheapest <= slack && EditStaysWithin(row, S.Letters + 1, letter, S.Letter, costs);
   };
-  auto enter = [&](std::uint32_t k) WORDLOOM_INLINE {
-    typename Graph::Cursor next;
-    if (!G.Step(Node, kids, k, next)) return;
-    FPath[S.Bytes + 1] = static_cast<char>(kids.Letters[k]);
-    Walk(G, next, S, P);
-  };
-  // With less slack than any edit costs, only a letter of the typo where
-  // the row allows it can follow. When those are all ASCII, a child is
-  // picked by its byte alone (either case), and no other can stay within
-  // the bound; one that matches straight, cannot be half of a swap and
-  // leaves only ASCII letters of the typo to match goes on by matches
-  // alone (WalkExact), without rows.
-  if (FShortcuts && slack < FCheapestEdit && P.Need == 0 && !FTypoSharpS &&
-      (usable & ~FAsciiPositions) == 0) {
-    for (std::uint32_t k = 0; k < kids.Count; ++k) {
-      const std::uint8_t b = kids.Letters[k];
-      if (b >= 0x80) continue;
-      const std::uint64_t same = FSameAscii[b];
-      if ((same & usable) == 0) continue;
-      const std::uint64_t lanes = same & straight;
-      if ((same & swapped) != 0 || ((lanes << 1) & ~FAsciiTails) != 0) {
-        enter(k);
-        continue;
-      }
-      typename Graph::Cursor next;
-      if (!G.Step(Node, kids, k, next)) continue;
-      const std::uint64_t kept = LanesWithLettersBelow(lanes, 1, G.LettersBelow(next));
-      if (kept == 0) continue;
-      FPath[S.Bytes + 1] = static_cast<char>(b);
-      WalkExact(G, next, S.Bytes + 1, S.Letters + 1, S.Capital, kept, 1, row);
-    }
-    return;
-  }
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
     const std::uint8_t b = kids.Letters[k];
     if (P.Need == 0 && b < 0x80) {
