@@ -590,7 +590,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
   // The typo positions holding this node's letter.
   const std::uint64_t same_as_last = S.Letters > 0 ? CostsOf(S.Letter).Same : 0;
   std::uint64_t swapped = 0;
-  if (S.Letters > 0 && n >= 2) {
+  if (n >= 2 && (same_as_last >> 1) != 0) {
     // A swap needs the typo's next letter to be this node's.
     swapped = WithinBound(row - FStride, n - 1, FBound - FModel.Transpose) & (same_as_last >> 1);
   }
@@ -645,10 +645,12 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     hold_base = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
     if (swapped != 0) hold_base = _mm_min_epu8(hold_base, BySwap(row - FStride, swapped, FModel.Transpose));
     // Lane k: what typo letter k costs when no word below has it.
-    const __m128i same = ExpandBits(static_cast<std::uint32_t>(same_as_last));
-    const __m128i plain = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FAbsentCost));
-    const __m128i doubled = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FAbsentCostAfterSame));
-    absent_costs = _mm_or_si128(_mm_and_si128(same, doubled), _mm_andnot_si128(same, plain));
+    absent_costs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FAbsentCost));
+    if (same_as_last != 0) {
+      const __m128i same = ExpandBits(static_cast<std::uint32_t>(same_as_last));
+      const __m128i doubled = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FAbsentCostAfterSame));
+      absent_costs = _mm_or_si128(_mm_and_si128(same, doubled), _mm_andnot_si128(same, absent_costs));
+    }
   }
 #endif
   auto may_hold = [&](std::uint32_t below) WORDLOOM_INLINE {
