@@ -5,7 +5,8 @@
 // in ../shared/data. Prints a table; it measures and never fails.
 //
 //   build/default/bench/suggest_compare [N] [--ours | --likelihood] [--limit K]
-//                                       [--passes P] [--model NAME=VALUE,...]
+//                                       [--passes P] [--in-order]
+//                                       [--model NAME=VALUE,...]
 //
 // N (default 400; 0: all) is the most misspellings taken from one set, evenly
 // spread over it, the same for every checker (Hunspell and nuspell take tens
@@ -13,14 +14,18 @@
 // the sort methods as well. --limit asks our checkers for at most K
 // suggestions (default: the checker's own limit, 100; the command-line tool
 // and the editors ask for 10 or 11). --passes times every misspelling P
-// times, in P passes over its set, and takes its fastest time: on a shared
-// machine, where a neighbour can take part of the processor for a while,
-// that is the time on an idle one (the same for every checker). --model changes
+// times, in P passes over all the sets, and takes its fastest time: on a
+// shared machine, slow for a while now and then with others' work, that is
+// near the time on an idle one (the same for every checker). The
+// misspellings are timed in a fixed shuffled order, as a writer makes them,
+// not a word's misspellings one after another as the sets list them
+// (--in-order: as listed, which the processor's caches favour). --model changes
 // weights of the likelihood ranking's typo model for this run (the names of
 // TypoModel's fields), to try a change before making it the default.
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <random>
 
 #include "checking/likelihood_ranking.h"
 #include "dictionary/word_trie.h"
@@ -44,29 +49,22 @@ struct Result {
   double median_us = 0, p90_us = 0, p99_us = 0;
 };
 
-// Passes: how many times each misspelling is timed (its fastest time counts).
-Result Measure(const Checker& c, const TestSet& set, int Passes) {
-  Result r;
-  r.n = set.items.size();
-  std::vector<double> us(set.items.size(), 0);
+// One pass of checker c over the set: each misspelling's time into Best
+// where it is less (the first pass fills it), and, when Count, how well
+// the checker did into r.
+void Measure(const Checker& c, const TestSet& set, bool First, bool Count, std::vector<double>& Best,
+             Result& r) {
   std::vector<std::string> out;
-  for (int pass = 1; pass < Passes; ++pass) {
-    for (std::size_t i = 0; i < set.items.size(); ++i) {
-      out.clear();
-      const auto t = Clock::now();
-      c.suggest(set.items[i].wrong, out);
-      const double taken = Since(t) * 1e6;
-      us[i] = pass == 1 ? taken : std::min(us[i], taken);
-    }
-  }
+  Best.resize(set.items.size());
   for (std::size_t i = 0; i < set.items.size(); ++i) {
     const Item& item = set.items[i];
-    if (c.check(item.right)) ++r.known;
+    if (Count && c.check(item.right)) ++r.known;
     out.clear();
     const auto t = Clock::now();
     c.suggest(item.wrong, out);
     const double taken = Since(t) * 1e6;
-    us[i] = Passes > 1 ? std::min(us[i], taken) : taken;
+    Best[i] = First ? taken : std::min(Best[i], taken);
+    if (!Count) continue;
     const auto found = std::find(out.begin(), out.end(), item.right);
     if (found == out.end()) continue;
     const auto rank = found - out.begin();
@@ -74,10 +72,10 @@ Result Measure(const Checker& c, const TestSet& set, int Passes) {
     r.top5 += rank < 5;
     r.top10 += rank < 10;
   }
-  r.median_us = Percentile(us, 0.5);
-  r.p90_us = Percentile(us, 0.9);
-  r.p99_us = Percentile(us, 0.99);
-  return r;
+  r.n = set.items.size();
+  r.median_us = Percentile(Best, 0.5);
+  r.p90_us = Percentile(Best, 0.9);
+  r.p99_us = Percentile(Best, 0.99);
 }
 
 // NAME=VALUE pairs separated by commas into the model; false on an unknown name.
@@ -123,6 +121,7 @@ int main(int argc, char** argv) {
   bool default_model = true;  // the form's row and count need the checker's own model
   long suggestion_limit = -1;  // -1: the checker's own
   long passes = 1;
+  bool in_order = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--ours") == 0) {
       peers_wanted = false;
@@ -134,6 +133,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "suggest_compare: bad --limit %s\n", argv[i]);
         return 2;
       }
+    } else if (std::strcmp(argv[i], "--in-order") == 0) {
+      in_order = true;
     } else if (std::strcmp(argv[i], "--passes") == 0 && i + 1 < argc) {
       passes = std::strtol(argv[++i], nullptr, 10);
       if (passes < 1 || passes > 100) {
@@ -158,6 +159,15 @@ int main(int argc, char** argv) {
   }
   const auto program_start = Clock::now();
   std::vector<TestSet> sets = ReadSets(limit == 0 ? SIZE_MAX : limit);
+  if (!in_order) {
+    // The sets list a word's misspellings together, and one misspelling
+    // after another of the same word finds the same parts of a dictionary
+    // in the processor's caches; a writer's misspellings come one word after
+    // another. So they are timed in an order of their own, the same in
+    // every run and for every checker.
+    std::mt19937 random(20261209);
+    for (TestSet& s : sets) std::shuffle(s.items.begin(), s.items.end(), random);
+  }
 
   BenchChecker ours(nullptr);
   ours.SetSpellFileOptions({});
@@ -222,15 +232,25 @@ int main(int argc, char** argv) {
   std::printf("\n\n");
   std::printf("%-26s %-22s %7s %7s %7s %7s %10s %10s %10s\n", "set", "checker", "first", "top5",
               "top10", "knows", "median", "p90", "p99");
-  for (const TestSet& s : sets) {
-    for (const Checker& c : checkers) {
-      const Result r = Measure(c, s, static_cast<int>(passes));
-      std::printf("%-26s %-22s %7s %7s %7s %7s %7.1f us %7.1f us %7.1f us\n", s.name.c_str(),
-                  c.name.c_str(), Share(r.first, r.n).c_str(), Share(r.top5, r.n).c_str(),
-                  Share(r.top10, r.n).c_str(), Share(r.known, r.n).c_str(), r.median_us,
-                  r.p90_us, r.p99_us);
-      std::fflush(stdout);
+  // Every pass goes over every set and checker, so that a misspelling's
+  // times lie a whole pass apart, not within a slow spell of the machine.
+  std::vector<Result> results(sets.size() * checkers.size());
+  std::vector<std::vector<double>> best(results.size());
+  for (long pass = 0; pass < passes; ++pass) {
+    if (passes > 1) std::fprintf(stderr, "pass %ld of %ld\n", pass + 1, passes);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+      Measure(checkers[i % checkers.size()], sets[i / checkers.size()], pass == 0, pass + 1 == passes,
+              best[i], results[i]);
     }
+  }
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const TestSet& s = sets[i / checkers.size()];
+    const Checker& c = checkers[i % checkers.size()];
+    const Result& r = results[i];
+    std::printf("%-26s %-22s %7s %7s %7s %7s %7.1f us %7.1f us %7.1f us\n", s.name.c_str(),
+                c.name.c_str(), Share(r.first, r.n).c_str(), Share(r.top5, r.n).c_str(),
+                Share(r.top10, r.n).c_str(), Share(r.known, r.n).c_str(), r.median_us, r.p90_us,
+                r.p99_us);
   }
   if (with_form) {
     // Every misspelling of every set: the form's suggestions against the trie's.
