@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -362,6 +363,76 @@ TEST(LanguageRankingTest, ShortcutsAgreeWithThePlainSearch) {
       EXPECT_EQ(a, b);
       EXPECT_EQ(a, c);
       EXPECT_EQ(a, d);
+    }
+  }
+}
+
+// The walk leaves a branch only where no word below it can stay within the
+// bound, so it finds every word within it. The hard case is two letters
+// swapped right after another edit: the row of the first of them passes the
+// bound and the swap brings the next one back within it ("operset" for
+// "operate"). Checked against the cost of every word of the dictionary,
+// over the trie and its compact form, with no sound-alikes to add words.
+TEST(LanguageRankingTest, TheWalkFindsEveryWordWithinTheBound) {
+  std::mt19937 rng(5);
+  const std::string vowels = "aeiou";
+  const std::string letters = "aeiounstrlkdmp";
+  auto random_word = [&] {
+    std::string w;
+    for (std::size_t i = 0, n = 3 + rng() % 10; i < n; ++i) w += letters[rng() % letters.size()];
+    return w;
+  };
+  // A vowel written for another, then two different letters swapped.
+  auto misspelled = [&](std::string w) {
+    for (std::size_t i = 0; i < w.size(); ++i) {
+      if (vowels.find(w[i]) == std::string::npos) continue;
+      w[i] = vowels[(vowels.find(w[i]) + 1 + rng() % 4) % vowels.size()];
+      break;
+    }
+    for (std::size_t tries = 0; tries < 4 && w.size() >= 2; ++tries) {
+      const std::size_t at = rng() % (w.size() - 1);
+      if (w[at] == w[at + 1]) continue;
+      std::swap(w[at], w[at + 1]);
+      break;
+    }
+    return w;
+  };
+  Words words;
+  for (int i = 0; i < 300; ++i) words.push_back(random_word());
+  words.push_back("operate");
+  const TrieOf dictionary(words);
+  std::string why;
+  const auto form = testing_support::OpenBuiltForm(detail::CompactForm::Build(dictionary.Trie(), {1, 2, 3}), why);
+  ASSERT_TRUE(form) << why;
+  detail::CompactView view;
+  view.Form = form.get();
+  // The usual model, and one that never searches again with the wide bound
+  // (which would otherwise find a word the first search missed).
+  detail::TypoModel once;
+  once.FewCandidates = 0;
+  Words typos = {"operset"};
+  for (int i = 0; i < 200; ++i) typos.push_back(misspelled(words[rng() % words.size()]));
+  for (const detail::TypoModel& model : {detail::TypoModel(), once}) {
+    detail::LikelihoodRanker ranker(model);
+    ranker.SetLanguage(detail::TypingLanguageFor("xx"));  // no sound-alike keys
+    ASSERT_FALSE(ranker.Language().SoundAlike);
+    for (const std::string& typo : typos) {
+      SCOPED_TRACE(typo);
+      // Within the bound, or the wide one when nothing is and the model searches again.
+      const int bound = typo.size() <= 4 ? model.ShortBound : model.Bound;
+      std::set<std::string> within, within_wide;
+      for (const std::string& w : words) {
+        const int cost = ranker.ScoreCorrection(typo, w, 1).Cost;
+        if (cost <= bound) within.insert(w);
+        if (cost <= model.WideBound) within_wide.insert(w);
+      }
+      const std::set<std::string>& expected =
+          within.empty() && model.FewCandidates > 0 ? within_wide : within;
+      Words from_trie, from_form;
+      ranker.Rank(dictionary.Trie(), typo, 0, from_trie);
+      ranker.Rank(view, typo, 0, from_form);
+      EXPECT_EQ(std::set<std::string>(from_trie.begin(), from_trie.end()), expected);
+      EXPECT_EQ(std::set<std::string>(from_form.begin(), from_form.end()), expected);
     }
   }
 }

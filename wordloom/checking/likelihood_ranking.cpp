@@ -519,10 +519,19 @@ bool LikelihoodRanker::TakeLetter(const Graph& G, typename Graph::Cursor Node, W
   S.Before = S.Letter;
   S.Letter = letter;
   S.Letters = depth;
-  if (S.Least > FBound) return false;
+  if (S.Least > FBound && !SwapMayFollow(depth, letter)) return false;
   const int cost = FRows[depth * FStride + FTypo.size()];
   if (WordEnds && cost <= FBound) FoundAt(G, Node, S.Bytes, cost, S.Capital);
   return true;
+}
+
+bool LikelihoodRanker::SwapMayFollow(std::size_t Depth, char32_t Letter) {
+  const std::size_t n = FTypo.size();
+  if (n < 2 || FBound < FModel.Transpose) return false;
+  // The next letter and this one for typo letters j and j + 1 costs the
+  // entry j of the row before this letter's, plus the swap.
+  const std::uint8_t* before = FRows.data() + (Depth - 1) * FStride;
+  return (WithinBound(before, n - 1, FBound - FModel.Transpose) & (CostsOf(Letter).Same >> 1)) != 0;
 }
 
 template <typename Graph>
@@ -670,10 +679,15 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
 #endif
   };
   if (!may_hold(G.LettersBelow(Node))) return;
+  // Bit j: a child that is typo letter j may be the first of two letters
+  // swapped, the next being typo letter j - 1, from entry j - 1 of the row:
+  // its own row may pass the bound and the next come back within it.
+  const std::uint64_t swap_starts =
+      n >= 2 && FBound >= FModel.Transpose ? WithinBound(row, n - 1, FBound - FModel.Transpose) << 1 : 0;
   auto may_enter = [&](char32_t c) WORDLOOM_INLINE {
     const char32_t letter = LowerLetter(c);
     const LetterCosts& costs = CostsOf(letter);
-    if ((costs.Positions & usable) != 0) return true;
+    if ((costs.Positions & usable) != 0 || (costs.Same & swap_starts) != 0) return true;
     // The second s of ss for a typed ß counts from the row before the first.
     if (FTypoSharpS && letter == U's' && S.Letter == U's') return true;
     int cheapest = costs.Cheapest;
@@ -761,14 +775,19 @@ int LikelihoodRanker::EditCost(std::string_view Word, int Cap) {
   if (FTableLeast.size() < m + 1) FTableLeast.resize(m + 1);
   if (FTableRows == 0) FirstRow(FTable.data());
   FTableRows = shared;
+  // Row i and those after it reach Cap when row i does and a swap from the
+  // row before cannot bring the next one below it (row 0 starts at 0).
+  auto capped = [&](std::size_t i) {
+    return FTableLeast[i] >= Cap && (i >= 2 ? FTableLeast[i - 1] : 0) + FModel.Transpose >= Cap;
+  };
   for (std::size_t i = 1; i <= shared; ++i) {
-    if (FTableLeast[i] >= Cap) return Cap;
+    if (capped(i)) return Cap;
   }
   for (std::size_t i = shared + 1; i <= m; ++i) {
     const char32_t letter = FWordLetters[i - 1];
     FTableLeast[i] = NextRow(i, letter, i >= 2 ? FWordLetters[i - 2] : 0, FTable.data());
     FTableRows = i;
-    if (FTableLeast[i] >= Cap) return Cap;
+    if (capped(i)) return Cap;
   }
   return std::min<int>(FTable[m * FStride + n], Cap);
 }

@@ -7,7 +7,8 @@
 // with a bonus when both sound alike (English only). Candidates come from a
 // walk of the word trie that goes byte by byte but carries one row of the
 // edit-cost table per letter, leaving every branch whose row exceeds the
-// cost bound (and, over a compact form, every branch whose letters below
+// cost bound and cannot come back within it by two letters swapped (and,
+// over a compact form, every branch whose letters below
 // lack typo letters that would cost more than the bound leaves), and, for
 // English, from an index of sound-alike keys for
 // spellings too far off for the walk. The walk and the index work on the
@@ -184,6 +185,10 @@ class LikelihoodRanker {
   template <typename Graph>
   [[gnu::always_inline]] inline bool TakeLetter(const Graph& G, typename Graph::Cursor Node,
                                                 WalkState& S, char32_t C, bool WordEnds = true);
+  // Whether, after Letter at Depth, a row past the bound may come back
+  // within it at the next letter: that letter and this one swapped for two
+  // typo letters, at the cost of the row before this letter's plus a swap.
+  bool SwapMayFollow(std::size_t Depth, char32_t Letter);
   // The word ending at Node, if one does, as a candidate of edit cost Cost
   // (once: a word already found keeps its first cost).
   template <typename Graph>
