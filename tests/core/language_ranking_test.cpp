@@ -290,6 +290,18 @@ class TrieOf : public TVelkSpellChecker {
   const detail::WordTrie& Trie() const { return *FNodeList; }
 };
 
+// The compact form of a trie, opened (Form null and Why set if it was
+// refused), and a view of it with nothing changed since.
+struct FormOf {
+  explicit FormOf(const detail::WordTrie& Trie)
+      : Form(testing_support::OpenBuiltForm(detail::CompactForm::Build(Trie, {1, 2, 3}), Why)) {
+    View.Form = Form.get();
+  }
+  std::string Why;
+  std::shared_ptr<const detail::CompactForm> Form;
+  detail::CompactView View;
+};
+
 // The search takes shortcuts: rows of the edit-cost table worked out
 // sixteen costs at a time where the typo has room, and no rows at all where
 // only matches can follow. The plain search must give the same costs and
@@ -347,11 +359,9 @@ TEST(LanguageRankingTest, ShortcutsAgreeWithThePlainSearch) {
     // branches by the letters below them (typos with an x, which no word
     // has, and random typos make most of those fail).
     const TrieOf dictionary(words);
-    std::string why;
-    const auto form = testing_support::OpenBuiltForm(detail::CompactForm::Build(dictionary.Trie(), {1, 2, 3}), why);
-    ASSERT_TRUE(form) << why;
-    detail::CompactView view;
-    view.Form = form.get();
+    const FormOf form(dictionary.Trie());
+    ASSERT_TRUE(form.Form) << form.Why;
+    const detail::CompactView& view = form.View;
     for (std::size_t i = 0; i < words.size(); i += 3) {
       const std::string typo = i % 2 == 0 ? misspelled(words[i]) : random_word(1 + rng() % 16);
       SCOPED_TRACE(typo);
@@ -401,11 +411,9 @@ TEST(LanguageRankingTest, TheWalkFindsEveryWordWithinTheBound) {
   for (int i = 0; i < 300; ++i) words.push_back(random_word());
   words.push_back("operate");
   const TrieOf dictionary(words);
-  std::string why;
-  const auto form = testing_support::OpenBuiltForm(detail::CompactForm::Build(dictionary.Trie(), {1, 2, 3}), why);
-  ASSERT_TRUE(form) << why;
-  detail::CompactView view;
-  view.Form = form.get();
+  const FormOf form(dictionary.Trie());
+  ASSERT_TRUE(form.Form) << form.Why;
+  const detail::CompactView& view = form.View;
   // The usual model, and one that never searches again with the wide bound
   // (which would otherwise find a word the first search missed).
   detail::TypoModel once;
