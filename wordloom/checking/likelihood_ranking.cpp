@@ -684,10 +684,14 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
   // its own row may pass the bound and the next come back within it.
   const std::uint64_t swap_starts =
       n >= 2 && FBound >= FModel.Transpose ? WithinBound(row, n - 1, FBound - FModel.Transpose) << 1 : 0;
+  // The typo positions a child may match, straight, as half of a swap or
+  // as the first of one (a letter that costs nothing there counts as the
+  // same letter, which enters a few children more than needed).
+  const std::uint64_t matchable = usable | swap_starts;
   auto may_enter = [&](char32_t c) WORDLOOM_INLINE {
     const char32_t letter = LowerLetter(c);
     const LetterCosts& costs = CostsOf(letter);
-    if ((costs.Positions & usable) != 0 || (costs.Same & swap_starts) != 0) return true;
+    if ((costs.Positions & matchable) != 0) return true;
     // The second s of ss for a typed ß counts from the row before the first.
     if (FTypoSharpS && letter == U's' && S.Letter == U's') return true;
     int cheapest = costs.Cheapest;
