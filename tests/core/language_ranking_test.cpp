@@ -382,14 +382,16 @@ TEST(LanguageRankingTest, ShortcutsAgreeWithThePlainSearch) {
 // swapped right after another edit: the row of the first of them passes the
 // bound and the swap brings the next one back within it ("operset" for
 // "operate"). Checked against the cost of every word of the dictionary,
-// over the trie and its compact form, with no sound-alikes to add words.
+// over the trie and its compact form, with no sound-alikes to add words;
+// words of 3 to 20 letters, so that rows are worked out both sixteen costs
+// at a time and one by one.
 TEST(LanguageRankingTest, TheWalkFindsEveryWordWithinTheBound) {
   std::mt19937 rng(5);
   const std::string vowels = "aeiou";
   const std::string letters = "aeiounstrlkdmp";
   auto random_word = [&] {
     std::string w;
-    for (std::size_t i = 0, n = 3 + rng() % 10; i < n; ++i) w += letters[rng() % letters.size()];
+    for (std::size_t i = 0, n = 3 + rng() % 18; i < n; ++i) w += letters[rng() % letters.size()];
     return w;
   };
   // A vowel written for another, then two different letters swapped.
