@@ -525,13 +525,15 @@ bool LikelihoodRanker::TakeLetter(const Graph& G, typename Graph::Cursor Node, W
   return true;
 }
 
+inline std::uint64_t LikelihoodRanker::SwapLanes(const std::uint8_t* Before, std::uint64_t Same) const {
+  // The next letter and this one for typo letters j and j + 1 cost entry j
+  // of the row before this letter's, plus the swap.
+  if ((Same >> 1) == 0) return 0;
+  return WithinBound(Before, FTypo.size() - 1, FBound - FModel.Transpose) & (Same >> 1);
+}
+
 bool LikelihoodRanker::SwapMayFollow(std::size_t Depth, char32_t Letter) {
-  const std::size_t n = FTypo.size();
-  if (n < 2 || FBound < FModel.Transpose) return false;
-  // The next letter and this one for typo letters j and j + 1 costs the
-  // entry j of the row before this letter's, plus the swap.
-  const std::uint8_t* before = FRows.data() + (Depth - 1) * FStride;
-  return (WithinBound(before, n - 1, FBound - FModel.Transpose) & (CostsOf(Letter).Same >> 1)) != 0;
+  return SwapLanes(FRows.data() + (Depth - 1) * FStride, CostsOf(Letter).Same) != 0;
 }
 
 template <typename Graph>
@@ -598,11 +600,8 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
   const std::uint64_t straight = WithinBound(row, n, FBound);
   // The typo positions holding this node's letter.
   const std::uint64_t same_as_last = S.Letters > 0 ? CostsOf(S.Letter).Same : 0;
-  std::uint64_t swapped = 0;
-  if (n >= 2 && (same_as_last >> 1) != 0) {
-    // A swap needs the typo's next letter to be this node's.
-    swapped = WithinBound(row - FStride, n - 1, FBound - FModel.Transpose) & (same_as_last >> 1);
-  }
+  // A swap needs the typo's next letter to be this node's.
+  const std::uint64_t swapped = SwapLanes(row - FStride, same_as_last);
   const std::uint64_t usable = straight | swapped;
   auto enter = [&](std::uint32_t k) WORDLOOM_INLINE {
     typename Graph::Cursor next;
@@ -682,8 +681,7 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
   // Bit j: a child that is typo letter j may be the first of two letters
   // swapped, the next being typo letter j - 1, from entry j - 1 of the row:
   // its own row may pass the bound and the next come back within it.
-  const std::uint64_t swap_starts =
-      n >= 2 && FBound >= FModel.Transpose ? WithinBound(row, n - 1, FBound - FModel.Transpose) << 1 : 0;
+  const std::uint64_t swap_starts = WithinBound(row, n - 1, FBound - FModel.Transpose) << 1;
   // The typo positions a child may match, straight, as half of a swap or
   // as the first of one (a letter that costs nothing there counts as the
   // same letter, which enters a few children more than needed).

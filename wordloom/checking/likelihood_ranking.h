@@ -189,6 +189,11 @@ class LikelihoodRanker {
   // within it at the next letter: that letter and this one swapped for two
   // typo letters, at the cost of the row before this letter's plus a swap.
   bool SwapMayFollow(std::size_t Depth, char32_t Letter);
+  // Bit j: this letter and the next may be typo letters j + 1 and j
+  // swapped within the bound. Same: the typo positions holding this letter
+  // (its LetterCosts::Same); Before: the row before this letter's.
+  [[gnu::always_inline]] inline std::uint64_t SwapLanes(const std::uint8_t* Before,
+                                                        std::uint64_t Same) const;
   // The word ending at Node, if one does, as a candidate of edit cost Cost
   // (once: a word already found keeps its first cost).
   template <typename Graph>
