@@ -416,13 +416,26 @@ TEST(LanguageRankingTest, TheWalkFindsEveryWordWithinTheBound) {
   const FormOf form(dictionary.Trie());
   ASSERT_TRUE(form.Form) << form.Why;
   const detail::CompactView& view = form.View;
+  // Two letters left out, the first letter kept.
+  auto shortened = [&](std::string w) {
+    for (int i = 0; i < 2 && w.size() > 2; ++i) w.erase(1 + rng() % (w.size() - 1), 1);
+    return w;
+  };
   // The usual model, and one that never searches again with the wide bound
-  // (which would otherwise find a word the first search missed).
+  // (which would otherwise find a word the first search missed); and one
+  // where a plain letter left out costs less than one of a double letter
+  // or an apostrophe, so that words two letters longer than the typo are
+  // within the bound.
   detail::TypoModel once;
   once.FewCandidates = 0;
+  detail::TypoModel cheap_deletions = once;
+  cheap_deletions.Delete = 6;
+  cheap_deletions.DoubleDelete = 12;
+  cheap_deletions.ApostropheDelete = 13;
   Words typos = {"operset"};
   for (int i = 0; i < 200; ++i) typos.push_back(misspelled(words[rng() % words.size()]));
-  for (const detail::TypoModel& model : {detail::TypoModel(), once}) {
+  for (int i = 0; i < 100; ++i) typos.push_back(shortened(words[rng() % words.size()]));
+  for (const detail::TypoModel& model : {detail::TypoModel(), once, cheap_deletions}) {
     detail::LikelihoodRanker ranker(model);
     ranker.SetLanguage(detail::TypingLanguageFor("xx"));  // no sound-alike keys
     ASSERT_FALSE(ranker.Language().SoundAlike);

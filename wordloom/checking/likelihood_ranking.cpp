@@ -864,8 +864,11 @@ void LikelihoodRanker::Search(const Graph& G, int Bound) {
   const std::size_t n = FTypo.size();
   FBound = Bound;
   std::fill(std::begin(FBoundLanes), std::end(FBoundLanes), Saturated(Bound));
-  FMaxDepth = n + static_cast<std::size_t>(
-                      FBound / std::max(1, std::min(FModel.DoubleDelete, FModel.ApostropheDelete)));
+  // Each letter a word has beyond the typo's costs at least the cheapest
+  // way to leave one out, or, for a typo with ß, an accent (ss for ß).
+  int cheapest_extra = std::min({FModel.Delete, FModel.DoubleDelete, FModel.ApostropheDelete});
+  if (FTypoSharpS) cheapest_extra = std::min(cheapest_extra, FModel.AccentSubstitute);
+  FMaxDepth = n + static_cast<std::size_t>(FBound / std::max(1, cheapest_extra));
   // A row per letter, and one more for a letter cut short before the last;
   // a letter takes at most 4 bytes, and 3 more may be pending.
   FRows.resize((FMaxDepth + 2) * FStride);
