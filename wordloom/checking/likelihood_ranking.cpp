@@ -696,10 +696,15 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     if (letter == S.Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
     return cheapest <= slack && EditStaysWithin(row, S.Letters + 1, letter, S.Letter, costs);
   };
+  // With room for the costliest way to leave out a child's letter (as
+  // Deletion prices it), every child stays within the bound that way.
+  const bool first = S.Letters == 0;
+  const bool any_letter = slack >= std::max({FModel.Delete + (first ? FModel.FirstLetter : 0),
+                                             FModel.ApostropheDelete, first ? 0 : FModel.DoubleDelete});
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
     const std::uint8_t b = kids.Letters[k];
     if (P.Need == 0 && b < 0x80) {
-      if (!may_enter(b)) continue;
+      if (!any_letter && !may_enter(b)) continue;
       if (!may_hold(G.LettersBelow(kids, k))) continue;
     } else if (P.Need == 1 && (b & 0xC0) == 0x80) {
       if (!may_enter(P.Bits << 6 | (b & 0x3Fu))) continue;
