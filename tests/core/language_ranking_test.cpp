@@ -460,5 +460,69 @@ TEST(LanguageRankingTest, TheWalkFindsEveryWordWithinTheBound) {
   }
 }
 
+// Where a long typo's sound-alike words are all beyond the bound, the walk
+// starts with the wide bound at once, and must keep exactly what walking
+// within the bound and then, if that found nothing, within the wide one
+// would have: the words within the bound alone where there are any. Over
+// the trie and its compact form, against the plain search, which walks
+// twice, for typos whose first letter is another (within the bound of
+// their word, though no sound-alike, with a word beyond it that the wide
+// bound would bring), and typos two edits off (nothing within the bound).
+TEST(LanguageRankingTest, StartingWideKeepsWhatTheNarrowWalkWouldHave) {
+  std::mt19937 rng(17);
+  const std::string consonants = "bdlmnprst", vowels = "aeiou";
+  auto random_word = [&] {
+    std::string w;
+    for (std::size_t i = 0, n = 7 + rng() % 4; i < n; ++i) {
+      w += i % 2 == 0 ? consonants[rng() % consonants.size()] : vowels[rng() % vowels.size()];
+    }
+    return w;
+  };
+  auto other = [&](const std::string& from, char c) {
+    return from[(from.find(c) + 1 + rng() % (from.size() - 1)) % from.size()];
+  };
+  Words words, typos;
+  for (int i = 0; i < 150; ++i) {
+    const std::string w = random_word();
+    words.push_back(w);
+    // The same word with its second vowel another: beyond the bound of
+    // the typo below, within the wide one.
+    std::string near = w;
+    near[3] = other(vowels, near[3]);
+    words.push_back(near);
+    std::string first = w;
+    first[0] = other(consonants, first[0]);
+    typos.push_back(first);
+    // Two consonants written for others.
+    std::string two = w;
+    two[2] = other(consonants, two[2]);
+    two[4] = other(consonants, two[4]);
+    typos.push_back(two);
+  }
+  const TrieOf dictionary(words);
+  const FormOf form(dictionary.Trie());
+  ASSERT_TRUE(form.Form) << form.Why;
+  detail::LikelihoodRanker quick, plain;
+  plain.SetPlainSearch(true);
+  std::size_t narrow = 0, wide = 0;
+  for (const std::string& typo : typos) {
+    SCOPED_TRACE(typo);
+    Words a, b, c, d;
+    quick.Rank(dictionary.Trie(), typo, 0, a);
+    plain.Rank(dictionary.Trie(), typo, 0, b);
+    quick.Rank(form.View, typo, 0, c);
+    plain.Rank(form.View, typo, 0, d);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(c, d);
+    EXPECT_EQ(a, c);
+    bool within = false;
+    for (const std::string& w : b) within = within || plain.ScoreCorrection(typo, w, 1).Cost <= plain.Model().Bound;
+    ++(within ? narrow : wide);
+  }
+  // Both cases occur often.
+  EXPECT_GT(narrow, 50u);
+  EXPECT_GT(wide, 50u);
+}
+
 }  // namespace
 }  // namespace wordloom

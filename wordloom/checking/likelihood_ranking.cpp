@@ -886,9 +886,44 @@ void LikelihoodRanker::Search(const Graph& G, int Bound) {
 
 template <typename F>
 void LikelihoodRanker::SearchAll(F&& SearchWith) {
-  const std::size_t n = FTypo.size();
-  SearchWith(n <= 4 ? FModel.ShortBound : FModel.Bound);
-  if (FFound.size() < static_cast<std::size_t>(FModel.FewCandidates)) SearchWith(FModel.WideBound);
+  const int bound = FTypo.size() <= 4 ? FModel.ShortBound : FModel.Bound;
+  const bool wider = FModel.WideBound > bound;
+  // The candidates so far are sound-alike words; the walk adds the others.
+  const std::size_t walked_from = FFound.size();
+  // The words within the bound: the walk finds them all, and any of them
+  // already a candidate as a sound-alike word.
+  auto few_within = [&] {
+    const auto within = static_cast<std::size_t>(std::count_if(
+        FFound.begin(), FFound.end(), [&](const Candidate& c) { return c.Cost <= bound; }));
+    return within < static_cast<std::size_t>(FModel.FewCandidates);
+  };
+  if (wider && LikelyFewWithin(bound, walked_from)) {
+    // One walk with the wide bound, whose words beyond the narrow one go
+    // again where the narrow walk would have found enough.
+    SearchWith(FModel.WideBound);
+    if (!few_within()) DropWalkedBeyond(walked_from, bound);
+    return;
+  }
+  SearchWith(bound);
+  if (few_within()) SearchWith(FModel.WideBound);
+}
+
+bool LikelihoodRanker::LikelyFewWithin(int Bound, std::size_t SoundAlikes) const {
+  // Long typos none of whose sound-alike words is within the bound: in the
+  // misspellings of ../shared/data, the walk within the bound finds nothing
+  // for most of them, and then walks again with the wide bound. Shorter
+  // typos, and those without sound-alike words to tell, are walked as usual.
+  if (!FShortcuts || SoundAlikes == 0 || FTypo.size() < kLongTypo) return false;
+  return std::none_of(FFound.begin(), FFound.begin() + static_cast<std::ptrdiff_t>(SoundAlikes),
+                      [&](const Candidate& c) { return c.Cost <= Bound; });
+}
+
+void LikelihoodRanker::DropWalkedBeyond(std::size_t From, int Bound) {
+  FFound.erase(std::remove_if(FFound.begin() + static_cast<std::ptrdiff_t>(From), FFound.end(),
+                              [&](const Candidate& c) { return c.Cost > Bound; }),
+               FFound.end());
+  FFoundAt.Clear();
+  for (std::size_t i = 0; i < FFound.size(); ++i) FFoundAt.Emplace(FFound[i].Word, i);
 }
 
 bool LikelihoodRanker::Start(std::string_view Typo) {
@@ -1025,10 +1060,7 @@ LikelihoodRanker::Scored LikelihoodRanker::ScoreCorrection(std::string_view Typo
 void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::size_t Limit,
                             std::vector<std::string>& Out) {
   if (Trie.NodeCount() == 0 || !Start(Typo)) return;
-  // Candidates: the walk, once more with a wider bound when the first
-  // found next to nothing, then the sound-alike words.
-  const TrieGraph graph{{}, Trie};
-  SearchAll([&](int bound) { Search(graph, bound); });
+  // Candidates: the sound-alike words, then the walk (SearchAll).
   if (SoundAlikesApply()) {
     if (FSoundIndex.Size() == 0 || FIndexRevision != Trie.Revision()) BuildSoundIndex(Trie);
     AddSoundAlikes(FSoundIndex.View(), [&](std::uint32_t w, std::string& word) -> Resolved {
@@ -1037,6 +1069,8 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
       return {w, Trie.Entry(w - 1).Frequency};
     });
   }
+  const TrieGraph graph{{}, Trie};
+  SearchAll([&](int bound) { Search(graph, bound); });
   Finish(Typo, InTrie(Trie, Typo).Word, Limit, Out);
 }
 
@@ -1044,13 +1078,6 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
                             std::vector<std::string>& Out) {
   const CompactForm& form = *View.Form;
   if (!Start(Typo)) return;
-  const FormGraph graph{form, View.Current};
-  SearchAll([&](int bound) {
-    Search(graph, bound);
-    if (View.Added != nullptr && View.Current != nullptr && View.Added->NodeCount() > 0) {
-      Search(AddedGraph{{}, *View.Added, *View.Current}, bound);
-    }
-  });
   CompactForm::Speller speller(form);
   auto from_form = [&](std::uint32_t rank, std::string& word) -> Resolved {
     if (form.HasTexts()) {
@@ -1071,6 +1098,13 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
       return InTrie(*View.Current, word);
     });
   }
+  const FormGraph graph{form, View.Current};
+  SearchAll([&](int bound) {
+    Search(graph, bound);
+    if (View.Added != nullptr && View.Current != nullptr && View.Added->NodeCount() > 0) {
+      Search(AddedGraph{{}, *View.Added, *View.Current}, bound);
+    }
+  });
   std::uint32_t itself = 0;
   if (View.Current != nullptr) {
     itself = InTrie(*View.Current, Typo).Word;

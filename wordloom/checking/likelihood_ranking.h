@@ -220,9 +220,20 @@ class LikelihoodRanker {
   // matched) that can still match the typo's end by letters among Below.
   std::uint64_t LanesWithLettersBelow(std::uint64_t Lanes, std::uint32_t Matched,
                                       std::uint32_t Below) const;
-  // Both walks: once, and again with the wide bound when they found next to nothing.
+  // The walk over the dictionary (SearchWith(bound) walks it once), after
+  // the sound-alike words: within the bound, and again within the wide
+  // bound when next to no word is within the first; or, where that is
+  // likely (LikelyFewWithin), within the wide bound at once, keeping what
+  // the first two would have.
   template <typename F>
   void SearchAll(F&& SearchWith);
+  // Whether the walk within Bound is likely to find next to nothing, as
+  // the first SoundAlikes candidates (the sound-alike words) suggest.
+  bool LikelyFewWithin(int Bound, std::size_t SoundAlikes) const;
+  // Leaves out the candidates from From on whose cost passes Bound.
+  void DropWalkedBeyond(std::size_t From, int Bound);
+  // Letters of a typo from which LikelyFewWithin trusts the sound-alike words.
+  static constexpr std::size_t kLongTypo = 7;
   // Adds the words whose sound-alike key is the typo's or one sound off,
   // from Index, whose entries Resolve turns into words (with their text).
   template <typename ResolveEntry>
