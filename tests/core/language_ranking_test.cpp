@@ -524,5 +524,60 @@ TEST(LanguageRankingTest, StartingWideKeepsWhatTheNarrowWalkWouldHave) {
   EXPECT_GT(wide, 50u);
 }
 
+// A sound-alike word costs what the walk finds it at and, beyond the bound
+// the walks went to, at most the model's cap for sound-alike words: with a
+// cap below the wide bound, such a word scores at the cap, however far its
+// cost was worked out. Rank's order checked against each word's score
+// with the cap and without it, for typos with words within the bound and
+// typos without.
+TEST(LanguageRankingTest, SoundAlikeWordsBeyondTheWalksCostAtMostTheCap) {
+  std::mt19937 rng(23);
+  const std::string consonants = "bdlmnprst", vowels = "aeiou";
+  std::set<std::string> unique;
+  while (unique.size() < 400) {
+    std::string w;
+    for (std::size_t i = 0, n = 5 + rng() % 5; i < n; ++i) {
+      w += i % 2 == 0 ? consonants[rng() % consonants.size()] : vowels[rng() % vowels.size()];
+    }
+    unique.insert(w);
+  }
+  const Words words(unique.begin(), unique.end());
+  const TrieOf dictionary(words);
+  detail::TypoModel capped, uncapped;
+  capped.SoundEditCap = 12;
+  uncapped.SoundEditCap = 254;
+  detail::LikelihoodRanker ranker(capped), with_cap(capped), without_cap(uncapped);
+  std::size_t beyond = 0;
+  for (int i = 0; i < 200; ++i) {
+    // One or two consonants written for others.
+    std::string typo = words[rng() % words.size()];
+    for (int k = 0; k < 1 + i % 2; ++k) {
+      const std::size_t at = 2 * (rng() % ((typo.size() + 1) / 2));
+      typo[at] = consonants[(consonants.find(typo[at]) + 1 + rng() % 8) % consonants.size()];
+    }
+    SCOPED_TRACE(typo);
+    Words out;
+    ranker.Rank(dictionary.Trie(), typo, 0, out);
+    auto frequency = [&](const std::string& w) {
+      const auto at = std::find(words.begin(), words.end(), w) - words.begin();
+      return static_cast<std::uint32_t>(1 + at % 7);
+    };
+    const int bound = typo.size() <= 4 ? capped.ShortBound : capped.Bound;
+    bool any_within = false;
+    for (const std::string& w : out) any_within = any_within || without_cap.ScoreCorrection(typo, w, 1).Cost <= bound;
+    const int walked = any_within ? bound : capped.WideBound;
+    double previous = 1e300;
+    for (const std::string& w : out) {
+      const auto exact = without_cap.ScoreCorrection(typo, w, frequency(w));
+      const bool reached = exact.Cost <= walked;
+      beyond += !reached && exact.Cost > capped.SoundEditCap;
+      const double score = reached ? exact.Score : with_cap.ScoreCorrection(typo, w, frequency(w)).Score;
+      EXPECT_LE(score, previous + 1e-9) << w;
+      previous = score;
+    }
+  }
+  EXPECT_GT(beyond, 100u);  // words whose cap decides their place
+}
+
 }  // namespace
 }  // namespace wordloom

@@ -856,7 +856,9 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
     if (r.Word == 0) continue;
     auto [at, inserted] = FFoundAt.Emplace(r.Word, FFound.size());
     if (inserted) {
-      const int cost = EditCost(word, static_cast<int>(FModel.SoundEditCap));
+      // Exact as far as the walk goes, so that it counts as the walk's
+      // cost would (SearchAll caps it afterwards where the walk does not).
+      const int cost = EditCost(word, std::max(static_cast<int>(FModel.SoundEditCap), FModel.WideBound + 1));
       AddCandidate(r, word, cost, bonus, StartsCapital(word));
     } else {
       FFound[at].Bonus = std::max(FFound[at].Bonus, bonus);
@@ -897,15 +899,28 @@ void LikelihoodRanker::SearchAll(F&& SearchWith) {
         FFound.begin(), FFound.end(), [&](const Candidate& c) { return c.Cost <= bound; }));
     return within < static_cast<std::size_t>(FModel.FewCandidates);
   };
+  int walked = bound;
   if (wider && LikelyFewWithin(bound, walked_from)) {
     // One walk with the wide bound, whose words beyond the narrow one go
     // again where the narrow walk would have found enough.
     SearchWith(FModel.WideBound);
-    if (!few_within()) DropWalkedBeyond(walked_from, bound);
-    return;
+    if (few_within()) {
+      walked = FModel.WideBound;
+    } else {
+      DropWalkedBeyond(walked_from, bound);
+    }
+  } else {
+    SearchWith(bound);
+    if (few_within()) {
+      SearchWith(FModel.WideBound);
+      walked = FModel.WideBound;
+    }
   }
-  SearchWith(bound);
-  if (few_within()) SearchWith(FModel.WideBound);
+  // A sound-alike word beyond the walks costs at most the model's cap.
+  const int cap = static_cast<int>(FModel.SoundEditCap);
+  for (std::size_t i = 0; i < walked_from && cap < FModel.WideBound; ++i) {
+    if (FFound[i].Cost > walked) FFound[i].Cost = std::min(FFound[i].Cost, cap);
+  }
 }
 
 bool LikelihoodRanker::LikelyFewWithin(int Bound, std::size_t SoundAlikes) const {
