@@ -412,6 +412,8 @@ void LikelihoodRanker::SetModel(const TypoModel& Model) {
     *cost = std::clamp(*cost, 0, kCostCeiling - 1);
   }
   FModel.SoundEditCap = std::clamp(FModel.SoundEditCap, 0.0, double{kCostCeiling - 1});
+  FDearestDeletion[0] = std::max(FModel.Delete + FModel.FirstLetter, FModel.ApostropheDelete);
+  FDearestDeletion[1] = std::max({FModel.Delete, FModel.ApostropheDelete, FModel.DoubleDelete});
   FCheapestEdit = std::min({FModel.Substitute, FModel.VowelSubstitute, FModel.AccentSubstitute,
                             FModel.NeighbourSubstitute, FModel.Delete, FModel.DoubleDelete,
                             FModel.ApostropheDelete, FModel.Insert, FModel.DoubledInsert,
@@ -696,11 +698,9 @@ void LikelihoodRanker::Descend(const Graph& G, typename Graph::Cursor Node, cons
     if (letter == S.Letter) cheapest = std::min(cheapest, FModel.DoubleDelete);
     return cheapest <= slack && EditStaysWithin(row, S.Letters + 1, letter, S.Letter, costs);
   };
-  // With room for the costliest way to leave out a child's letter (as
-  // Deletion prices it), every child stays within the bound that way.
-  const bool first = S.Letters == 0;
-  const bool any_letter = slack >= std::max({FModel.Delete + (first ? FModel.FirstLetter : 0),
-                                             FModel.ApostropheDelete, first ? 0 : FModel.DoubleDelete});
+  // With room for the dearest way to leave out a child's letter, every
+  // child stays within the bound that way.
+  const bool any_letter = slack >= FDearestDeletion[S.Letters == 0 ? 0 : 1];
   for (std::uint32_t k = 0; k < kids.Count; ++k) {
     const std::uint8_t b = kids.Letters[k];
     if (P.Need == 0 && b < 0x80) {
@@ -916,10 +916,13 @@ void LikelihoodRanker::SearchAll(F&& SearchWith) {
       walked = FModel.WideBound;
     }
   }
-  // A sound-alike word beyond the walks costs at most the model's cap.
+  // A sound-alike word beyond the walks costs at most the model's cap
+  // (AddSoundAlikes works costs out past a cap below the wide bound).
   const int cap = static_cast<int>(FModel.SoundEditCap);
-  for (std::size_t i = 0; i < walked_from && cap < FModel.WideBound; ++i) {
-    if (FFound[i].Cost > walked) FFound[i].Cost = std::min(FFound[i].Cost, cap);
+  if (cap < FModel.WideBound) {
+    for (std::size_t i = 0; i < walked_from; ++i) {
+      if (FFound[i].Cost > walked) FFound[i].Cost = std::min(FFound[i].Cost, cap);
+    }
   }
 }
 

@@ -288,6 +288,9 @@ class LikelihoodRanker {
   // The least any edit costs (a letter typed for another, left out or typed
   // too many, two swapped): less slack than this allows matches only.
   int FCheapestEdit = 0;
+  // The dearest way Deletion prices leaving out a letter: as the first
+  // letter, and after it. With as much slack, any letter may follow.
+  int FDearestDeletion[2] = {};
   const TypingLanguage* FLanguage = &TypingLanguageFor("");
   std::vector<int> FInsertion;  // the cost of each typed letter as one too many
   std::vector<std::uint8_t> FTable;  // EditCost's table
