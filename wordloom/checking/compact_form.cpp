@@ -7,7 +7,7 @@
 //     targets[count] u32           // where the target's record starts; after this one
 //     offsets[count] u32           // rank offset of the transition
 //     below[count] u32             // the target's letters below
-//   numbers[words] u32, frequencies[words] u32   // by rank
+//   ranks[words] of number u32, frequency u32   // by rank
 //   buckets[2^bits + 1] u32, entries[entries] of 16 bytes: hash u64,
 //   rank u32, first u8, length u8, 0 u16         // the sound-alike index
 // The header's sound_keys field says whether the form has that index: 0 (as
@@ -47,7 +47,7 @@ constexpr std::uint32_t kMaxCount = 0x7FFFFFFFu;
 
 // Where each section starts, from the counts.
 struct Layout {
-  std::uint64_t States, Numbers, Frequencies, Buckets, Entries, TextBlocks, Text, Total;
+  std::uint64_t States, Ranks, Buckets, Entries, TextBlocks, Text, Total;
 };
 
 Layout MakeLayout(std::uint64_t state_size, std::uint64_t words, std::uint64_t entries, int bits,
@@ -60,8 +60,7 @@ Layout MakeLayout(std::uint64_t state_size, std::uint64_t words, std::uint64_t e
     return start;
   };
   l.States = take(state_size * 4);
-  l.Numbers = take(words * 4);
-  l.Frequencies = take(words * 4);
+  l.Ranks = take(words * 8);
   l.Buckets = take(((std::uint64_t{1} << bits) + 1) * 4);
   l.Entries = take(entries * sizeof(SoundEntry));
   l.TextBlocks = take(texts ? ((words + CompactForm::kTextBlock - 1) / CompactForm::kTextBlock + 1) * 4 : 0);
@@ -218,17 +217,17 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   const Automaton a = Minimise(Trie);
   const std::uint32_t words = Trie.WordCount();
   // 1. Ranks: the trie walked word first, then the children in order.
-  std::vector<std::uint32_t> numbers, frequencies, rank_of(std::size_t{words} + 1, 0);
-  numbers.reserve(words);
-  frequencies.reserve(words);
+  // Each rank's word number and frequency, side by side.
+  std::vector<std::uint32_t> numbers_and_frequencies, rank_of(std::size_t{words} + 1, 0);
+  numbers_and_frequencies.reserve(2 * std::size_t{words});
   std::vector<std::uint32_t> stack{0};
   while (!stack.empty()) {
     const std::uint32_t node = stack.back();
     stack.pop_back();
     if (const std::uint32_t w = Trie.WordNumber(node); w != 0) {
-      rank_of[w] = static_cast<std::uint32_t>(numbers.size());
-      numbers.push_back(w);
-      frequencies.push_back(Trie.Entry(w - 1).Frequency);
+      rank_of[w] = static_cast<std::uint32_t>(numbers_and_frequencies.size() / 2);
+      numbers_and_frequencies.push_back(w);
+      numbers_and_frequencies.push_back(Trie.Entry(w - 1).Frequency);
     }
     const WordTrie::ChildArrays kids = Trie.Children(node);
     for (std::uint32_t k = kids.Count; k-- > 0;) stack.push_back(kids.Indices[k]);
@@ -298,8 +297,7 @@ std::string CompactForm::Build(const WordTrie& Trie, const ContentKey& Key, bool
   EncodeFixed32(bytes + kTextBytesAt, static_cast<std::uint32_t>(text.size()));
   EncodeFixed32(bytes + kStateSizeAt, static_cast<std::uint32_t>(records.size()));
   PutArray(out, l.States, records);
-  PutArray(out, l.Numbers, numbers);
-  PutArray(out, l.Frequencies, frequencies);
+  PutArray(out, l.Ranks, numbers_and_frequencies);
   PutArray(out, l.Buckets, sound.FBuckets);
   for (std::size_t i = 0; i < sound.FEntries.size(); ++i) {
     const SoundEntry& e = sound.FEntries[i];
@@ -436,8 +434,7 @@ std::shared_ptr<const CompactForm> CompactForm::OpenUnverified(const std::uint8_
   auto u32 = [Bytes](std::uint64_t at) { return reinterpret_cast<const std::uint32_t*>(Bytes + at); };
   form->FStateWords = u32(l.States);
   form->FStateSize = state_size;
-  form->FNumbers = u32(l.Numbers);
-  form->FFrequencies = u32(l.Frequencies);
+  form->FRanks = u32(l.Ranks);
   form->FSound.Buckets = u32(l.Buckets);
   form->FSound.Entries = reinterpret_cast<const SoundEntry*>(Bytes + l.Entries);
   form->FSound.Size = entries;

@@ -48,7 +48,7 @@ struct ContentKey {
 
 class CompactForm {
  public:
-  static constexpr std::uint32_t kVersion = 4;
+  static constexpr std::uint32_t kVersion = 5;
   static constexpr std::size_t kHeaderSize = 96;
   // A state's transitions: letters, targets, rank offsets and the letters
   // below each target, in the trie's order.
@@ -171,8 +171,8 @@ class CompactForm {
     std::string FLetters;     // the letters that led to each step but the root
   };
   // The number and frequency of the word of rank R. REQUIRES: R < WordCount().
-  std::uint32_t NumberAt(std::uint32_t R) const { return FNumbers[R]; }
-  std::uint32_t FrequencyAt(std::uint32_t R) const { return FFrequencies[R]; }
+  std::uint32_t NumberAt(std::uint32_t R) const { return FRanks[2 * std::size_t{R}]; }
+  std::uint32_t FrequencyAt(std::uint32_t R) const { return FRanks[2 * std::size_t{R} + 1]; }
   // Whether the form stores the words' texts (forms with the sound-alike
   // index do), and the text of rank R into Word: false, Word empty, when R
   // is out of range, the form has no texts or they are damaged. A text is
@@ -205,8 +205,9 @@ class CompactForm {
   std::uint32_t FNodes = 0;
   const std::uint32_t* FStateWords = nullptr;  // the states' records
   std::uint32_t FStateSize = 0;                // their length in 32-bit words
-  const std::uint32_t* FNumbers = nullptr;
-  const std::uint32_t* FFrequencies = nullptr;
+  // Per rank, the word's number and then its frequency: a word the ranking
+  // finds reads one cache line for both.
+  const std::uint32_t* FRanks = nullptr;
   SoundIndexView FSound;
   bool FSoundIndex = true;
   const std::uint32_t* FTextBlocks = nullptr;  // where each block starts in FText; null: no texts

@@ -823,12 +823,16 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
   auto visit = [&](std::uint64_t h, double bonus) {
     const bool near = bonus != FModel.SoundBonus;
     const std::uint64_t worse = bonus == better ? 0 : 1;
-    Index.ForEachMatch(h, [&](const SoundEntry& e) {
-      const std::size_t length = e.Length;
-      if (length + kSoundLengthSlack < n || length > n + kSoundLengthSlack) return;
-      if (near && e.First != first) return;
-      FSoundHits.push_back(std::uint64_t{e.Word} << 1 | worse);
-    });
+    const std::size_t shortest = n > kSoundLengthSlack ? n - kSoundLengthSlack : 0;
+    const std::size_t longest = n + kSoundLengthSlack;
+    auto take = [&](const SoundEntry& e) { FSoundHits.push_back(std::uint64_t{e.Word} << 1 | worse); };
+    if (near) {
+      Index.ForEachMatch(h, first, shortest, longest, take);
+    } else {
+      Index.ForEachMatch(h, [&](const SoundEntry& e) {
+        if (e.Length >= shortest && e.Length <= longest) take(e);
+      });
+    }
   };
   visit(SoundHash('E', key), FModel.SoundBonus);
   // Keys of a few sounds are one sound away from too many words to help.

@@ -1,8 +1,9 @@
 // The sound-alike index of a dictionary: for each word, a hash of its
 // sound-alike key ('E') and of each form of the key with one sound left out
 // ('D'), with the word's first byte and length, in one 16-byte entry, sorted
-// by hash and cut into buckets by the hash's top bits, so that a lookup reads
-// one short run of entries (a page or two of a mapped index). The
+// by hash (those of one hash by first byte and length) and cut into buckets
+// by the hash's top bits, so that a lookup reads one short run of entries (a
+// page or two of a mapped index). The
 // likelihood ranking builds it from a word trie, or finds it stored in a
 // dictionary's compact form (compact_form.h); both are read through
 // SoundIndexView.
@@ -13,6 +14,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace wordloom::detail {
@@ -61,17 +64,41 @@ struct SoundIndexView {
   std::uint32_t Size = 0;
   int Bits = 1;
 
-  // Calls F(entry) for each entry whose hash is H. Bucket bounds beyond
-  // Size (a damaged stored index) end the run early instead of reading past it.
+  // Calls F(entry) for each entry whose hash is H.
   template <typename F>
   void ForEachMatch(std::uint64_t H, F&& f) const {
-    if (Size == 0) return;
+    const auto [begin, end] = BucketOf(H);
+    const SoundEntry* e =
+        std::lower_bound(begin, end, H, [](const SoundEntry& x, std::uint64_t h) { return x.Hash < h; });
+    for (; e < end && e->Hash == H; ++e) f(*e);
+  }
+
+  // Calls F(entry) for each entry whose hash is H, whose first byte is
+  // First and whose length lies in [MinLength, MaxLength]: one run of
+  // entries, as the index orders those of one hash by first byte and length.
+  template <typename F>
+  void ForEachMatch(std::uint64_t H, std::uint8_t First, std::size_t MinLength, std::size_t MaxLength,
+                    F&& f) const {
+    const auto [begin, end] = BucketOf(H);
+    const auto key = [](std::uint64_t h, std::uint8_t first, std::size_t length) {
+      return std::tuple(h, first, length);
+    };
+    const auto from = key(H, First, MinLength);
+    const SoundEntry* e = std::lower_bound(begin, end, from, [&](const SoundEntry& x, const auto& k) {
+      return key(x.Hash, x.First, x.Length) < k;
+    });
+    for (; e < end && e->Hash == H && e->First == First && e->Length <= MaxLength; ++e) f(*e);
+  }
+
+ private:
+  // The entries of H's bucket. Bucket bounds beyond Size (a damaged stored
+  // index) end it early instead of reading past it.
+  std::pair<const SoundEntry*, const SoundEntry*> BucketOf(std::uint64_t H) const {
+    if (Size == 0) return {Entries, Entries};
     const std::size_t bucket = H >> (64 - Bits);
     const std::uint32_t end = std::min(Buckets[bucket + 1], Size);
     const std::uint32_t begin = std::min(Buckets[bucket], end);
-    const SoundEntry* e = std::lower_bound(
-        Entries + begin, Entries + end, H, [](const SoundEntry& x, std::uint64_t h) { return x.Hash < h; });
-    for (; e < Entries + end && e->Hash == H; ++e) f(*e);
+    return {Entries + begin, Entries + end};
   }
 };
 
