@@ -44,6 +44,23 @@ bool StartsCapital(std::string_view word) {
   return IsCapitalLetter(NextLetter(word, i));
 }
 
+// Sorts Values in ascending order a byte at a time, least significant
+// first, up to the highest byte any value uses: the few hundred hits of a
+// typo's sound-alike lookups, whose order a comparison sort would decide by
+// branches the processor mostly guesses wrong. Scratch is working space.
+void SortByDigits(std::vector<std::uint64_t>& Values, std::vector<std::uint64_t>& Scratch) {
+  std::uint64_t all = 0;
+  for (const std::uint64_t v : Values) all |= v;
+  Scratch.resize(Values.size());
+  for (int shift = 0; shift < 64 && (all >> shift) != 0; shift += 8) {
+    std::uint32_t starts[257] = {};
+    for (const std::uint64_t v : Values) ++starts[((v >> shift) & 0xFF) + 1];
+    for (std::size_t d = 1; d < 257; ++d) starts[d] += starts[d - 1];
+    for (const std::uint64_t v : Values) Scratch[starts[(v >> shift) & 0xFF]++] = v;
+    Values.swap(Scratch);
+  }
+}
+
 // A cost as a row holds it: at most 255.
 std::uint8_t Saturated(int Cost) { return static_cast<std::uint8_t>(std::clamp(Cost, 0, 255)); }
 
@@ -850,7 +867,7 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
   // numbers: in a compact form, ranks in order spell words in order, so
   // neighbours share their first letters, whose walk and rows are then
   // worked out once.
-  std::sort(FSoundHits.begin(), FSoundHits.end());
+  SortByDigits(FSoundHits, FSortScratch);
   std::string word;
   for (std::size_t i = 0; i < FSoundHits.size(); ++i) {
     const auto id = static_cast<std::uint32_t>(FSoundHits[i] >> 1);

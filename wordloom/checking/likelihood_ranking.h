@@ -304,6 +304,7 @@ class LikelihoodRanker {
   // its number times two, plus one for the lesser of the two bonuses: in
   // order, an entry's hits come together, the best first.
   std::vector<std::uint64_t> FSoundHits;
+  std::vector<std::uint64_t> FSortScratch;  // for sorting them
   // The typo being ranked: its letters in lower case; its bytes with A-Z in
   // lower case, as the sound-alike keys take it; and the walk's state.
   std::u32string FTypo;
