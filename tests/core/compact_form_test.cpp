@@ -470,6 +470,15 @@ TEST_F(CompactFileTest, DamagedFormsAreNeverTrustedAndRemadeInTheCache) {
        }()},
       {"longer", good + std::string(8, '\0')},
       {"empty", ""},
+      // What an earlier release left in the cache: whole and with its
+      // checksum right, but laid out as that version was.
+      {"an older version", [&] {
+         std::string b = good;
+         auto* bytes = reinterpret_cast<std::uint8_t*>(b.data());
+         EncodeFixed32(bytes + 8, detail::CompactForm::kVersion - 1);
+         EncodeFixed64(bytes + 72, detail::CompactForm::Checksum(bytes, b.size()));
+         return b;
+       }()},
   };
   detail::ContentKey key;
   ASSERT_TRUE(detail::SpellFileHandle::Open(spell)->Read(key, nullptr));
