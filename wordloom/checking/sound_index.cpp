@@ -19,12 +19,12 @@ void SoundIndexBuilder::Add(std::string_view Word, std::uint32_t Id) {
 }
 
 void SoundIndexBuilder::Finish() {
-  // Sorted by hash, then by first byte and length (a lookup for words that
-  // start as the typo does and are of about its length reads those alone),
-  // then by word, so that a stored index does not depend on the sort's
-  // handling of equal keys.
+  // In SoundOrder (a lookup for words that start as the typo does and are
+  // of about its length reads those alone), then by word, so that a stored
+  // index does not depend on the sort's handling of equal keys.
   std::sort(FEntries.begin(), FEntries.end(), [](const SoundEntry& a, const SoundEntry& b) {
-    return std::tuple(a.Hash, a.First, a.Length, a.Word) < std::tuple(b.Hash, b.First, b.Length, b.Word);
+    return std::tuple(SoundOrder(a.Hash, a.First, a.Length), a.Word) <
+           std::tuple(SoundOrder(b.Hash, b.First, b.Length), b.Word);
   });
   FBits = SoundBucketBits(FEntries.size());
   FBuckets.assign((std::size_t{1} << FBits) + 1, 0);

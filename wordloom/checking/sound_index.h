@@ -56,6 +56,13 @@ struct SoundEntry {
 };
 static_assert(sizeof(SoundEntry) == 16);
 
+// Where an entry of the given hash, first byte and length stands in the
+// index: by hash, and among those of one hash by first byte and length.
+inline std::tuple<std::uint64_t, std::uint8_t, std::size_t> SoundOrder(std::uint64_t Hash, std::uint8_t First,
+                                                                       std::size_t Length) {
+  return {Hash, First, Length};
+}
+
 // The entries sorted by hash, and the bucket starts: entries whose hash has
 // top Bits bits b lie in [Buckets[b], Buckets[b + 1]).
 struct SoundIndexView {
@@ -80,13 +87,10 @@ struct SoundIndexView {
   void ForEachMatch(std::uint64_t H, std::uint8_t First, std::size_t MinLength, std::size_t MaxLength,
                     F&& f) const {
     const auto [begin, end] = BucketOf(H);
-    const auto key = [](std::uint64_t h, std::uint8_t first, std::size_t length) {
-      return std::tuple(h, first, length);
-    };
-    const auto from = key(H, First, MinLength);
-    const SoundEntry* e = std::lower_bound(begin, end, from, [&](const SoundEntry& x, const auto& k) {
-      return key(x.Hash, x.First, x.Length) < k;
-    });
+    const SoundEntry* e = std::lower_bound(begin, end, SoundOrder(H, First, MinLength),
+                                           [](const SoundEntry& x, const auto& at) {
+                                             return SoundOrder(x.Hash, x.First, x.Length) < at;
+                                           });
     for (; e < end && e->Hash == H && e->First == First && e->Length <= MaxLength; ++e) f(*e);
   }
 
