@@ -145,34 +145,26 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
   LetterCosts costs{static_cast<std::uint32_t>(FLetterCosts.size()), 0, 0, 0};
   costs.Cheapest = IsApostrophe(Letter) ? FModel.ApostropheDelete : FModel.Delete;
   std::uint8_t sub[kMaxWordLength], first[kMaxWordLength], insertion[kMaxWordLength];
-  const LetterTraits intended = TraitsOf(FLanguage->Layout, Letter);
+  // An ASCII letter against the typo's ASCII letters: from its row of the
+  // table, without the letters' traits.
+  const std::uint8_t* pairs = Letter < 128 ? AsciiSubstitutions(Letter) : nullptr;
+  const LetterTraits intended = TraitsFor(Letter);
   for (std::size_t j = 0; j < n; ++j) {
-    // The same letter; an accent left off or added; a vowel for a vowel; a
-    // neighbouring key; any other.
-    const LetterTraits& typed = FTypoTraits[j];
-    const bool accent = Letter != FTypo[j] && intended.Base == typed.Base;
-    int cost = FModel.Substitute;
-    if (Letter == FTypo[j]) {
-      cost = 0;
-    } else if (accent) {
-      cost = FModel.AccentSubstitute;
-    } else if (intended.Vowel && typed.Vowel) {
-      cost = FModel.VowelSubstitute;
-    } else if (KeysTouch(intended.Key, typed.Key)) {
-      cost = FModel.NeighbourSubstitute;
-    }
-    const bool surcharge = cost != 0 && !accent;
+    const char32_t typed = FTypo[j];
+    const Substitution s = pairs != nullptr && typed < 128
+                               ? Substitution{pairs[typed], false}
+                               : SubstitutionOf(Letter, intended, typed, FTypoTraits[j]);
+    const bool same = Letter == typed;
+    const int cost = s.Cost;
+    const bool surcharge = cost != 0 && !s.Accent;
     const int as_first = cost + (surcharge ? FModel.FirstLetter : 0);
     sub[j] = Saturated(j == 0 ? as_first : cost);
     first[j] = Saturated(as_first);
     // The letter itself typed again costs as a doubled letter.
-    insertion[j] = Saturated(Letter == FTypo[j] ? FModel.DoubledInsert : FInsertion[j + 1]);
-    if (Letter == FTypo[j]) costs.Same |= std::uint64_t{1} << j;
-    if (cost == 0) {
-      costs.Positions |= std::uint64_t{1} << j;
-    } else {
-      costs.Cheapest = std::min(costs.Cheapest, cost);
-    }
+    insertion[j] = Saturated(same ? FModel.DoubledInsert : FInsertion[j + 1]);
+    costs.Same |= std::uint64_t{same} << j;
+    costs.Positions |= std::uint64_t{cost == 0} << j;
+    costs.Cheapest = std::min(costs.Cheapest, cost == 0 ? kCostCeiling : cost);
   }
   if (FVectorRows) {
     // Lane j of a row is typo letter j - 1: sub and first, then the cost
@@ -206,6 +198,38 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
     FLetterSlots.push_back(static_cast<std::uint32_t>(slot - FDirectCosts.data()));
   }
   return *slot;
+}
+
+LikelihoodRanker::Substitution LikelihoodRanker::SubstitutionOf(char32_t Letter, const LetterTraits& Intended,
+                                                                 char32_t Typed,
+                                                                 const LetterTraits& TypedTraits) const {
+  // The same letter; an accent left off or added; a vowel for a vowel; a
+  // neighbouring key; any other.
+  if (Letter == Typed) return {0, false};
+  if (Intended.Base == TypedTraits.Base) return {FModel.AccentSubstitute, true};
+  if (Intended.Vowel && TypedTraits.Vowel) return {FModel.VowelSubstitute, false};
+  if (KeysTouch(Intended.Key, TypedTraits.Key)) return {FModel.NeighbourSubstitute, false};
+  return {FModel.Substitute, false};
+}
+
+const std::uint8_t* LikelihoodRanker::AsciiSubstitutions(char32_t Letter) {
+  if (FAsciiSubstitutions.empty()) FAsciiSubstitutions.assign(128 * 128, 0);
+  std::uint8_t* row = FAsciiSubstitutions.data() + 128 * Letter;
+  if ((FAsciiRowsMade[Letter / 64] >> (Letter % 64) & 1) == 0) {
+    // No accent lies between two ASCII letters: each is its own base.
+    const LetterTraits intended = TraitsOf(FLanguage->Layout, Letter);
+    for (char32_t typed = 0; typed < 128; ++typed) {
+      row[typed] = Saturated(SubstitutionOf(Letter, intended, typed, TraitsOf(FLanguage->Layout, typed)).Cost);
+    }
+    FAsciiRowsMade[Letter / 64] |= std::uint64_t{1} << (Letter % 64);
+  }
+  return row;
+}
+
+const LetterTraits& LikelihoodRanker::TraitsFor(char32_t Letter) {
+  KnownTraits& known = FKnownTraits[(Letter * 0x9E3779B1u) >> 26];
+  if (known.Letter != Letter) known = {Letter, TraitsOf(FLanguage->Layout, Letter)};
+  return known.Traits;
 }
 
 int LikelihoodRanker::Deletion(char32_t Letter, char32_t Before, std::size_t Depth) const {
@@ -421,6 +445,7 @@ void LikelihoodRanker::FirstRow(std::uint8_t* Rows) const {
 
 void LikelihoodRanker::SetModel(const TypoModel& Model) {
   FModel = Model;
+  FAsciiRowsMade = {};
   for (int* cost : {&FModel.Substitute, &FModel.VowelSubstitute, &FModel.AccentSubstitute,
                     &FModel.NeighbourSubstitute, &FModel.Insert, &FModel.DoubledInsert,
                     &FModel.Delete, &FModel.DoubleDelete, &FModel.ApostropheDelete,
@@ -982,7 +1007,7 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
   for (std::size_t i = 0; i < Typo.size();) FTypo.push_back(LowerLetter(NextLetter(Typo, i)));
   const std::size_t n = FTypo.size();
   FTypoTraits.clear();
-  for (char32_t c : FTypo) FTypoTraits.push_back(TraitsOf(FLanguage->Layout, c));
+  for (char32_t c : FTypo) FTypoTraits.push_back(TraitsFor(c));
   FTypoSharpS = FTypo.find(U'ß') != std::u32string::npos;
   FInsertion.assign(n + 1, 0);
   for (std::size_t j = 1; j <= n; ++j) FInsertion[j] = Insertion(j);

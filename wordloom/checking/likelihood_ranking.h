@@ -114,7 +114,11 @@ class LikelihoodRanker {
   // The language of the dictionary (TypingLanguageFor): its keyboard, and
   // whether sound-alike keys count. English unless set.
   const TypingLanguage& Language() const { return *FLanguage; }
-  void SetLanguage(const TypingLanguage& Language) { FLanguage = &Language; }
+  void SetLanguage(const TypingLanguage& Language) {
+    FLanguage = &Language;
+    FAsciiRowsMade = {};
+    FKnownTraits = {};
+  }
 
  private:
   struct Candidate {
@@ -276,6 +280,22 @@ class LikelihoodRanker {
     return MakeCostsOf(Letter);
   }
   const LetterCosts& MakeCostsOf(char32_t Letter);
+  // What typing Typed (of the traits TypedTraits) for the intended Letter
+  // (of the traits Intended) costs, before a first letter's extra; Accent:
+  // the same letter with an accent left off or added.
+  struct Substitution {
+    int Cost;
+    bool Accent;
+  };
+  Substitution SubstitutionOf(char32_t Letter, const LetterTraits& Intended, char32_t Typed,
+                              const LetterTraits& TypedTraits) const;
+  // TraitsOf on the language's layout, remembered for the letters met
+  // most recently: beyond ASCII, it decomposes the letter and searches the
+  // layout's keys.
+  const LetterTraits& TraitsFor(char32_t Letter);
+  // SubstitutionOf's costs of every ASCII byte typed for the ASCII Letter,
+  // worked out at its first use under the model and the layout.
+  const std::uint8_t* AsciiSubstitutions(char32_t Letter);
   // Letter costs are kept for letters below this directly, for raw bytes
   // after them, and for the rest in a map.
   static constexpr char32_t kDirectLetters = 0x800;
@@ -335,6 +355,16 @@ class LikelihoodRanker {
   std::unordered_map<char32_t, LetterCosts> FOtherCosts;
   std::vector<std::uint32_t> FLetterSlots;
   std::vector<std::uint8_t> FLetterCosts;
+  // AsciiSubstitutions' rows: 128 costs by intended letter; bit L of the
+  // two words: the row of L is made.
+  std::vector<std::uint8_t> FAsciiSubstitutions;
+  std::array<std::uint64_t, 2> FAsciiRowsMade{};
+  // TraitsFor's letters, 64 slots by a hash of the letter.
+  struct KnownTraits {
+    char32_t Letter = UINT32_MAX;
+    LetterTraits Traits;
+  };
+  std::array<KnownTraits, 64> FKnownTraits{};
   std::vector<Candidate> FFound;
   // A candidate's score, number and place in FFound, for sorting.
   struct Ranked {
