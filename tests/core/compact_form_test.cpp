@@ -118,8 +118,11 @@ TEST(CompactFormTest, FormGivesEveryWordItsRankNumberAndFrequency) {
   Probe dict;
   dict.InitFirstSpellNode();
   for (const std::string& w : RandomWords(rng, 400)) dict.AddToSpell(w, 1 + rng() % 1000);
-  // Words whose texts share more than 255 bytes, or differ in more.
-  for (const std::string& w : {std::string(300, 'q'), std::string(300, 'q') + "z", std::string(600, 'w')}) {
+  // Words whose texts share more than 255 bytes, or differ in more; and
+  // neighbours that grow past a short word's room and shrink back within it.
+  const std::string k(200, 'k');
+  for (const std::string& w : {std::string(300, 'q'), std::string(300, 'q') + "z", std::string(600, 'w'), k + "a",
+                               k + std::string(40, 'b'), k + std::string(40, 'b') + "c", k + "d"}) {
     dict.AddToSpell(w, 3);
   }
   const detail::WordTrie& trie = dict.Trie();

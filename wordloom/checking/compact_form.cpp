@@ -465,49 +465,55 @@ std::int64_t CompactForm::Find(std::string_view Word) const {
   return static_cast<std::int64_t>(rank);
 }
 
-bool CompactForm::TextAt(std::uint32_t R, std::string& Word) const {
-  Word.clear();
-  if (FTextBlocks == nullptr || R >= FWords) return false;
+std::string_view CompactForm::TextAt(std::uint32_t R, TextBuffer& Buffer) const {
+  if (FTextBlocks == nullptr || R >= FWords) return {};
   std::uint32_t at = FTextBlocks[R / kTextBlock];
   const std::uint32_t end = FTextBlocks[R / kTextBlock + 1];
-  if (at > end || end > FTextBytes) return false;
-  // The entries of the block up to R: where each one's bytes go in its word
-  // and where they are. Each word's length is checked against the one
-  // before, so a damaged entry cannot claim bytes no word had.
-  struct Piece {
-    std::uint32_t Shared, Rest, From;
-  };
-  Piece pieces[kTextBlock];
+  if (at > end || end > FTextBytes) return {};
+  // Each entry of the block up to R in turn: its bytes replace the word
+  // from where it shares no more with the one before. Each word's length
+  // is checked against the one before, so a damaged entry cannot claim
+  // bytes no word had. Short entries are copied a fixed kCopy bytes at a
+  // time, which costs less than copying each one's own length, where as
+  // many bytes are there to read.
+  constexpr std::size_t kCopy = TextBuffer::kCopy;
   const std::uint32_t count = R % kTextBlock + 1;
   std::uint32_t length = 0;
+  bool long_word = false;
   for (std::uint32_t i = 0; i < count; ++i) {
-    if (end - at < 2) return false;
-    Piece& p = pieces[i];
-    p.Shared = static_cast<std::uint8_t>(FText[at]);
-    p.Rest = static_cast<std::uint8_t>(FText[at + 1]);
+    if (end - at < 2) return {};
+    const std::uint32_t shared = static_cast<std::uint8_t>(FText[at]);
+    std::uint32_t rest = static_cast<std::uint8_t>(FText[at + 1]);
     at += 2;
-    if (p.Rest == 255) {
-      if (end - at < 4) return false;
-      p.Rest = DecodeFixed32(reinterpret_cast<const std::uint8_t*>(FText + at));
+    if (rest == 255) {
+      if (end - at < 4) return {};
+      rest = DecodeFixed32(reinterpret_cast<const std::uint8_t*>(FText + at));
       at += 4;
     }
-    if (p.Shared > length || p.Rest > end - at) return false;
-    p.From = at;
-    at += p.Rest;
-    length = p.Shared + p.Rest;
+    if (shared > length || rest > end - at) return {};
+    const std::uint64_t next = std::uint64_t{shared} + rest;
+    if (!long_word && next > TextBuffer::kShort) {
+      Buffer.Long.assign(Buffer.Bytes, length);
+      long_word = true;
+    }
+    if (long_word) {
+      Buffer.Long.resize(next);
+      std::memcpy(Buffer.Long.data() + shared, FText + at, rest);
+    } else if (rest <= kCopy && std::uint64_t{at} + kCopy <= FTextBytes) {
+      std::memcpy(Buffer.Bytes + shared, FText + at, kCopy);
+    } else {
+      std::memcpy(Buffer.Bytes + shared, FText + at, rest);
+    }
+    at += rest;
+    length = static_cast<std::uint32_t>(next);
   }
-  // The word from its own bytes back: each earlier entry gives the bytes of
-  // the shared part that it wrote and no later one did.
-  Word.resize(length);
-  std::uint32_t need = pieces[count - 1].Shared;
-  std::memcpy(Word.data() + need, FText + pieces[count - 1].From, pieces[count - 1].Rest);
-  for (std::uint32_t i = count - 1; i-- > 0 && need > 0;) {
-    const Piece& p = pieces[i];
-    if (p.Shared >= need) continue;
-    std::memcpy(Word.data() + p.Shared, FText + p.From, need - p.Shared);
-    need = p.Shared;
-  }
-  return true;
+  return long_word ? std::string_view(Buffer.Long) : std::string_view(Buffer.Bytes, length);
+}
+
+bool CompactForm::TextAt(std::uint32_t R, std::string& Word) const {
+  TextBuffer buffer;
+  Word.assign(TextAt(R, buffer));
+  return !Word.empty();
 }
 
 std::string CompactForm::WordAt(std::uint32_t R) const {

@@ -174,12 +174,23 @@ class CompactForm {
   std::uint32_t NumberAt(std::uint32_t R) const { return FRanks[2 * std::size_t{R}]; }
   std::uint32_t FrequencyAt(std::uint32_t R) const { return FRanks[2 * std::size_t{R} + 1]; }
   // Whether the form stores the words' texts (forms with the sound-alike
-  // index do), and the text of rank R into Word: false, Word empty, when R
-  // is out of range, the form has no texts or they are damaged. A text is
-  // read from the start of its block of kTextBlock words, each stored as
-  // what differs from the one before.
+  // index do), and the text of rank R: empty when R is out of range, the
+  // form has no texts or they are damaged. A text is read from the start of
+  // its block of kTextBlock words, each stored as what differs from the
+  // one before.
   static constexpr std::uint32_t kTextBlock = 8;
   bool HasTexts() const { return FTextBlocks != nullptr; }
+  // Where TextAt spells a word: in Bytes while it is short (each entry's
+  // bytes copied kCopy at a time, which may run past the word into the
+  // room after it), else in Long.
+  struct TextBuffer {
+    static constexpr std::size_t kShort = 224, kCopy = 32;
+    char Bytes[kShort + kCopy];
+    std::string Long;
+  };
+  // The text of rank R, valid until Buffer is used again.
+  std::string_view TextAt(std::uint32_t R, TextBuffer& Buffer) const;
+  // The same into Word; false where it is empty.
   bool TextAt(std::uint32_t R, std::string& Word) const;
   // The stored sound-alike index, by rank; empty when the form has none.
   const SoundIndexView& SoundIndex() const { return FSound; }

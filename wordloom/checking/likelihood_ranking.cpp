@@ -893,7 +893,7 @@ void LikelihoodRanker::AddSoundAlikes(const SoundIndexView& Index, ResolveEntry&
   // neighbours share their first letters, whose walk and rows are then
   // worked out once.
   SortByDigits(FSoundHits, FSortScratch);
-  std::string word;
+  std::string_view word;
   for (std::size_t i = 0; i < FSoundHits.size(); ++i) {
     const auto id = static_cast<std::uint32_t>(FSoundHits[i] >> 1);
     if (i > 0 && FSoundHits[i - 1] >> 1 == id) continue;
@@ -1127,9 +1127,11 @@ void LikelihoodRanker::Rank(const WordTrie& Trie, std::string_view Typo, std::si
   // Candidates: the sound-alike words, then the walk (SearchAll).
   if (SoundAlikesApply()) {
     if (FSoundIndex.Size() == 0 || FIndexRevision != Trie.Revision()) BuildSoundIndex(Trie);
-    AddSoundAlikes(FSoundIndex.View(), [&](std::uint32_t w, std::string& word) -> Resolved {
+    std::string text;
+    AddSoundAlikes(FSoundIndex.View(), [&](std::uint32_t w, std::string_view& word) -> Resolved {
       const auto node = static_cast<std::uint32_t>(Trie.Entry(w - 1).Node);
-      word = WordAt(Trie, node);
+      text = WordAt(Trie, node);
+      word = text;
       return {w, Trie.Entry(w - 1).Frequency};
     });
   }
@@ -1143,11 +1145,13 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
   const CompactForm& form = *View.Form;
   if (!Start(Typo)) return;
   CompactForm::Speller speller(form);
-  auto from_form = [&](std::uint32_t rank, std::string& word) -> Resolved {
+  std::string spelled;
+  auto from_form = [&](std::uint32_t rank, std::string_view& word) -> Resolved {
     if (form.HasTexts()) {
-      form.TextAt(rank, word);
+      word = form.TextAt(rank, FTextBuffer);
     } else {
-      speller.Spell(rank, word);
+      speller.Spell(rank, spelled);
+      word = spelled;
     }
     if (word.empty()) return {};
     if (View.Current != nullptr) return InTrie(*View.Current, word);
@@ -1156,7 +1160,7 @@ void LikelihoodRanker::Rank(const CompactView& View, std::string_view Typo, std:
   const bool sound = SoundAlikesApply();
   if (sound) AddSoundAlikes(form.SoundIndex(), from_form);
   if (sound && View.Added != nullptr && View.Current != nullptr && View.AddedWords != nullptr) {
-    AddSoundAlikes(View.AddedSound, [&](std::uint32_t id, std::string& word) -> Resolved {
+    AddSoundAlikes(View.AddedSound, [&](std::uint32_t id, std::string_view& word) -> Resolved {
       if (id == 0 || id > View.AddedWords->size()) return {};
       word = (*View.AddedWords)[id - 1];
       return InTrie(*View.Current, word);

@@ -24,13 +24,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "checking/compact_form.h"
 #include "checking/sound_index.h"
 #include "checking/typing_language.h"
 
 namespace wordloom::detail {
 
 class WordTrie;
-class CompactForm;
 
 // The costs of the typo model in tenths of an ordinary edit, and the weights
 // that turn costs and frequencies into a score.
@@ -374,6 +374,8 @@ class LikelihoodRanker {
   };
   std::vector<Ranked> FOrder;
   std::string FTexts;  // the candidates' words, one after another
+  // Where a compact form spells a sound-alike word (CompactForm::TextAt).
+  CompactForm::TextBuffer FTextBuffer;
   // Finish's table of the words written: hash of the lower case, 1 + place.
   std::vector<std::pair<std::uint64_t, std::uint32_t>> FSeen;
   // Word number (from 1) -> its index in FFound: open addressing in a table
