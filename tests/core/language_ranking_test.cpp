@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -373,6 +374,50 @@ TEST(LanguageRankingTest, ShortcutsAgreeWithThePlainSearch) {
       EXPECT_EQ(a, b);
       EXPECT_EQ(a, c);
       EXPECT_EQ(a, d);
+    }
+  }
+}
+
+// Rank puts its words in the order of the scores ScoreCorrection gives
+// each alone, over the trie and its compact form. English sound-alike words
+// are costed one after another, each from the rows it shares with the word
+// before and stopping once a row reaches the cap: stems with endings make
+// long shared beginnings, and a low cap makes many rows reach it.
+TEST(LanguageRankingTest, RankOrdersWordsByTheScoresEachHasAlone) {
+  std::mt19937 rng(17);
+  Words words;
+  for (const char* stem : {"cat", "kat", "cath", "fon", "phon", "fone", "nite", "night", "rite", "write", "right"}) {
+    for (const char* end : {"", "e", "er", "ers", "ing", "ic", "ical", "ically", "alogue", "ography", "ographically"}) {
+      words.push_back(std::string(stem) + end);
+    }
+  }
+  std::map<std::string, std::uint32_t> frequency;
+  for (std::size_t i = 0; i < words.size(); ++i) frequency[words[i]] = 1 + i % 7;  // as TrieOf adds them
+  const TrieOf dictionary(words);
+  const FormOf form(dictionary.Trie());
+  ASSERT_TRUE(form.Form) << form.Why;
+  // A cap just past the walks' bounds, which many rows reach.
+  detail::TypoModel model;
+  model.SoundEditCap = model.WideBound + 1;
+  detail::LikelihoodRanker ranker(model), alone(model);
+  Words typos = {"fonetikally", "kathalog", "nitely", "riting", "phoneografy", "ritographicaly", "kattalogue"};
+  for (int i = 0; i < 400; ++i) {
+    std::string typo = words[rng() % words.size()];
+    for (int edits = 1 + i % 3; edits > 0; --edits) typo[rng() % typo.size()] = "aeiouktfh"[rng() % 9];
+    if (typo.size() > 3) typo.erase(rng() % typo.size(), 1);
+    if (frequency.count(typo) == 0) typos.push_back(typo);
+  }
+  for (const std::string& typo : typos) {
+    SCOPED_TRACE(typo);
+    Words from_trie, from_form;
+    ranker.Rank(dictionary.Trie(), typo, 0, from_trie);
+    ranker.Rank(form.View, typo, 0, from_form);
+    EXPECT_EQ(from_form, from_trie);
+    double last = 1e9;
+    for (const std::string& w : from_trie) {
+      const double score = alone.ScoreCorrection(typo, w, frequency.at(w)).Score;
+      EXPECT_LE(score, last) << w;
+      last = score;
     }
   }
 }

@@ -807,8 +807,9 @@ int LikelihoodRanker::EditCost(std::string_view Word, int Cap) {
   // The rows of the letters it shares with the last word stand: row i
   // depends only on the first i letters.
   const std::size_t n = FTypo.size();
-  // The word has at most as many letters as bytes; the buffers only grow.
-  if (FNextLetters.size() < Word.size()) FNextLetters.resize(Word.size());
+  // The word has at most as many letters as bytes, and the buffers room
+  // past them for SharedLetters; they only grow.
+  if (FNextLetters.size() < Word.size() + kLetterSlack) FNextLetters.resize(Word.size() + kLetterSlack);
   char32_t* const letters = FNextLetters.data();
   std::size_t m = 0;
   for (std::size_t i = 0; i < Word.size();) {
@@ -816,29 +817,45 @@ int LikelihoodRanker::EditCost(std::string_view Word, int Cap) {
     const auto byte = static_cast<std::uint8_t>(Word[i]);
     letters[m++] = LowerLetter(byte < 0x80 ? Word[i++] : NextLetter(Word, i));
   }
-  std::size_t shared = 0;
-  const std::size_t common = std::min(FTableRows, m);
-  while (shared < common && letters[shared] == FWordLetters[shared]) ++shared;
+  const std::size_t shared = SharedLetters(letters, FWordLetters.data(), std::min(FTableRows, m));
   FWordLetters.swap(FNextLetters);
   if (FTable.size() < (m + 1) * FStride) FTable.resize((m + 1) * FStride);
   if (FTableLeast.size() < m + 1) FTableLeast.resize(m + 1);
   if (FTableRows == 0) FirstRow(FTable.data());
+  // Rows of the last word before the last one worked out did not reach
+  // Cap; that one may have.
+  if (FCappedRow != 0 && shared >= FCappedRow) return Cap;
   FTableRows = shared;
+  FCappedRow = 0;
   // Row i and those after it reach Cap when row i does and a swap from the
   // row before cannot bring the next one below it (row 0 starts at 0).
-  auto capped = [&](std::size_t i) {
-    return FTableLeast[i] >= Cap && (i >= 2 ? FTableLeast[i - 1] : 0) + FModel.Transpose >= Cap;
-  };
-  for (std::size_t i = 1; i <= shared; ++i) {
-    if (capped(i)) return Cap;
-  }
   for (std::size_t i = shared + 1; i <= m; ++i) {
     const char32_t letter = FWordLetters[i - 1];
     FTableLeast[i] = NextRow(i, letter, i >= 2 ? FWordLetters[i - 2] : 0, FTable.data());
     FTableRows = i;
-    if (capped(i)) return Cap;
+    if (FTableLeast[i] >= Cap && (i >= 2 ? FTableLeast[i - 1] : 0) + FModel.Transpose >= Cap) {
+      FCappedRow = i;
+      return Cap;
+    }
   }
   return std::min<int>(FTable[m * FStride + n], Cap);
+}
+
+std::size_t LikelihoodRanker::SharedLetters(const char32_t* A, const char32_t* B, std::size_t Count) {
+  std::size_t shared = 0;
+#if WORDLOOM_VECTOR_ROWS
+  // Four letters at a time: the first that differ end it.
+  for (; shared < Count; shared += 4) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(A + shared));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + shared));
+    const auto same = static_cast<std::uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(a, b))));
+    if (same != 0xF) return std::min(Count, shared + static_cast<std::size_t>(std::countr_one(same)));
+  }
+  return Count;
+#else
+  while (shared < Count && A[shared] == B[shared]) ++shared;
+  return shared;
+#endif
 }
 
 void LikelihoodRanker::BuildSoundIndex(const WordTrie& Trie) {
@@ -1013,6 +1030,7 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
   for (std::size_t j = 1; j <= n; ++j) FInsertion[j] = Insertion(j);
   FVectorRows = WORDLOOM_VECTOR_ROWS && FShortcuts && n + 1 <= kLanes;
   FTableRows = 0;
+  FCappedRow = 0;
   // The typo's ASCII letters by byte, in either case (for a typo short
   // enough to be ranked: bit masks take 64 letters).
   FSameAscii.fill(0);

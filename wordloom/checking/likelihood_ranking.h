@@ -301,6 +301,10 @@ class LikelihoodRanker {
   static constexpr char32_t kDirectLetters = 0x800;
   // The edit cost of Word for the typo, at most Cap.
   int EditCost(std::string_view Word, int Cap);
+  // How many of the first Count letters of A and B are the same; each may
+  // be read kLetterSlack letters past Count.
+  static std::size_t SharedLetters(const char32_t* A, const char32_t* B, std::size_t Count);
+  static constexpr std::size_t kLetterSlack = 4;
   int Deletion(char32_t Letter, char32_t Before, std::size_t Depth) const;
   int Insertion(std::size_t J) const;
 
@@ -318,6 +322,7 @@ class LikelihoodRanker {
   // costs, and the next word.
   std::vector<char32_t> FWordLetters;
   std::size_t FTableRows = 0;
+  std::size_t FCappedRow = 0;  // the last of those rows when it reached the cap; 0: none did
   std::vector<int> FTableLeast;
   std::vector<char32_t> FNextLetters;
   // The sound-alike index's entries for the typo (AddSoundAlikes), each as
