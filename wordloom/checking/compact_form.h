@@ -24,6 +24,7 @@
 // so that every search over it finds what the same search over the trie finds.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -129,12 +130,20 @@ class CompactForm {
   // apostrophe, any other ASCII byte, and any byte of a letter beyond ASCII.
   static constexpr std::uint32_t kApostropheBit = 1u << 26, kOtherAsciiBit = 1u << 27,
                                  kBeyondAsciiBit = 1u << 28;
-  static constexpr std::uint32_t LetterBit(std::uint8_t Byte) {
-    if (Byte >= 0x80) return kBeyondAsciiBit;
-    if (Byte >= 'A' && Byte <= 'Z') Byte = static_cast<std::uint8_t>(Byte + 32);
-    if (Byte >= 'a' && Byte <= 'z') return 1u << (Byte - 'a');
-    return Byte == '\'' ? kApostropheBit : kOtherAsciiBit;
-  }
+  // (By table: the walk asks it of every child it judges, and the
+  // comparisons it would take are branches the processor guesses wrong.)
+  static constexpr std::array<std::uint32_t, 256> kLetterBits = [] {
+    std::array<std::uint32_t, 256> bits{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+      const unsigned lower = byte >= 'A' && byte <= 'Z' ? byte + 32 : byte;
+      bits[byte] = byte >= 0x80                     ? kBeyondAsciiBit
+                   : lower >= 'a' && lower <= 'z' ? 1u << (lower - 'a')
+                   : lower == '\''               ? kApostropheBit
+                                                  : kOtherAsciiBit;
+    }
+    return bits;
+  }();
+  static constexpr std::uint32_t LetterBit(std::uint8_t Byte) { return kLetterBits[Byte]; }
   // The 32-bit words of a state's record with Count transitions: flags,
   // letters below, the letters four to a word, targets, offsets and the
   // targets' letters below.
