@@ -148,6 +148,14 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
   // An ASCII letter against the typo's ASCII letters: from its row of the
   // table, without the letters' traits.
   const std::uint8_t* pairs = Letter < 128 ? AsciiSubstitutions(Letter) : nullptr;
+#if WORDLOOM_VECTOR_ROWS
+  if (pairs != nullptr && FAsciiLanes) {
+    MakeAsciiCosts(Letter, pairs, costs);
+    *slot = costs;
+    FLetterSlots.push_back(static_cast<std::uint32_t>(slot - FDirectCosts.data()));
+    return *slot;
+  }
+#endif
   const LetterTraits intended = TraitsFor(Letter);
   for (std::size_t j = 0; j < n; ++j) {
     const char32_t typed = FTypo[j];
@@ -176,15 +184,7 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
     std::copy(first, first + n, block + kLanes + 1);
     std::copy(insertion, insertion + n, block + 2 * kLanes + 1);
 #if WORDLOOM_VECTOR_ROWS
-    // Each from the one before, its lanes added to those 1, 2, 4 lanes back
-    // (lanes before the first count 0; lane 0 holds 255, which stays).
-    auto* lanes = reinterpret_cast<__m128i*>(block);
-    const __m128i by1 = _mm_loadu_si128(lanes + 2);
-    const __m128i by2 = _mm_adds_epu8(by1, _mm_slli_si128(by1, 1));
-    const __m128i by4 = _mm_adds_epu8(by2, _mm_slli_si128(by2, 2));
-    _mm_storeu_si128(lanes + 3, by2);
-    _mm_storeu_si128(lanes + 4, by4);
-    _mm_storeu_si128(lanes + 5, _mm_adds_epu8(by4, _mm_slli_si128(by4, 4)));
+    StoreDoublings(block);
 #endif
   } else {
     FLetterCosts.resize(FLetterCosts.size() + 3 * n);
@@ -199,6 +199,54 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
   }
   return *slot;
 }
+
+#if WORDLOOM_VECTOR_ROWS
+void LikelihoodRanker::StoreDoublings(std::uint8_t* Block) {
+  // Each from the one before, its lanes added to those 1, 2, 4 lanes back
+  // (lanes before the first count 0; lane 0 holds 255, which stays).
+  auto* lanes = reinterpret_cast<__m128i*>(Block);
+  const __m128i by1 = _mm_loadu_si128(lanes + 2);
+  const __m128i by2 = _mm_adds_epu8(by1, _mm_slli_si128(by1, 1));
+  const __m128i by4 = _mm_adds_epu8(by2, _mm_slli_si128(by2, 2));
+  _mm_storeu_si128(lanes + 3, by2);
+  _mm_storeu_si128(lanes + 4, by4);
+  _mm_storeu_si128(lanes + 5, _mm_adds_epu8(by4, _mm_slli_si128(by4, 4)));
+}
+
+void LikelihoodRanker::MakeAsciiCosts(char32_t Letter, const std::uint8_t* Pairs, LetterCosts& Costs) {
+  // MakeCostsOf's costs, lane j + 1 for typo letter j, sixteen at a time:
+  // between two ASCII letters no accent is left off, so every edit of the
+  // first letter takes its extra.
+  const std::size_t n = FTypo.size();
+  alignas(16) std::uint8_t typed[kLanes];
+  _mm_store_si128(reinterpret_cast<__m128i*>(typed), _mm_set1_epi8(-1));
+  for (std::size_t j = 0; j < n; ++j) typed[j + 1] = Pairs[FTypo[j]];
+  auto load = [](const std::uint8_t* p) { return _mm_load_si128(reinterpret_cast<const __m128i*>(p)); };
+  const __m128i cost = load(typed);  // 255 where no typo letter is
+  const __m128i same = _mm_cmpeq_epi8(load(FTypoLanes), _mm_set1_epi8(static_cast<char>(Letter)));
+  const __m128i free = _mm_cmpeq_epi8(cost, _mm_setzero_si128());
+  const __m128i first = _mm_adds_epu8(cost, _mm_andnot_si128(free, _mm_set1_epi8(static_cast<char>(Saturated(FModel.FirstLetter)))));
+  const __m128i lane_one = _mm_set_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0);
+  const __m128i sub = _mm_or_si128(_mm_and_si128(lane_one, first), _mm_andnot_si128(lane_one, cost));
+  const __m128i doubled = _mm_set1_epi8(static_cast<char>(Saturated(FModel.DoubledInsert)));
+  const __m128i insertion = _mm_or_si128(_mm_and_si128(same, doubled), _mm_andnot_si128(same, load(FInsertionLanes)));
+  FLetterCosts.resize(FLetterCosts.size() + 6 * kLanes);
+  std::uint8_t* block = FLetterCosts.data() + Costs.At;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(block), sub);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(block + kLanes), first);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(block + 2 * kLanes), insertion);
+  StoreDoublings(block);
+  Costs.Same = static_cast<std::uint32_t>(_mm_movemask_epi8(same)) >> 1;
+  Costs.Positions = static_cast<std::uint32_t>(_mm_movemask_epi8(free)) >> 1;
+  // The cheapest cost that is not nothing.
+  __m128i least = _mm_or_si128(cost, free);
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 8));
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 4));
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 2));
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 1));
+  Costs.Cheapest = std::min(Costs.Cheapest, _mm_cvtsi128_si32(least) & 0xFF);
+}
+#endif
 
 LikelihoodRanker::Substitution LikelihoodRanker::SubstitutionOf(char32_t Letter, const LetterTraits& Intended,
                                                                  char32_t Typed,
@@ -1067,6 +1115,15 @@ void LikelihoodRanker::StartTypo(std::string_view Typo) {
     FAbsentCostAfterSame[k] = std::min(FAbsentCost[k], Saturated(FModel.DoubledInsert));
   }
   FStride = FVectorRows ? kLanes : n + 1;
+  // For MakeAsciiCosts: the typo's letters and their costs as letters
+  // typed too many, lane j + 1 for letter j (none elsewhere).
+  FAsciiLanes = FVectorRows && FAsciiPositions == (std::uint64_t{1} << n) - 1;
+  std::fill(std::begin(FTypoLanes), std::end(FTypoLanes), 0xFF);
+  std::fill(std::begin(FInsertionLanes), std::end(FInsertionLanes), 0xFF);
+  for (std::size_t j = 0; FAsciiLanes && j < n; ++j) {
+    FTypoLanes[j + 1] = static_cast<std::uint8_t>(FTypo[j]);
+    FInsertionLanes[j + 1] = Saturated(FInsertion[j + 1]);
+  }
   for (std::size_t j = 0; j < kLanes; ++j) FPastTypo[j] = j <= n ? 0 : 255;
   // The letter costs of the last typo go.
   if (FDirectCosts.empty()) FDirectCosts.resize(kDirectLetters + 256);

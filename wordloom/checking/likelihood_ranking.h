@@ -280,6 +280,13 @@ class LikelihoodRanker {
     return MakeCostsOf(Letter);
   }
   const LetterCosts& MakeCostsOf(char32_t Letter);
+  // MakeCostsOf for an ASCII Letter (its AsciiSubstitutions Pairs) against
+  // a typo of ASCII letters that fits the lanes (FAsciiLanes), into Costs,
+  // whose At is where its block goes.
+  void MakeAsciiCosts(char32_t Letter, const std::uint8_t* Pairs, LetterCosts& Costs);
+  // The lanes that reach lane j from lanes 2, 4 and 8 before, by letters
+  // typed too many, from those from the lane before, in a block of MakeCostsOf.
+  static void StoreDoublings(std::uint8_t* Block);
   // What typing Typed (of the traits TypedTraits) for the intended Letter
   // (of the traits Intended) costs, before a first letter's extra; Accent:
   // the same letter with an accent left off or added.
@@ -404,6 +411,12 @@ class LikelihoodRanker {
   // another letter or typed too many, or, after the same letter, typed twice.
   std::uint32_t FTypoLetterBits = 0;
   alignas(16) std::uint32_t FLaneLetterBits[kLanes] = {};
+  // The typo's letters by lane (lane j + 1: letter j; 0xFF elsewhere), and
+  // their costs as letters typed too many (255 elsewhere), where the typo
+  // is of ASCII letters and fits the lanes (FAsciiLanes).
+  bool FAsciiLanes = false;
+  alignas(16) std::uint8_t FTypoLanes[kLanes] = {};
+  alignas(16) std::uint8_t FInsertionLanes[kLanes] = {};
   std::uint8_t FAbsentCost[kLanes] = {};
   std::uint8_t FAbsentCostAfterSame[kLanes] = {};
   // The sound-alike index of a trie, by word number, valid for FIndexRevision.
