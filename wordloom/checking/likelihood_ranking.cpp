@@ -1139,6 +1139,14 @@ bool LikelihoodRanker::SoundAlikesApply() const {
 
 namespace {
 
+// A key whose ascending order is Value's descending order, for a finite
+// Value (0 and -0 alike).
+std::uint64_t DescendingKey(double Value) {
+  const auto bits = std::bit_cast<std::uint64_t>(Value == 0 ? 0.0 : Value);
+  const std::uint64_t ascending = (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+  return ~ascending;
+}
+
 // ln(1 + Frequency), from a table for the small frequencies most words have.
 double LogFrequency(std::uint32_t Frequency) {
   constexpr std::uint32_t kTabled = 4096;
@@ -1275,12 +1283,11 @@ void LikelihoodRanker::Finish(std::string_view Typo, std::uint32_t ItselfWord, s
     const Candidate& c = FFound[i];
     double score = Score(c.Cost, c.Bonus, c.Capital, capitalised, c.Frequency);
     if (c.Word == ItselfWord) score += 2000;  // the typo itself, as written: first of all
-    FOrder.push_back({score, c.Word, static_cast<std::uint32_t>(i)});
+    FOrder.push_back({DescendingKey(score), c.Word, static_cast<std::uint32_t>(i)});
   }
   // The best, with room for forms that fold to one already taken.
   auto better = [](const Ranked& a, const Ranked& b) {
-    if (a.Score != b.Score) return a.Score > b.Score;
-    return a.Word < b.Word;
+    return (a.Key < b.Key) | ((a.Key == b.Key) & (a.Word < b.Word));
   };
   std::size_t wanted = FOrder.size();
   if (Limit != 0 && Limit * 2 < wanted) {

@@ -380,7 +380,7 @@ class LikelihoodRanker {
   std::vector<Candidate> FFound;
   // A candidate's score, number and place in FFound, for sorting.
   struct Ranked {
-    double Score;
+    std::uint64_t Key;
     std::uint32_t Word;
     std::uint32_t At;
   };
