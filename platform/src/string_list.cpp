@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "wordloom/platform/exceptions.h"
 
@@ -50,9 +51,9 @@ void TStringList::SetCaseSensitive(bool Value) {
   if (FSorted) Sort();
 }
 
-int TStringList::Add(const std::string& S) {
+int TStringList::Add(std::string S) {
   if (!FSorted) {
-    FItems.push_back(S);
+    FItems.push_back(std::move(S));
     return Count() - 1;
   }
   int index = 0;
@@ -63,7 +64,7 @@ int TStringList::Add(const std::string& S) {
       case dupAccept: break;
     }
   }
-  FItems.insert(FItems.begin() + index, S);
+  FItems.insert(FItems.begin() + index, std::move(S));
   return index;
 }
 

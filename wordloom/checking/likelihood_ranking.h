@@ -378,7 +378,8 @@ class LikelihoodRanker {
   };
   std::array<KnownTraits, 64> FKnownTraits{};
   std::vector<Candidate> FFound;
-  // A candidate's score, number and place in FFound, for sorting.
+  // A candidate's score (as a key whose ascending order is the scores'
+  // descending order), number and place in FFound, for sorting.
   struct Ranked {
     std::uint64_t Key;
     std::uint32_t Word;

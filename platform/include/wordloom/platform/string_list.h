@@ -55,7 +55,8 @@ class TStringList : public TObject {
   // Adds S: at its sorted place in a sorted list, else at the end. Returns its
   // index. In a sorted list an equal string already there is handled by
   // Duplicates: dupIgnore returns the existing index, dupError raises EListError.
-  int Add(const std::string& S);
+  // (Taken by value: a string the caller gives up moves in without a copy.)
+  int Add(std::string S);
   // Inserts at Index. REQUIRES: an unsorted list (else EListError), 0 <= Index <= Count.
   void Insert(int Index, const std::string& S);
   // Removes the string at Index (EListError when out of range).
