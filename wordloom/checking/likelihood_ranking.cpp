@@ -141,26 +141,31 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
   // every edit but an accent, which a writer easily leaves off a capital),
   // and the cost of each typo letter as one too many after this letter
   // (insertion).
-  const std::size_t n = FTypo.size();
   LetterCosts costs{static_cast<std::uint32_t>(FLetterCosts.size()), 0, 0, 0};
   costs.Cheapest = IsApostrophe(Letter) ? FModel.ApostropheDelete : FModel.Delete;
-  std::uint8_t sub[kMaxWordLength], first[kMaxWordLength], insertion[kMaxWordLength];
   // An ASCII letter against the typo's ASCII letters: from its row of the
   // table, without the letters' traits.
   const std::uint8_t* pairs = Letter < 128 ? AsciiSubstitutions(Letter) : nullptr;
-#if WORDLOOM_VECTOR_ROWS
   if (pairs != nullptr && FAsciiLanes) {
     MakeAsciiCosts(Letter, pairs, costs);
-    *slot = costs;
-    FLetterSlots.push_back(static_cast<std::uint32_t>(slot - FDirectCosts.data()));
-    return *slot;
+  } else {
+    MakeCostsByLetter(Letter, pairs, costs);
   }
-#endif
+  *slot = costs;
+  if (slot >= FDirectCosts.data() && slot < FDirectCosts.data() + FDirectCosts.size()) {
+    FLetterSlots.push_back(static_cast<std::uint32_t>(slot - FDirectCosts.data()));
+  }
+  return *slot;
+}
+
+void LikelihoodRanker::MakeCostsByLetter(char32_t Letter, const std::uint8_t* Pairs, LetterCosts& Costs) {
+  const std::size_t n = FTypo.size();
+  std::uint8_t sub[kMaxWordLength], first[kMaxWordLength], insertion[kMaxWordLength];
   const LetterTraits intended = TraitsFor(Letter);
   for (std::size_t j = 0; j < n; ++j) {
     const char32_t typed = FTypo[j];
-    const Substitution s = pairs != nullptr && typed < 128
-                               ? Substitution{pairs[typed], false}
+    const Substitution s = Pairs != nullptr && typed < 128
+                               ? Substitution{Pairs[typed], false}
                                : SubstitutionOf(Letter, intended, typed, FTypoTraits[j]);
     const bool same = Letter == typed;
     const int cost = s.Cost;
@@ -170,16 +175,16 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
     first[j] = Saturated(as_first);
     // The letter itself typed again costs as a doubled letter.
     insertion[j] = Saturated(same ? FModel.DoubledInsert : FInsertion[j + 1]);
-    costs.Same |= std::uint64_t{same} << j;
-    costs.Positions |= std::uint64_t{cost == 0} << j;
-    costs.Cheapest = std::min(costs.Cheapest, cost == 0 ? kCostCeiling : cost);
+    Costs.Same |= std::uint64_t{same} << j;
+    Costs.Positions |= std::uint64_t{cost == 0} << j;
+    Costs.Cheapest = std::min(Costs.Cheapest, cost == 0 ? kCostCeiling : cost);
   }
   if (FVectorRows) {
     // Lane j of a row is typo letter j - 1: sub and first, then the cost
     // of reaching lane j from lane j - 1, 2, 4 and 8 lanes before by
     // letters typed too many (NextRow), 255 where no lane is.
     FLetterCosts.resize(FLetterCosts.size() + 6 * kLanes, 255);
-    std::uint8_t* block = FLetterCosts.data() + costs.At;
+    std::uint8_t* block = FLetterCosts.data() + Costs.At;
     std::copy(sub, sub + n, block + 1);
     std::copy(first, first + n, block + kLanes + 1);
     std::copy(insertion, insertion + n, block + 2 * kLanes + 1);
@@ -188,16 +193,11 @@ const LikelihoodRanker::LetterCosts& LikelihoodRanker::MakeCostsOf(char32_t Lett
 #endif
   } else {
     FLetterCosts.resize(FLetterCosts.size() + 3 * n);
-    std::uint8_t* block = FLetterCosts.data() + costs.At;
+    std::uint8_t* block = FLetterCosts.data() + Costs.At;
     std::copy(sub, sub + n, block);
     std::copy(first, first + n, block + n);
     std::copy(insertion, insertion + n, block + 2 * n);
   }
-  *slot = costs;
-  if (slot >= FDirectCosts.data() && slot < FDirectCosts.data() + FDirectCosts.size()) {
-    FLetterSlots.push_back(static_cast<std::uint32_t>(slot - FDirectCosts.data()));
-  }
-  return *slot;
 }
 
 #if WORDLOOM_VECTOR_ROWS
@@ -212,8 +212,12 @@ void LikelihoodRanker::StoreDoublings(std::uint8_t* Block) {
   _mm_storeu_si128(lanes + 4, by4);
   _mm_storeu_si128(lanes + 5, _mm_adds_epu8(by4, _mm_slli_si128(by4, 4)));
 }
+#endif
 
 void LikelihoodRanker::MakeAsciiCosts(char32_t Letter, const std::uint8_t* Pairs, LetterCosts& Costs) {
+#if !WORDLOOM_VECTOR_ROWS
+  MakeCostsByLetter(Letter, Pairs, Costs);  // (FAsciiLanes is never set without them)
+#else
   // MakeCostsOf's costs, lane j + 1 for typo letter j, sixteen at a time:
   // between two ASCII letters no accent is left off, so every edit of the
   // first letter takes its extra.
@@ -245,8 +249,8 @@ void LikelihoodRanker::MakeAsciiCosts(char32_t Letter, const std::uint8_t* Pairs
   least = _mm_min_epu8(least, _mm_srli_si128(least, 2));
   least = _mm_min_epu8(least, _mm_srli_si128(least, 1));
   Costs.Cheapest = std::min(Costs.Cheapest, _mm_cvtsi128_si32(least) & 0xFF);
-}
 #endif
+}
 
 LikelihoodRanker::Substitution LikelihoodRanker::SubstitutionOf(char32_t Letter, const LetterTraits& Intended,
                                                                  char32_t Typed,

@@ -280,10 +280,12 @@ class LikelihoodRanker {
     return MakeCostsOf(Letter);
   }
   const LetterCosts& MakeCostsOf(char32_t Letter);
-  // MakeCostsOf for an ASCII Letter (its AsciiSubstitutions Pairs) against
-  // a typo of ASCII letters that fits the lanes (FAsciiLanes), into Costs,
-  // whose At is where its block goes.
+  // MakeCostsOf's work into Costs, whose At is where its block goes: for
+  // an ASCII Letter (its AsciiSubstitutions Pairs) against a typo of ASCII
+  // letters that fits the lanes (FAsciiLanes), sixteen lanes at a time;
+  // for any other, typo letter by typo letter (Pairs null beyond ASCII).
   void MakeAsciiCosts(char32_t Letter, const std::uint8_t* Pairs, LetterCosts& Costs);
+  void MakeCostsByLetter(char32_t Letter, const std::uint8_t* Pairs, LetterCosts& Costs);
   // The lanes that reach lane j from lanes 2, 4 and 8 before, by letters
   // typed too many, from those from the lane before, in a block of MakeCostsOf.
   static void StoreDoublings(std::uint8_t* Block);
